@@ -1,0 +1,240 @@
+#include "reader/commands.h"
+
+#include <algorithm>
+#include <array>
+
+#include "reader/my_data.h"
+
+namespace rivelo {
+namespace {
+
+using Bytes = std::span<const std::uint8_t>;
+
+// The commands that signal or poll run with a shortened read length, set back afterwards.
+int ShortReadLength(std::uint16_t code) {
+  switch (code) {
+    case CodeAcknowledge:
+    case CodeReportResult: return 50;
+    case CodeReadEm4100: return 250;
+    default: return 0;
+  }
+}
+
+// One exchange: returns the port's result (0 when the slot does not exist).
+int Exchange(CMyData& frame, std::uint16_t code, int port) {
+  CMyComm* comm = PortAt(port);
+  if (comm == nullptr) return 0;
+  const int shortLength = ShortReadLength(code);
+  if (shortLength != 0) comm->SetReadLength(shortLength, 0);
+  const int result = comm->Transact(frame.Request(), frame.RawReplyBuffer(), frame.RawReplyLength());
+  if (shortLength != 0) comm->SetReadLength(DefaultReadLength, 0);
+  return result;
+}
+
+std::uint8_t Low(int v) { return static_cast<std::uint8_t>(v & 0xFF); }
+
+int FamilyR(std::uint16_t code, Bytes data, int port) {
+  CMyData frame(code, data);
+  Exchange(frame, code, port);
+  return frame.IsReplyValid() ? ROk : RNoReply;
+}
+
+// Family S: out receives exactly the fixed-size payload; a shorter payload is no reply.
+int FamilyS(std::uint16_t code, std::span<std::uint8_t> out, int port) {
+  CMyData frame(code);
+  Exchange(frame, code, port);
+  if (!frame.IsReplyValid()) return SNoReply;
+  if (frame.GetStatus() != 0) return SFailStatus;
+  if (frame.PayloadLength() < static_cast<int>(out.size())) return SNoReply;
+  frame.GetPayload(out);
+  return SOk;
+}
+
+// Family E: out (may be empty) receives exactly the fixed-size payload.
+int FamilyE(std::uint16_t code, Bytes data, std::span<std::uint8_t> out, int port) {
+  CMyData frame(code, data);
+  if (Exchange(frame, code, port) != 1) return EPortFailure;
+  if (!frame.IsReplyValid() || frame.GetStatus() != 0) return EFail;
+  if (frame.PayloadLength() < static_cast<int>(out.size())) return EFail;
+  if (!out.empty()) frame.GetPayload(out);
+  return EOk;
+}
+
+template <std::size_t N>
+void Put(std::vector<std::uint8_t>& v, std::span<const std::uint8_t, N> bytes) {
+  v.insert(v.end(), bytes.begin(), bytes.end());
+}
+
+std::vector<std::uint8_t> FdxbRequest(std::span<const std::uint8_t, 5> national,
+                                      std::span<const std::uint8_t, 2> country,
+                                      std::span<const std::uint8_t, 3> trailer) {
+  std::vector<std::uint8_t> d;
+  Put(d, national);
+  Put(d, country);
+  d.push_back(0x01);
+  d.push_back(0x01);
+  Put(d, trailer);
+  return d;
+}
+
+std::vector<std::uint8_t> Em4100Request(std::span<const std::uint8_t, 5> id, int lock) {
+  std::vector<std::uint8_t> d{Low(lock)};
+  Put(d, id);
+  return d;
+}
+
+}  // namespace
+
+int CmdGetDeviceInfo(std::span<std::uint8_t> out, int* length, int port) {
+  CMyData frame(CodeGetDeviceInfo);
+  Exchange(frame, CodeGetDeviceInfo, port);
+  if (!frame.IsReplyValid()) return 0;
+  const int p = frame.PayloadLength();
+  if (p > static_cast<int>(out.size())) return 0;
+  frame.GetPayload(out);
+  *length = p;
+  return 1;
+}
+
+int CmdAcknowledge(int value, int port) {
+  const std::uint8_t d[] = {Low(value)};
+  return FamilyR(CodeAcknowledge, d, port);
+}
+
+int CmdReportResult(int value, int port) {
+  const std::uint8_t d[] = {Low(value)};
+  return FamilyR(CodeReportResult, d, port);
+}
+
+int CmdSetReadMode(int mode, int port) {
+  const std::uint8_t d[] = {Low(mode)};
+  return FamilyR(CodeSetReadMode, d, port);
+}
+
+int CmdReadEm4100(std::span<std::uint8_t, 5> id, int port) { return FamilyS(CodeReadEm4100, id, port); }
+int CmdReadFdxa(std::span<std::uint8_t, 5> id, int port) { return FamilyS(CodeReadFdxa, id, port); }
+int CmdReadHid(std::span<std::uint8_t, 3> id, int port) { return FamilyS(CodeReadHid, id, port); }
+
+int CmdReadFdxb(std::span<std::uint8_t, 5> national, std::span<std::uint8_t, 2> country,
+                std::span<std::uint8_t, 3> trailer, int port) {
+  std::array<std::uint8_t, 12> record{};
+  const int r = FamilyS(CodeReadFdxb, record, port);
+  if (r != SOk) return r;
+  std::copy_n(record.begin(), 5, national.begin());
+  std::copy_n(record.begin() + 5, 2, country.begin());
+  std::copy_n(record.begin() + 9, 3, trailer.begin());
+  return SOk;
+}
+
+int CmdT5577WriteBlock(int page, int block, int lock, std::span<const std::uint8_t, 4> data, int port) {
+  const std::uint8_t d[] = {Low(page + 2), Low(lock), data[0], data[1], data[2], data[3], Low(block)};
+  return FamilyR(CodeT5577WriteBlock, d, port);
+}
+
+int CmdT5577WriteBlockPwd(int page, int block, int lock, std::span<const std::uint8_t, 4> data,
+                          std::span<const std::uint8_t, 4> password, int port) {
+  const std::uint8_t d[] = {Low(page + 2), password[0], password[1], password[2], password[3], Low(lock),
+                            data[0],       data[1],     data[2],     data[3],     Low(block)};
+  return FamilyR(CodeT5577WriteBlockPwd, d, port);
+}
+
+int CmdT5577Wake(std::span<const std::uint8_t, 4> password, int port) {
+  return FamilyR(CodeT5577Wake, password, port);
+}
+
+int CmdT5577ReadBlock(int page, int block, int port) {
+  const std::uint8_t d[] = {Low(page + 2), Low(block)};
+  return FamilyR(CodeT5577ReadBlock, d, port);
+}
+
+int CmdT5577ReadBlockPwd(int page, int block, std::span<const std::uint8_t, 4> password, int port) {
+  const std::uint8_t d[] = {Low(page + 2), password[0], password[1], password[2], password[3], Low(block)};
+  return FamilyR(CodeT5577ReadBlockPwd, d, port);
+}
+
+int CmdT5577ReadPage(int page, int port) {
+  const std::uint8_t d[] = {Low(page + 2)};
+  return FamilyR(CodeT5577ReadPage, d, port);
+}
+
+int CmdT5577Reset(int port) { return FamilyR(CodeT5577Reset, {}, port); }
+
+int CmdT5577FetchData(std::span<std::uint8_t, T5577FetchMax> out, int* length, int port) {
+  CMyData frame(CodeT5577FetchData);
+  Exchange(frame, CodeT5577FetchData, port);
+  if (!frame.IsReplyValid()) return SNoReply;
+  if (frame.GetStatus() != 0) return SFailStatus;
+  const int p = frame.PayloadLength();
+  if (p > static_cast<int>(out.size())) return SNoReply;
+  frame.GetPayload(out);
+  *length = p;
+  return SOk;
+}
+
+int CmdT5577WriteEm4100(std::span<const std::uint8_t, 5> id, int lock, int port) {
+  return FamilyR(CodeT5577WriteEm4100, Em4100Request(id, lock), port);
+}
+
+int CmdT5577WriteFdxa(std::span<const std::uint8_t, 5> id, int port) { return FamilyR(CodeT5577WriteFdxa, id, port); }
+int CmdT5577WriteHid(std::span<const std::uint8_t, 3> id, int port) { return FamilyR(CodeT5577WriteHid, id, port); }
+
+int CmdT5577WriteFdxb(std::span<const std::uint8_t, 5> national, std::span<const std::uint8_t, 2> country,
+                      std::span<const std::uint8_t, 3> trailer, int port) {
+  return FamilyR(CodeT5577WriteFdxb, FdxbRequest(national, country, trailer), port);
+}
+
+int CmdEm4305WriteWord(int word, std::span<const std::uint8_t, 4> data, int port) {
+  const std::uint8_t d[] = {Low(word), data[0], data[1], data[2], data[3]};
+  return FamilyE(CodeEm4305WriteWord, d, {}, port);
+}
+
+int CmdEm4305ReadWord(int word, std::span<std::uint8_t, 4> out, int port) {
+  const std::uint8_t d[] = {Low(word)};
+  return FamilyE(CodeEm4305ReadWord, d, out, port);
+}
+
+int CmdEm4305Login(std::span<const std::uint8_t, 4> password, int port) {
+  return FamilyE(CodeEm4305Login, password, {}, port);
+}
+
+bool ProtectionMask(std::span<const std::uint8_t> words, std::span<std::uint8_t, 4> mask) {
+  std::array<std::uint8_t, 4> m{};
+  for (std::uint8_t w : words) {
+    if (w >= 15) return false;
+    m[w / 8] = static_cast<std::uint8_t>(m[w / 8] | (1u << (w % 8)));
+  }
+  std::copy(m.begin(), m.end(), mask.begin());
+  return true;
+}
+
+int CmdEm4305Protect(std::span<const std::uint8_t> words, int port) {
+  std::array<std::uint8_t, 4> mask{};
+  if (!ProtectionMask(words, mask)) return EBadWordNumber;
+  return FamilyE(CodeEm4305Protect, mask, {}, port);
+}
+
+int CmdEm4305Disable(int port) { return FamilyE(CodeEm4305Disable, {}, {}, port); }
+
+int CmdEm4305WriteFdxb(std::span<const std::uint8_t, 5> national, std::span<const std::uint8_t, 2> country,
+                       std::span<const std::uint8_t, 3> trailer, int port) {
+  return FamilyE(CodeEm4305WriteFdxb, FdxbRequest(national, country, trailer), {}, port);
+}
+
+int CmdEm4305WriteEm4100(std::span<const std::uint8_t, 5> id, int lock, int port) {
+  return FamilyE(CodeEm4305WriteEm4100, Em4100Request(id, lock), {}, port);
+}
+
+RawReply CmdRaw(std::uint16_t code, std::span<const std::uint8_t> data, int port) {
+  CMyData frame(code, data);
+  RawReply r;
+  r.transact = Exchange(frame, code, port);
+  if (frame.IsReplyValid()) {
+    r.valid = true;
+    r.status = frame.GetStatus();
+    const auto p = frame.Payload();
+    r.payload.assign(p.begin(), p.end());
+  }
+  return r;
+}
+
+}  // namespace rivelo

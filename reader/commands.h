@@ -1,0 +1,146 @@
+// One function per reader command. Each builds a request, makes one exchange on a slot of
+// PortTable and turns the reply into a small result code (and payload bytes for reads).
+//
+// Result families:
+//   R: 1 a valid reply arrived, 0 none (the status byte is not looked at).
+//   S: 1 success with payload, 2 the reader reported failure, 3 no valid reply.
+//   E: 0 success, 1 no valid reply or a failure status, 2 the port exchange failed.
+// Output buffers are written only on success.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "reader/my_comm.h"
+
+namespace rivelo {
+
+// Family R
+constexpr int ROk = 1;
+constexpr int RNoReply = 0;
+// Family S
+constexpr int SOk = 1;
+constexpr int SFailStatus = 2;
+constexpr int SNoReply = 3;
+// Family E
+constexpr int EOk = 0;
+constexpr int EFail = 1;
+constexpr int EPortFailure = 2;
+constexpr int EBadWordNumber = 3;  // CmdEm4305Protect only: nothing was sent
+
+// Command codes.
+enum CommandCode : std::uint16_t {
+  CodeGetDeviceInfo = 0x102,
+  CodeAcknowledge = 0x103,
+  CodeReportResult = 0x104,
+  CodeSetReadMode = 0x107,
+  CodeReadFdxa = 0x10A,
+  CodeReadFdxb = 0x10B,
+  CodeReadEm4100 = 0x10C,
+  CodeReadHid = 0x10D,
+  CodeT5577WriteBlock = 0x201,
+  CodeT5577WriteBlockPwd = 0x202,
+  CodeT5577Wake = 0x203,
+  CodeT5577ReadBlock = 0x204,
+  CodeT5577ReadBlockPwd = 0x205,
+  CodeT5577ReadPage = 0x206,
+  CodeT5577Reset = 0x207,
+  CodeT5577FetchData = 0x208,
+  CodeT5577WriteFdxa = 0x20A,
+  CodeT5577WriteFdxb = 0x20B,
+  CodeT5577WriteEm4100 = 0x20C,
+  CodeT5577WriteHid = 0x20D,
+  CodeEm4305WriteWord = 0x301,
+  CodeEm4305ReadWord = 0x302,
+  CodeEm4305Login = 0x303,
+  CodeEm4305Protect = 0x304,
+  CodeEm4305Disable = 0x305,
+  CodeEm4305WriteFdxb = 0x30B,
+  CodeEm4305WriteEm4100 = 0x30C,
+};
+
+// Decoding modes for CmdSetReadMode.
+constexpr int ModeManchesterRf64 = 0x25;
+constexpr int ModeManchesterRf32 = 0x2A;
+constexpr int ModeEm4100 = 0x35;
+constexpr int ModeFdxb = 0x3A;
+
+// Signal values.
+constexpr int AcknowledgeNormal = 10;
+constexpr int AcknowledgeKeyboard = 20;
+constexpr int ResultIndicationSuccess = 2;
+constexpr int ResultIndicationNormal = 1;
+
+// The most data one T5577 fetch hands back (7 blocks).
+constexpr std::size_t T5577FetchMax = 28;
+
+// 0x102, R: the identification text; *length receives its byte count. A text longer than
+// out counts as no valid reply.
+int CmdGetDeviceInfo(std::span<std::uint8_t> out, int* length, int port = ReaderPortIndex);
+// 0x103 and 0x104, R, run with a 50 ms read length.
+int CmdAcknowledge(int value, int port = ReaderPortIndex);
+int CmdReportResult(int value, int port = ReaderPortIndex);
+// 0x107, R.
+int CmdSetReadMode(int mode, int port = ReaderPortIndex);
+// 0x10C, S, run with a 250 ms read length.
+int CmdReadEm4100(std::span<std::uint8_t, 5> id, int port = ReaderPortIndex);
+// 0x10A, S.
+int CmdReadFdxa(std::span<std::uint8_t, 5> id, int port = ReaderPortIndex);
+// 0x10D, S: facility code, card number (2 bytes).
+int CmdReadHid(std::span<std::uint8_t, 3> id, int port = ReaderPortIndex);
+// 0x10B, S: payload bytes 0-4, 5-6 and 9-11; bytes 7-8 are not handed back.
+int CmdReadFdxb(std::span<std::uint8_t, 5> national, std::span<std::uint8_t, 2> country,
+                std::span<std::uint8_t, 3> trailer, int port = ReaderPortIndex);
+
+// T5577 (all R except the fetch). page is 0 or 1 and is sent as the opcode page + 2.
+int CmdT5577WriteBlock(int page, int block, int lock, std::span<const std::uint8_t, 4> data,
+                       int port = ReaderPortIndex);
+int CmdT5577WriteBlockPwd(int page, int block, int lock, std::span<const std::uint8_t, 4> data,
+                          std::span<const std::uint8_t, 4> password, int port = ReaderPortIndex);
+int CmdT5577Wake(std::span<const std::uint8_t, 4> password, int port = ReaderPortIndex);
+int CmdT5577ReadBlock(int page, int block, int port = ReaderPortIndex);
+int CmdT5577ReadBlockPwd(int page, int block, std::span<const std::uint8_t, 4> password,
+                         int port = ReaderPortIndex);
+int CmdT5577ReadPage(int page, int port = ReaderPortIndex);
+int CmdT5577Reset(int port = ReaderPortIndex);
+// 0x208, S: the data of the previous T5577 command and its length. More than 28 bytes
+// counts as no valid reply.
+int CmdT5577FetchData(std::span<std::uint8_t, T5577FetchMax> out, int* length,
+                      int port = ReaderPortIndex);
+int CmdT5577WriteEm4100(std::span<const std::uint8_t, 5> id, int lock, int port = ReaderPortIndex);
+int CmdT5577WriteFdxa(std::span<const std::uint8_t, 5> id, int port = ReaderPortIndex);
+int CmdT5577WriteHid(std::span<const std::uint8_t, 3> id, int port = ReaderPortIndex);
+int CmdT5577WriteFdxb(std::span<const std::uint8_t, 5> national, std::span<const std::uint8_t, 2> country,
+                      std::span<const std::uint8_t, 3> trailer, int port = ReaderPortIndex);
+
+// EM4305 (family E).
+int CmdEm4305WriteWord(int word, std::span<const std::uint8_t, 4> data, int port = ReaderPortIndex);
+int CmdEm4305ReadWord(int word, std::span<std::uint8_t, 4> out, int port = ReaderPortIndex);
+int CmdEm4305Login(std::span<const std::uint8_t, 4> password, int port = ReaderPortIndex);
+// Sends the mask with bit w set for each listed word w; a word of 15 or more returns
+// EBadWordNumber and sends nothing.
+int CmdEm4305Protect(std::span<const std::uint8_t> words, int port = ReaderPortIndex);
+int CmdEm4305Disable(int port = ReaderPortIndex);
+int CmdEm4305WriteFdxb(std::span<const std::uint8_t, 5> national, std::span<const std::uint8_t, 2> country,
+                       std::span<const std::uint8_t, 3> trailer, int port = ReaderPortIndex);
+int CmdEm4305WriteEm4100(std::span<const std::uint8_t, 5> id, int lock, int port = ReaderPortIndex);
+
+// The 4-byte protection mask for the listed words (bit w of the little-endian value for word
+// w), or false if a word of 15 or more is listed.
+bool ProtectionMask(std::span<const std::uint8_t> words, std::span<std::uint8_t, 4> mask);
+
+}  // namespace rivelo
+
+namespace rivelo {
+
+// Any command, for tools that speak to the reader directly (the command line's send).
+struct RawReply {
+  int transact = 0;  // the port's result: 1 or a system error code
+  bool valid = false;
+  std::uint8_t status = 0xFF;
+  std::vector<std::uint8_t> payload;
+};
+RawReply CmdRaw(std::uint16_t code, std::span<const std::uint8_t> data, int port = ReaderPortIndex);
+
+}  // namespace rivelo

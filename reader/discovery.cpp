@@ -1,0 +1,63 @@
+#include "reader/discovery.h"
+
+#include <array>
+
+#include "reader/bytes.h"
+#include "reader/commands.h"
+#include "reader/my_comm.h"
+
+namespace rivelo {
+
+std::uint8_t DeviceConnected = 0;
+
+std::uint8_t IsDeviceConnected() { return DeviceConnected; }
+
+int IdentifyReader(const std::string& portName, int index) {
+  CMyComm* comm = PortAt(index);
+  if (comm == nullptr || comm->Open(portName, ReaderBaudRate) != 1) return 0;
+  comm->SetReadLength(IdentifyReadLength, 0);
+  std::array<std::uint8_t, 1024> payload{};
+  int length = 0;
+  const int r = CmdGetDeviceInfo(payload, &length, index);
+  comm->SetReadLength(DefaultReadLength, 0);
+  const int p = length % 256;
+  const bool matches = r == 1 && length <= static_cast<int>(sizeof ReaderIdText) &&
+                       BytesDiffer(payload.data(), reinterpret_cast<const std::uint8_t*>(ReaderIdText), p) == 0;
+  if (matches) return 1;
+  comm->Close();
+  return 0;
+}
+
+ConnectResult ConnectDevice(const std::vector<std::string>& ports) {
+  ConnectResult result;
+  for (const std::string& port : ports) {
+    ClosePort(ReaderPortIndex);
+    if (IdentifyReader(port, ReaderPortIndex) == 1) {
+      result.found = true;
+      result.port = port;
+      DeviceConnected = 1;
+      return result;
+    }
+  }
+  // Every attempt closed its port: pages must not go on believing a reader is there.
+  ClosePort(ReaderPortIndex);
+  DeviceConnected = 0;
+  return result;
+}
+
+void DisconnectDevice() {
+  ClosePort(ReaderPortIndex);
+  DeviceConnected = 0;
+}
+
+std::optional<std::vector<std::string>> PortsToScan(const std::vector<std::string>& first,
+                                                    const std::vector<std::string>& last) {
+  auto system = SystemSerialPorts();
+  if (!system && first.empty() && last.empty()) return std::nullopt;
+  std::vector<std::string> all = first;
+  if (system) all.insert(all.end(), system->begin(), system->end());
+  all.insert(all.end(), last.begin(), last.end());
+  return all;
+}
+
+}  // namespace rivelo

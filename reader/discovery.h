@@ -1,0 +1,43 @@
+// Finding the reader among the serial ports, and the connected flag every page tests.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace rivelo {
+
+// 1 while a reader is connected on slot 0.
+extern std::uint8_t DeviceConnected;
+std::uint8_t IsDeviceConnected();
+
+// The identification the reader answers with: the text, its NUL and six more zero bytes.
+constexpr char ReaderIdText[30] = "ID card reader & writer";
+constexpr int IdentifyReadLength = 200;
+
+// 1: a reader answered on this port, which stays open in slot index; 0: not (port closed).
+int IdentifyReader(const std::string& portName, int index);
+
+// The system's serial ports in a stable order, or nothing when the system's list cannot be
+// read at all (an empty list is a list).
+std::optional<std::vector<std::string>> SystemSerialPorts();
+
+struct ConnectResult {
+  bool listUnavailable = false;  // the system's port list could not be read; nothing scanned
+  bool found = false;
+  std::string port;
+};
+
+// Closes slot 0, then tries each port in order and keeps the first reader. On success the flag
+// is set; otherwise it is cleared, since slot 0 is then closed.
+ConnectResult ConnectDevice(const std::vector<std::string>& ports);
+// Closes slot 0 and clears the flag.
+void DisconnectDevice();
+
+// The ports to scan: first, the extra ones given in order, then the system's list. The
+// system's list failing leaves the extra ones; nullopt only when there is nothing at all.
+std::optional<std::vector<std::string>> PortsToScan(const std::vector<std::string>& first,
+                                                    const std::vector<std::string>& last);
+
+}  // namespace rivelo

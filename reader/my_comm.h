@@ -1,0 +1,74 @@
+// One serial port object and the table of them. A reader exchange is: purge, write one
+// request, read one reply burst.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <span>
+#include <string>
+
+#include "reader/serial_os.h"
+
+namespace rivelo {
+
+constexpr std::uint32_t ReaderBaudRate = 38400;
+constexpr int DefaultReadLength = 1024;
+constexpr int MaxReadLength = 1024;
+constexpr int InterByteGapMs = 5;
+constexpr int WriteConstantMs = 1024;
+
+// How a read decides that the reply has ended.
+enum class ReplyEnd {
+  Gap,    // after 5 ms of silence, or the budget
+  Frame,  // as soon as the bytes form a whole reply frame (else as Gap)
+};
+
+class CMyComm {
+ public:
+  CMyComm() = default;
+  virtual ~CMyComm();
+  CMyComm(const CMyComm&) = delete;
+  CMyComm& operator=(const CMyComm&) = delete;
+
+  // 1 opened, 0 failed. A handle that is still open is closed first, so none is leaked.
+  int Open(const std::string& name, std::uint32_t baud);
+  // Non-zero on success (also for a port that is already closed).
+  int Close();
+  // 1 done, 0 port not open (the length is then not stored).
+  int SetReadLength(int length, int constant);
+  // 1 on success, otherwise the system error code of the failed call (never 1).
+  // reply receives at most reply.size() bytes; *replyLength their count.
+  int Transact(std::span<const std::uint8_t> request, std::span<std::uint8_t> reply, int* replyLength);
+
+  bool IsOpen() const;
+  int ReadLength() const { return readLength_; }
+  int ReadConstant() const { return readConstant_; }
+
+  // The way replies end is a property of the link; tests and benchmarks compare both.
+  void SetReplyEnd(ReplyEnd end) { replyEnd_ = end; }
+  ReplyEnd GetReplyEnd() const { return replyEnd_; }
+
+  // Counts exchanges since start; tests use it to see that nothing was sent.
+  std::uint64_t TransactCount() const { return transacts_; }
+
+ private:
+  OsSerial port_;
+  int readLength_ = DefaultReadLength;
+  int readConstant_ = 0;
+  ReplyEnd replyEnd_ = ReplyEnd::Gap;
+  std::uint64_t transacts_ = 0;
+};
+
+constexpr int PortTableSize = 10;
+constexpr int ReaderPortIndex = 0;
+
+// The program's ports; only slot 0 is ever used for the reader.
+extern std::array<CMyComm, PortTableSize> PortTable;
+
+// Closes a slot of PortTable; an index outside 0-9 is ignored.
+void ClosePort(int index);
+
+// The slot at index, or nullptr for an index outside 0-9.
+CMyComm* PortAt(int index);
+
+}  // namespace rivelo

@@ -1,0 +1,58 @@
+// The operating system's serial port, reduced to what one reader exchange needs.
+// One implementation per OS (serial_os_posix.cpp, serial_os_win32.cpp).
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <span>
+#include <string>
+
+namespace rivelo {
+
+// Tells a read that the bytes received so far already form a whole reply, so it need
+// not wait for the line to fall silent. Empty: wait for the gap or the budget.
+using ReplyComplete = std::function<bool(std::span<const std::uint8_t>)>;
+
+struct ReadBudget {
+  int totalMs = 1024;   // whole read, from the call
+  int gapMs = 5;        // silence after the first byte that ends the burst
+  int maxBytes = 1024;  // stop once this many bytes arrived
+};
+
+class OsSerial {
+ public:
+  OsSerial() = default;
+  ~OsSerial();
+  OsSerial(const OsSerial&) = delete;
+  OsSerial& operator=(const OsSerial&) = delete;
+
+  // Opens the named port exclusively, 8N1 at baud, raw, with 1024-byte queues where the
+  // OS lets us choose. Returns false (and stays closed) on any failure.
+  bool Open(const std::string& name, std::uint32_t baud);
+  // Returns non-zero on success, like the system close call.
+  int Close();
+  bool IsOpen() const;
+
+  // Empties both queues (pending input and unsent output).
+  void Purge();
+  // Clears a pending line error state, where the OS keeps one.
+  void ClearErrors();
+
+  // Writes all bytes within timeoutMs. Returns 1 or a system error code (never 1).
+  int Write(std::span<const std::uint8_t> bytes, int timeoutMs);
+  // Reads one burst into buf; *received is set also when the read fails.
+  // Returns 1 or a system error code (never 1).
+  int Read(std::span<std::uint8_t> buf, const ReadBudget& budget, const ReplyComplete& complete,
+           int* received);
+
+  // The descriptor or handle, for the tests' and the simulator's eyes only.
+  std::intptr_t NativeHandle() const { return handle_; }
+
+ private:
+  std::intptr_t handle_ = -1;
+};
+
+// Maps an OS error number onto a Transact result: never 1 (which means success), never 0.
+inline int SystemErrorResult(int code) { return (code == 1 || code == 0) ? -code - 1 : code; }
+
+}  // namespace rivelo
