@@ -1,0 +1,42 @@
+// An edit box for hexadecimal bytes: only hex digits are typed, and its text converts to and
+// from big-endian bytes.
+#pragma once
+
+#include <QLineEdit>
+
+#include <cstdint>
+#include <span>
+
+namespace rivelo {
+
+// The 2n upper-case hex digits of the bytes, without separators.
+QString BytesToHexText(std::span<const std::uint8_t> bytes);
+// Each pair of characters one byte; an odd count makes the first character a byte of its own
+// ("ABC" gives 0A BC). Returns (length + 1) / 2; writes at most out.size() of them.
+int HexTextToBytes(const QString& text, std::span<std::uint8_t> out);
+
+class CHexEdit : public QLineEdit {
+  Q_OBJECT
+
+ public:
+  explicit CHexEdit(QWidget* parent = nullptr);
+
+  // The text's bytes (see HexTextToBytes); 0 for an empty text. Callers compare the count
+  // with the size they need; a longer text never writes beyond out.
+  int GetHexData(std::span<std::uint8_t> out) const;
+  // Shows the n bytes; a null pointer changes nothing, n = 0 empties the text.
+  void SetHexData(const std::uint8_t* bytes, int n);
+  void SetHexData(std::span<const std::uint8_t> bytes);
+  // At most 2n characters.
+  void SetByteLimit(int n);
+
+  int CtrlHeld = 0;  // 1 while Ctrl is down: the filter lets everything through
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+  void keyReleaseEvent(QKeyEvent* event) override;
+  void inputMethodEvent(QInputMethodEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+};
+
+}  // namespace rivelo
