@@ -1,5 +1,6 @@
 #include "shell/dialogs.h"
 
+#include <QDialog>
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QMessageBox>
@@ -76,6 +77,14 @@ class QtDialogs : public Dialogs {
       return {};
     }
     return QFileDialog::getExistingDirectory(parent, title);
+  }
+
+  int Exec(QDialog& dialog) override {
+    if (Headless()) {
+      qWarning("dialog without an answerer: %s", qPrintable(dialog.windowTitle()));
+      return QDialog::Rejected;
+    }
+    return dialog.exec();
   }
 };
 

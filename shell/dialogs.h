@@ -4,6 +4,7 @@
 
 #include <QString>
 
+class QDialog;
 class QWidget;
 
 namespace rivelo {
@@ -22,6 +23,9 @@ class Dialogs {
   virtual QString OpenFile(QWidget* parent, const QString& filter) = 0;
   // Empty when cancelled.
   virtual QString ChooseFolder(QWidget* parent, const QString& title) = 0;
+  // Runs one of the program's own modal dialogs (About, word lock); returns its result code
+  // (QDialog::Accepted or QDialog::Rejected).
+  virtual int Exec(QDialog& dialog) = 0;
 };
 
 // The dialogs in use: the Qt ones unless another set is installed.
@@ -42,5 +46,6 @@ inline QString ChooseOpenFile(QWidget* parent, const QString& filter) {
 inline QString ChooseFolder(QWidget* parent, const QString& title) {
   return CurrentDialogs().ChooseFolder(parent, title);
 }
+inline int ExecDialog(QDialog& dialog) { return CurrentDialogs().Exec(dialog); }
 
 }  // namespace rivelo

@@ -1,5 +1,7 @@
 #include "shell/scripted_dialogs.h"
 
+#include <QDialog>
+
 namespace rivelo {
 
 ScriptedDialogs::ScriptedDialogs() : previous_(SetDialogs(this)) {}
@@ -39,6 +41,11 @@ QString ScriptedDialogs::ChooseFolder(QWidget*, const QString& title) {
   QString path = folders.front();
   folders.pop_front();
   return path;
+}
+
+int ScriptedDialogs::Exec(QDialog& dialog) {
+  requests.push_back({Request::Kind::Custom, dialog.windowTitle(), {}, MessageIcon::None, MessageButtons::Ok});
+  return customAnswer ? customAnswer(dialog) : QDialog::Rejected;
 }
 
 }  // namespace rivelo

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <vector>
 
 #include "shell/dialogs.h"
@@ -12,8 +13,8 @@ namespace rivelo {
 class ScriptedDialogs : public Dialogs {
  public:
   struct Request {
-    enum class Kind { Message, OpenFile, Folder } kind = Kind::Message;
-    QString text;     // message text, file filter or folder title
+    enum class Kind { Message, OpenFile, Folder, Custom } kind = Kind::Message;
+    QString text;     // message text, file filter, folder title or dialog title
     QString caption;  // message boxes only
     MessageIcon icon = MessageIcon::None;
     MessageButtons buttons = MessageButtons::Ok;
@@ -29,6 +30,9 @@ class ScriptedDialogs : public Dialogs {
   std::deque<DialogAnswer> messageAnswers;
   std::deque<QString> files;
   std::deque<QString> folders;
+  // Plays the user of one of the program's own dialogs: it may fill in the dialog's controls
+  // and returns the result code. Without it such dialogs are rejected.
+  std::function<int(QDialog&)> customAnswer;
 
   std::vector<Request> requests;
 
@@ -36,6 +40,7 @@ class ScriptedDialogs : public Dialogs {
                           MessageButtons buttons) override;
   QString OpenFile(QWidget* parent, const QString& filter) override;
   QString ChooseFolder(QWidget* parent, const QString& title) override;
+  int Exec(QDialog& dialog) override;
 
  private:
   Dialogs* previous_;
