@@ -55,7 +55,7 @@ class CMyComm {
   OsSerial port_;
   int readLength_ = DefaultReadLength;
   int readConstant_ = 0;
-  ReplyEnd replyEnd_ = ReplyEnd::Gap;
+  ReplyEnd replyEnd_ = ReplyEnd::Frame;
   std::uint64_t transacts_ = 0;
 };
 

@@ -88,6 +88,22 @@ TEST(SerialPort, BothReplyEndsReadTheSameBytes) {
   }
 }
 
+TEST(SerialPort, BytesTrailingAWholeFrameStillSpoilTheReply) {
+  FakeDevice device;
+  CMyComm comm;
+  ASSERT_EQ(comm.Open(device.Path(), ReaderBaudRate), 1);
+  ASSERT_EQ(comm.GetReplyEnd(), ReplyEnd::Frame);
+  const Bytes request = {0xAA, 0xDD, 0x00, 0x03, 0x01, 0x0C, 0x0D};
+  Bytes answer = WireReply(0x10C, 0, {1, 2, 3, 4, 5});
+  const std::size_t frameLength = answer.size();
+  answer.insert(answer.end(), {0x42, 0x43});
+  device.Script(answer);
+  std::array<std::uint8_t, 1024> reply{};
+  int length = 0;
+  ASSERT_EQ(comm.Transact(request, reply, &length), 1);
+  EXPECT_GT(length, static_cast<int>(frameLength));
+}
+
 class Discovery : public ::testing::Test {
  protected:
   void TearDown() override { DisconnectDevice(); }
