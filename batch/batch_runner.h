@@ -1,0 +1,81 @@
+// The unattended jobs of an identity page: continuous reading (optionally exporting each new
+// identity), and writing onto a stream of tags the same identity, a growing identity or the
+// identities of a batch file. One tick at a time, driven by the page's timers.
+#pragma once
+
+#include <ctime>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "batch/batch_files.h"
+#include "batch/batch_profile.h"
+#include "batch/batch_view.h"
+
+namespace rivelo {
+
+class BatchRunner {
+ public:
+  BatchRunner(BatchProfile profile, BatchView& view);
+  BatchRunner(const BatchRunner&) = delete;
+  BatchRunner& operator=(const BatchRunner&) = delete;
+
+  // The option boxes, clicked; checked is the box's state after the click.
+  void ContinuousClicked(bool checked);
+  void IncrementalClicked(bool checked);
+  // Chooses and loads the batch file when checked. True when a file was loaded (the page then
+  // empties its number fields).
+  bool FromFileClicked(bool checked);
+
+  // The Read and Write toggles: pressed by the operator, or released by the operator.
+  void WritePressed();
+  void WriteReleased();
+  void ReadPressed();
+  void ReadReleased();
+
+  // One tick of timer 1-4; other timers are not the runner's.
+  void Tick(int timer);
+
+  WriteMode Mode() const;
+  RunState State() const { return state_; }
+  int RunCounter() const { return runCounter_; }
+  const Identity& TargetId() const { return targetId_; }
+  const Identity& LastWrittenId() const { return lastWrittenId_; }
+  const std::vector<std::string>& FileLines() const { return fileLines_; }
+  const std::string& ExportPath() const { return exportPath_; }
+  bool Exporting() const { return exportFile_.IsOpen(); }
+
+  // Where "now" comes from for export file names; tests fix it.
+  void SetClock(std::function<std::time_t()> clock) { clock_ = std::move(clock); }
+  const BatchProfile& Profile() const { return profile_; }
+
+ private:
+  void SyncBoxes();
+  bool ReadTag(Identity* id);
+  bool ReadTwice(Identity* id);
+  bool WriteAndVerify(const Identity& id);
+  void SingleWrite();
+  void SingleRead();
+  void EndWriteRun();
+  void WriteTick(int timer);
+  void FileTick();
+  void ReadTick();
+
+  BatchProfile profile_;
+  BatchView& view_;
+  bool continuous_ = false;
+  bool incremental_ = false;
+  bool fromFile_ = false;
+  RunState state_ = RunState::Idle;
+  int activeTimer_ = 0;
+  int runCounter_ = 0;
+  Identity targetId_;
+  Identity lastWrittenId_;
+  Identity lastExportedId_;
+  std::vector<std::string> fileLines_;
+  std::string exportPath_;
+  ExportFile exportFile_;
+  std::function<std::time_t()> clock_;
+};
+
+}  // namespace rivelo
