@@ -1,0 +1,84 @@
+#include "shell/application.h"
+
+#include <QApplication>
+#include <QMenu>
+
+#include <cstdio>
+#include <memory>
+
+#include "reader/discovery.h"
+#include "resources/texts_shell.h"
+#include "shell/command_line.h"
+#include "shell/dialogs.h"
+#include "shell/fonts.h"
+#include "shell/main_frame.h"
+#include "shell/sim_window.h"
+#include "sim/pty_server.h"
+#include "sim/virtual_reader.h"
+
+namespace rivelo {
+namespace {
+
+QString Q(const TextPair& text) { return QString::fromUtf8(Text(text)); }
+
+// The in-process virtual reader of --simulate.
+struct Simulation {
+  sim::VirtualReader reader;
+  std::unique_ptr<sim::PtyServer> server;
+  std::string error;
+};
+
+std::unique_ptr<Simulation> StartSimulation(const std::vector<std::string>& tags) {
+  auto simulation = std::make_unique<Simulation>();
+  for (const std::string& spec : tags) {
+    std::string error;
+    if (simulation->reader.AddTag(spec, &error) < 0) {
+      std::fprintf(stderr, "tag %s: %s\n", spec.c_str(), error.c_str());
+    }
+  }
+  simulation->server = std::make_unique<sim::PtyServer>(simulation->reader);
+  if (!simulation->server->Start()) simulation->server.reset();
+  return simulation;
+}
+
+}  // namespace
+
+int RunApplication(int argc, char** argv, Language language) {
+  SetLanguage(language);
+  QApplication app(argc, argv);
+  ApplyApplicationFont();
+
+  std::vector<std::string> arguments;
+  const QStringList qtArguments = QApplication::arguments();
+  for (qsizetype i = 1; i < qtArguments.size(); ++i) arguments.push_back(qtArguments[i].toStdString());
+  const ShellOptions options = ParseCommandLine(arguments);
+  if (!options.error.empty()) {
+    std::fprintf(stderr, "%s\n%s", options.error.c_str(), UsageText());
+    return 2;
+  }
+
+  std::unique_ptr<Simulation> simulation;
+  std::vector<std::string> first;
+  if (options.simulate) {
+    simulation = StartSimulation(options.simulatedTags);
+    if (simulation->server) first.push_back(simulation->server->Path());
+  }
+  const std::vector<std::string> last = options.ports;
+  CMainFrame frame([first, last] { return PortsToScan(first, last); });
+  if (options.simulate) {
+    if (simulation->server) {
+      auto* window = new CVirtualReaderWindow(simulation->reader, &frame);
+      QMenu* menu = frame.AddMenuBeforeHelp(Q(shell_text::SimulationMenu));
+      menu->addAction(Q(shell_text::SimulationItem), window, &CVirtualReaderWindow::Open);
+    } else {
+      ShowMessage(&frame, Q(shell_text::SimStartError), Q(shell_text::PortListErrorCaption), MessageIcon::Error,
+                  MessageButtons::Ok);
+    }
+  }
+  frame.show();
+  const int code = QApplication::exec();
+  DisconnectDevice();  // closes the port before the virtual reader goes away
+  return code;
+}
+
+}  // namespace rivelo

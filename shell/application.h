@@ -1,0 +1,10 @@
+// The programs' one entry: brisendor and corvane differ only in the language they pass.
+#pragma once
+
+#include "resources/language.h"
+
+namespace rivelo {
+
+int RunApplication(int argc, char** argv, Language language);
+
+}  // namespace rivelo

@@ -1,0 +1,4 @@
+// The English-labelled program.
+#include "shell/application.h"
+
+int main(int argc, char** argv) { return rivelo::RunApplication(argc, argv, rivelo::Language::English); }

@@ -1,0 +1,4 @@
+// The Chinese-labelled program.
+#include "shell/application.h"
+
+int main(int argc, char** argv) { return rivelo::RunApplication(argc, argv, rivelo::Language::Chinese); }

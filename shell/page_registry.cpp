@@ -1,0 +1,19 @@
+#include "shell/page_registry.h"
+
+#include <QString>
+
+#include "resources/texts_shell.h"
+#include "shell/tab_containers.h"
+
+// Page headers: one include per page.
+
+namespace rivelo {
+
+// One line per page, in tab order, e.g.
+//   em4305.AddPage(new EM4305IdDlg, QString::fromUtf8(shell_text::TabEm4305Em4100));
+// T5577 container: " ATA5567 ", " ID卡（EM4100） ", " FDX-B（ISO11784/85） ", " FDX-A（FECAVA） ",
+// " HID兼容卡 ". EM4305 container: " ID（EM4100） ", then " EM4305 " and " FDX-B（ISO11784/85） ".
+void AddPages([[maybe_unused]] CAtaTabDlg& ata, [[maybe_unused]] EM4305TabDlg& em4305) {
+}
+
+}  // namespace rivelo

@@ -1,0 +1,143 @@
+#include "shell/sim_window.h"
+
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "resources/texts_shell.h"
+#include "sim/virtual_reader.h"
+
+namespace rivelo {
+namespace {
+
+QString Q(const TextPair& text) { return QString::fromUtf8(Text(text)); }
+
+constexpr int RefreshMs = 300;
+
+}  // namespace
+
+CVirtualReaderWindow::CVirtualReaderWindow(sim::VirtualReader& reader, QWidget* parent)
+    : QWidget(parent, Qt::Tool),
+      reader_(reader),
+      tags_(new QListWidget(this)),
+      onReader_(new QLabel(this)),
+      kind_(new QComboBox(this)),
+      parameters_(new QLineEdit(this)),
+      message_(new QLabel(this)),
+      feederKind_(new QComboBox(this)),
+      feederCount_(new QSpinBox(this)),
+      feederDelay_(new QSpinBox(this)),
+      feederLeft_(new QLabel(this)),
+      timer_(new QTimer(this)) {
+  setWindowTitle(Q(shell_text::SimWindowTitle));
+  auto* layout = new QVBoxLayout(this);
+
+  layout->addWidget(new QLabel(Q(shell_text::SimTagsBeside), this));
+  tags_->setObjectName(QStringLiteral("tags"));
+  layout->addWidget(tags_);
+  layout->addWidget(onReader_);
+  auto* placeRow = new QHBoxLayout;
+  auto* place = new QPushButton(Q(shell_text::SimPlace), this);
+  auto* takeOff = new QPushButton(Q(shell_text::SimTakeOff), this);
+  placeRow->addWidget(place);
+  placeRow->addWidget(takeOff);
+  layout->addLayout(placeRow);
+
+  auto* newTag = new QGroupBox(Q(shell_text::SimNewTag), this);
+  auto* newForm = new QFormLayout(newTag);
+  kind_->setObjectName(QStringLiteral("kind"));
+  kind_->addItems({"em4100", "t5577", "em4305", "fdxb", "fdxa", "hid"});
+  parameters_->setObjectName(QStringLiteral("parameters"));
+  parameters_->setPlaceholderText(QStringLiteral("0123456789 | 999:112233 | 1A2B3C4D5E | 118:1603"));
+  auto* create = new QPushButton(Q(shell_text::SimCreate), newTag);
+  newForm->addRow(Q(shell_text::SimKind), kind_);
+  newForm->addRow(Q(shell_text::SimParameters), parameters_);
+  newForm->addRow(QString(), create);
+  newForm->addRow(message_);
+  layout->addWidget(newTag);
+
+  auto* feeder = new QGroupBox(Q(shell_text::SimFeeder), this);
+  auto* feederForm = new QFormLayout(feeder);
+  feederKind_->addItems({"t5577", "em4305"});
+  feederCount_->setRange(0, 100000);
+  feederCount_->setValue(10);
+  feederDelay_->setRange(0, 60000);
+  feederDelay_->setValue(500);
+  auto* start = new QPushButton(Q(shell_text::SimFeederStart), feeder);
+  feederForm->addRow(Q(shell_text::SimKind), feederKind_);
+  feederForm->addRow(Q(shell_text::SimCount), feederCount_);
+  feederForm->addRow(Q(shell_text::SimDelay), feederDelay_);
+  feederForm->addRow(feederLeft_, start);
+  layout->addWidget(feeder);
+
+  connect(place, &QPushButton::clicked, this, &CVirtualReaderWindow::PlaceSelected);
+  connect(tags_, &QListWidget::itemDoubleClicked, this, &CVirtualReaderWindow::PlaceSelected);
+  connect(takeOff, &QPushButton::clicked, this, &CVirtualReaderWindow::TakeOff);
+  connect(create, &QPushButton::clicked, this, &CVirtualReaderWindow::CreateTag);
+  connect(start, &QPushButton::clicked, this, &CVirtualReaderWindow::StartFeeder);
+  // The feeder and the host change the reader behind the window's back.
+  connect(timer_, &QTimer::timeout, this, &CVirtualReaderWindow::Refresh);
+  Refresh();
+}
+
+void CVirtualReaderWindow::Open() {
+  Refresh();
+  timer_->start(RefreshMs);
+  show();
+  raise();
+  activateWindow();
+}
+
+void CVirtualReaderWindow::Refresh() {
+  const std::vector<sim::TagInfo> tags = reader_.Tags();
+  const int selectedId = tags_->currentItem() ? tags_->currentItem()->data(Qt::UserRole).toInt() : -1;
+  QString onReader = Q(shell_text::SimNothingOnReader);
+  tags_->clear();
+  for (const sim::TagInfo& tag : tags) {
+    const QString line = QString::fromStdString(tag.description);
+    if (tag.onReader) onReader = line;
+    auto* item = new QListWidgetItem((tag.onReader ? QStringLiteral("▶ ") : QStringLiteral("   ")) + line, tags_);
+    item->setData(Qt::UserRole, tag.id);
+    if (tag.id == selectedId) tags_->setCurrentItem(item);
+  }
+  onReader_->setText(Q(shell_text::SimOnReader).arg(onReader));
+  feederLeft_->setText(Q(shell_text::SimFeederLeft).arg(reader_.FeederRemaining()));
+}
+
+void CVirtualReaderWindow::PlaceSelected() {
+  if (const QListWidgetItem* item = tags_->currentItem()) reader_.PlaceOnReader(item->data(Qt::UserRole).toInt());
+  Refresh();
+}
+
+void CVirtualReaderWindow::TakeOff() {
+  reader_.TakeOffReader();
+  Refresh();
+}
+
+void CVirtualReaderWindow::CreateTag() {
+  std::string spec = kind_->currentText().toStdString();
+  const QString parameters = parameters_->text().trimmed();
+  if (!parameters.isEmpty()) spec += ":" + parameters.toStdString();
+  std::string error;
+  if (reader_.AddTag(spec, &error) < 0) {
+    message_->setText(Q(shell_text::SimBadTag).arg(QString::fromStdString(error)));
+  } else {
+    message_->clear();
+  }
+  Refresh();
+}
+
+void CVirtualReaderWindow::StartFeeder() {
+  reader_.SetFeeder(feederKind_->currentText().toStdString(), feederCount_->value(), feederDelay_->value());
+  Refresh();
+}
+
+}  // namespace rivelo
