@@ -78,7 +78,7 @@ std::string Em4100FormText(const Em4100Id& id, Em4100Form form) {
   return {};
 }
 
-std::vector<std::uint8_t> HexTextToBytes(std::string_view text) {
+std::vector<std::uint8_t> HexDigitsToBytes(std::string_view text) {
   std::vector<std::uint8_t> bytes;
   std::size_t i = 0;
   if (text.size() % 2 == 1) {
@@ -89,7 +89,7 @@ std::vector<std::uint8_t> HexTextToBytes(std::string_view text) {
   return bytes;
 }
 
-std::vector<std::uint8_t> DecimalTextToBytes(std::string_view text) {
+std::vector<std::uint8_t> DecimalDigitsToBytes(std::string_view text) {
   if (text.empty()) return {};
   std::uint64_t v = 0;
   for (char c : text) v = v * 10 + static_cast<std::uint64_t>(static_cast<unsigned char>(c) - '0');

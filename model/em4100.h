@@ -53,11 +53,11 @@ std::string Em4100FormText(const Em4100Id& id, Em4100Form form);
 
 // The hex field's reading of its text: (L + 1) / 2 bytes, an odd first digit a byte of its
 // own; empty text gives no bytes.
-std::vector<std::uint8_t> HexTextToBytes(std::string_view text);
+std::vector<std::uint8_t> HexDigitsToBytes(std::string_view text);
 
 // The decimal field's reading of its text: the digits accumulated in unsigned 64 bits
 // (wrapping), as the shortest big-endian byte string that holds the value, at least one
 // byte; empty text gives no bytes.
-std::vector<std::uint8_t> DecimalTextToBytes(std::string_view text);
+std::vector<std::uint8_t> DecimalDigitsToBytes(std::string_view text);
 
 }  // namespace rivelo
