@@ -1,0 +1,100 @@
+// The EM4100 profile's frames on a real pseudo-terminal: chip order and the lock byte.
+#include <gtest/gtest.h>
+
+#include "batch/em4100_profile.h"
+#include "reader/commands.h"
+#include "reader/discovery.h"
+#include "reader/my_comm.h"
+#include "tests/batch/recording_view.h"
+#include "tests/reader/fake_device.h"
+
+namespace rivelo {
+namespace {
+
+using test::Bytes;
+using test::WireReply;
+
+Bytes DataOf(const Bytes& wire) {
+  Bytes logical;
+  for (std::size_t i = 2; i < wire.size(); ++i) {
+    logical.push_back(wire[i]);
+    if (wire[i] == 0xAA) ++i;
+  }
+  return Bytes(logical.begin() + 4, logical.end() - 1);
+}
+int CodeOf(const Bytes& wire) { return wire[4] << 8 | wire[5]; }
+
+class Em4100ProfileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(PortTable[0].Open(device_.Path(), ReaderBaudRate), 1);
+    DeviceConnected = 1;
+  }
+  void TearDown() override {
+    DeviceConnected = 0;
+    ClosePort(0);
+  }
+  void Reply(int code, std::uint8_t status, const Bytes& payload = {}) {
+    device_.Script(WireReply(static_cast<std::uint16_t>(code), status, payload));
+  }
+  std::vector<int> Codes() {
+    std::vector<int> codes;
+    for (const auto& r : device_.Requests()) codes.push_back(CodeOf(r));
+    return codes;
+  }
+
+  const Bytes id_{0x01, 0x23, 0x45, 0x67, 0x89};
+  test::FakeDevice device_;
+  Em4100Choices choices_;
+  test::RecordingView view_;
+  BatchRunner runner_{MakeEm4305IdProfile(&choices_), view_};
+};
+
+TEST_F(Em4100ProfileTest, VerifiedEm4305WriteSendsNoT5577Command) {
+  choices_.lockAfterWrite = 1;
+  view_.entered = "0123456789";
+  Reply(0x30C, 0);
+  Reply(0x10C, 0, id_);
+  runner_.WritePressed();
+  EXPECT_EQ(Codes(), (std::vector<int>{0x30C, 0x10C}));
+  EXPECT_EQ(DataOf(device_.Requests()[0]), (Bytes{0x01, 0x01, 0x23, 0x45, 0x67, 0x89}));
+  EXPECT_EQ(view_.statuses.back().first, 1);
+}
+
+TEST_F(Em4100ProfileTest, UnverifiedEm4305WriteFallsBackToT5577WithTheSameLock) {
+  choices_.lockAfterWrite = 1;
+  view_.entered = "0123456789";
+  Reply(0x30C, 1);        // not an EM4305
+  Reply(0x10C, 2);        // nothing readable yet
+  Reply(0x20C, 0);
+  Reply(0x10C, 0, id_);   // verified
+  runner_.WritePressed();
+  EXPECT_EQ(Codes(), (std::vector<int>{0x30C, 0x10C, 0x20C, 0x10C}));
+  const auto requests = device_.Requests();
+  EXPECT_EQ(DataOf(requests[0])[0], 1);
+  EXPECT_EQ(DataOf(requests[2]), (Bytes{0x01, 0x01, 0x23, 0x45, 0x67, 0x89}));
+}
+
+TEST_F(Em4100ProfileTest, BatchWritesCarryTheLockFlagToo) {
+  choices_.lockAfterWrite = 1;
+  view_.entered = "0123456789";
+  runner_.ContinuousClicked(true);
+  runner_.WritePressed();
+  Reply(0x10C, 2);
+  Reply(0x10C, 2);  // read the tag: twice
+  Reply(0x30C, 1);
+  Reply(0x10C, 2);
+  Reply(0x20C, 0);
+  Reply(0x10C, 0, id_);
+  Reply(0x103, 0);
+  runner_.Tick(ContinuousWriteTimer);
+  EXPECT_EQ(Codes(), (std::vector<int>{0x10C, 0x10C, 0x30C, 0x10C, 0x20C, 0x10C, 0x103}));
+  const auto requests = device_.Requests();
+  EXPECT_EQ(DataOf(requests[2])[0], 1);
+  EXPECT_EQ(DataOf(requests[4])[0], 1);
+  EXPECT_EQ(DataOf(requests[6]), Bytes{10});
+  EXPECT_EQ(view_.lines.back(), "Number 1;");
+}
+
+}  // namespace
+}  // namespace rivelo
