@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -16,6 +17,8 @@ struct TagInfo {
   std::string kind;         // "t5577", "em4305", "em4100", "fdxb", "fdxa", "hid"
   std::string description;  // one line for lists, e.g. "EM4100 0123456789"
   bool onReader = false;
+  std::string identity;     // what a reader decodes from it now, e.g. "EM4100 0123456789"; "" none
+  bool fed = false;         // came from the feeder
 };
 
 struct Counters {
@@ -27,6 +30,39 @@ struct Counters {
   int requests = 0;          // frames answered or not
 };
 
+// What can go wrong with a reply on purpose.
+enum class Fault {
+  None,
+  NoAnswer,       // the command is carried out, the reply is lost
+  BadChecksum,    // the reply's checksum is wrong
+  Truncated,      // only the first half of the reply's bytes
+  TrailingBytes,  // stray bytes after the reply
+  Late,           // the reply comes lateMs after the request
+};
+
+struct FaultRule {
+  Fault fault = Fault::None;
+  double probability = 1.0;  // chance per reply, drawn from the seeded generator
+  int lateMs = 1500;         // for Late
+  int times = -1;            // how many more replies it may hit; -1 without end
+};
+
+// One reply as the line carries it.
+struct Reply {
+  std::vector<std::uint8_t> bytes;  // empty: stay silent
+  int delayMs = 0;                  // radio time and lateness before the first byte
+};
+
+// A writable tag's memory. T5577: page 0 blocks 0-7, then page 1 blocks 0-3 (block 0 of
+// page 1 is block 0), with their lock bits. EM4305: words 0-15, locked = write-protected.
+struct TagMemory {
+  std::vector<std::uint32_t> words;
+  std::vector<bool> locked;
+};
+
+// Typical radio time of a command, in ms (0 for the reader's own commands).
+int RadioTimeMs(std::uint16_t code);
+
 class VirtualReader {
  public:
   VirtualReader();
@@ -35,27 +71,54 @@ class VirtualReader {
   VirtualReader& operator=(const VirtualReader&) = delete;
 
   // Creates a tag from a spec such as "em4100:0123456789", "t5577", "t5577:pwd=11223344",
-  // "em4305", "fdxb:999:112233", "hid:118:1603", "fdxa:1A2B3C4D5E". Returns its id, or -1
-  // with *error set. The first tag created is placed on the reader.
+  // "t5577:pwd=11223344:aor", "em4305", "em4305:pwd=HEX8:uid=HEX8", "fdxb:999:112233",
+  // "hid:118:1603", "fdxa:1A2B3C4D5E". Returns its id, or -1 with *error set. The first
+  // tag created is placed on the reader.
   int AddTag(std::string_view spec, std::string* error = nullptr);
+  bool RemoveTag(int id);      // false if there is no such tag
   bool PlaceOnReader(int id);  // the tag that was on the reader goes back beside it
   void TakeOffReader();
   std::optional<int> TagOnReader() const;
   std::vector<TagInfo> Tags() const;
+  std::optional<TagInfo> Info(int id) const;
+  std::optional<TagMemory> Memory(int id) const;  // nullopt for read-only tags
 
-  // A stack of blank chips ("t5577" or "em4305") that replaces the tag on the reader after
-  // each acknowledgement (0x103), after delayMs. count 0 turns the feeder off.
+  // A stack of blank chips ("t5577" or "em4305", options as in AddTag) that replaces the
+  // tag on the reader after each acknowledgement (0x103): the tag is taken off at once and
+  // the next blank is put on delayMs later. count 0 turns the feeder off.
   void SetFeeder(std::string_view kind, int count, int delayMs);
   int FeederRemaining() const;
 
   Counters GetCounters() const;
 
-  // The device's side of one exchange: the raw bytes that arrived on the line; returns the
-  // raw bytes to send back (empty: stay silent). The serving thread calls it.
+  // Knobs. Pacing: reply bytes leave at 38400 baud (the serving thread applies it; on by
+  // default). Radio timing: each reply waits the command's radio time (off by default).
+  // Strict read mode: T5577 reads succeed only when the last 0x107 mode matches the tag's
+  // modulation and data rate (off by default).
+  void SetPacing(bool on);
+  bool Pacing() const;
+  void SetRadioTiming(bool on);
+  void SetStrictReadMode(bool on);
+  // Faults: a rule for one command code wins over the rule for all commands.
+  void SetFault(const FaultRule& rule);
+  void SetCommandFault(std::uint16_t code, const FaultRule& rule);
+  void ClearFaults();
+  void SetSeed(std::uint64_t seed);  // the fault probabilities' generator
+
+  // The journal of requests and replies: "-" for stderr, a file name (appended), "" off.
+  bool SetJournal(const std::string& path, std::string* error = nullptr);
+  // Also hands each journal line to sink (empty function: none).
+  void SetJournalSink(std::function<void(const std::string&)> sink);
+
+  // The device's side of one exchange: the raw bytes of one request frame; returns the
+  // reply and how long to wait before sending it.
+  Reply Respond(const std::vector<std::uint8_t>& raw);
+  // The same, waiting the reply's delay before returning its bytes (empty: stay silent).
   std::vector<std::uint8_t> HandleRequest(const std::vector<std::uint8_t>& raw);
 
+  struct Impl;  // the state shared by the command handlers (reader_state.h)
+
  private:
-  struct Impl;
   std::unique_ptr<Impl> impl_;
 };
 

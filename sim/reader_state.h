@@ -1,0 +1,76 @@
+// The virtual reader's state, shared by its public face (virtual_reader.cpp) and its
+// command handlers (reader_commands.cpp). Every member is guarded by mu.
+#pragma once
+
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "sim/device_frame.h"
+#include "sim/tag.h"
+#include "sim/virtual_reader.h"
+
+namespace rivelo::sim {
+
+using SimClock = std::chrono::steady_clock;
+
+constexpr std::uint8_t StatusOk = 0x00;
+// The one failure status: no tag, wrong chip, refused by the chip, bad request data.
+constexpr std::uint8_t StatusFail = 0x01;
+constexpr char IdentificationText[] = "ID card reader & writer";
+
+struct Outcome {
+  std::uint8_t status = StatusFail;
+  std::vector<std::uint8_t> payload;
+};
+
+struct VirtualReader::Impl {
+  mutable std::mutex mu;
+  std::vector<Tag> tags;
+  std::vector<int> fedIds;
+  std::optional<int> onReader;
+  int nextId = 1;
+  Counters counters;
+  // What 0x208 hands out: the blocks of the last T5577 command.
+  std::vector<std::uint32_t> fetch;
+
+  std::string feederSpec;
+  int feederRemaining = 0;
+  int feederDelayMs = 0;
+  std::optional<SimClock::time_point> feedAt;
+
+  bool pacing = true;
+  bool radioTiming = false;
+  bool strictReadMode = false;
+  FaultRule globalFault;
+  std::map<std::uint16_t, FaultRule> commandFaults;
+  std::mt19937_64 rng{1};
+
+  std::FILE* journal = nullptr;
+  bool journalOwned = false;
+  std::function<void(const std::string&)> journalSink;
+
+  ~Impl();
+  Tag* FindTag(int id);
+  const Tag* FindTag(int id) const;
+  Tag* OnReader();
+  int CreateTag(std::string_view spec, std::string* error);
+  void Place(std::optional<int> id);
+  // Puts the next fed blank on the reader once its time has come.
+  void ApplyFeeder(SimClock::time_point now);
+  void OnAcknowledge(SimClock::time_point now);
+  TagInfo MakeInfo(const Tag& t) const;
+
+  Outcome Execute(const Request& r, SimClock::time_point now);
+  // The fault to apply to this reply (draws from rng), or None.
+  FaultRule PickFault(std::uint16_t code);
+  void Journal(const std::string& line);
+};
+
+}  // namespace rivelo::sim

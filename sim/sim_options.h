@@ -1,0 +1,36 @@
+// The rivelo-sim command line: which tags, feeder, journal and knobs.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "sim/virtual_reader.h"
+
+namespace rivelo::sim {
+
+struct SimOptions {
+  std::vector<std::string> tags;
+  std::string feedKind;
+  int feedCount = 0;
+  int feedDelayMs = 0;
+  std::string journal;  // "" none, "-" stderr
+  bool pacing = true;
+  bool radioTiming = false;
+  bool strictReadMode = false;
+  std::optional<FaultRule> fault;
+  std::vector<std::pair<std::uint16_t, FaultRule>> commandFaults;
+  std::optional<int> lateMs;
+  std::optional<std::uint64_t> seed;
+  bool help = false;
+};
+
+extern const char SimUsage[];
+
+// false with *error set on a bad argument.
+bool ParseSimOptions(const std::vector<std::string>& args, SimOptions* out, std::string* error);
+// Creates the tags and sets the knobs; false with *error set (bad tag, journal file).
+bool ApplySimOptions(const SimOptions& options, VirtualReader& reader, std::string* error);
+
+}  // namespace rivelo::sim

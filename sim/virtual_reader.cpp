@@ -1,0 +1,334 @@
+#include "sim/virtual_reader.h"
+
+#include <ctime>
+#include <thread>
+
+#include "sim/reader_state.h"
+
+namespace rivelo::sim {
+namespace {
+
+std::string HexText(const std::vector<std::uint8_t>& bytes) {
+  static constexpr char digits[] = "0123456789ABCDEF";
+  std::string s;
+  for (const auto b : bytes) {
+    if (!s.empty()) s += ' ';
+    s += digits[b >> 4];
+    s += digits[b & 0xF];
+  }
+  return s;
+}
+
+std::string Timestamp() {
+  const auto now = std::chrono::system_clock::now();
+  const std::time_t t = std::chrono::system_clock::to_time_t(now);
+  const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000;
+  std::tm tm{};
+  localtime_r(&t, &tm);
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%02d:%02d:%02d.%03d", tm.tm_hour, tm.tm_min, tm.tm_sec, static_cast<int>(ms));
+  return buf;
+}
+
+const char* FaultName(Fault f) {
+  switch (f) {
+    case Fault::NoAnswer: return "no answer";
+    case Fault::BadChecksum: return "bad checksum";
+    case Fault::Truncated: return "truncated";
+    case Fault::TrailingBytes: return "trailing bytes";
+    case Fault::Late: return "late";
+    case Fault::None: break;
+  }
+  return "";
+}
+
+}  // namespace
+
+// --- state helpers ---
+
+VirtualReader::Impl::~Impl() {
+  if (journal && journalOwned) std::fclose(journal);
+}
+
+Tag* VirtualReader::Impl::FindTag(int id) {
+  for (auto& t : tags)
+    if (t.id == id) return &t;
+  return nullptr;
+}
+
+const Tag* VirtualReader::Impl::FindTag(int id) const {
+  for (const auto& t : tags)
+    if (t.id == id) return &t;
+  return nullptr;
+}
+
+Tag* VirtualReader::Impl::OnReader() { return onReader ? FindTag(*onReader) : nullptr; }
+
+int VirtualReader::Impl::CreateTag(std::string_view spec, std::string* error) {
+  auto tag = MakeTag(spec, nextId, error);
+  if (!tag) return -1;
+  tags.push_back(std::move(*tag));
+  return nextId++;
+}
+
+void VirtualReader::Impl::Place(std::optional<int> id) {
+  // Leaving or entering the field powers a tag down or up.
+  if (Tag* old = OnReader()) old->FieldOff();
+  onReader = id;
+  if (Tag* now = OnReader()) now->FieldOff();
+}
+
+void VirtualReader::Impl::ApplyFeeder(SimClock::time_point now) {
+  if (!feedAt || now < *feedAt) return;
+  feedAt.reset();
+  const int id = CreateTag(feederSpec, nullptr);
+  if (id < 0) return;
+  fedIds.push_back(id);
+  Place(id);
+}
+
+void VirtualReader::Impl::OnAcknowledge(SimClock::time_point now) {
+  // While the next blank is still in the operator's hand, an acknowledgement changes nothing.
+  if (feederRemaining <= 0 || feedAt) return;
+  --feederRemaining;
+  Place(std::nullopt);
+  feedAt = now + std::chrono::milliseconds(feederDelayMs);
+  ApplyFeeder(now);
+}
+
+TagInfo VirtualReader::Impl::MakeInfo(const Tag& t) const {
+  TagInfo info;
+  info.id = t.id;
+  info.kind = t.KindName();
+  info.description = t.Describe();
+  info.onReader = onReader == t.id;
+  const auto e = t.Emit();
+  info.identity = e ? IdentityText(*e) : "";
+  info.fed = std::find(fedIds.begin(), fedIds.end(), t.id) != fedIds.end();
+  return info;
+}
+
+FaultRule VirtualReader::Impl::PickFault(std::uint16_t code) {
+  const auto it = commandFaults.find(code);
+  FaultRule* rule = it != commandFaults.end() && it->second.fault != Fault::None ? &it->second : &globalFault;
+  if (rule->fault == Fault::None || rule->times == 0) return {};
+  const double draw = std::uniform_real_distribution<double>(0.0, 1.0)(rng);
+  if (draw >= rule->probability) return {};
+  if (rule->times > 0) --rule->times;
+  return *rule;
+}
+
+void VirtualReader::Impl::Journal(const std::string& line) {
+  if (!journal && !journalSink) return;
+  const std::string stamped = Timestamp() + " " + line;
+  if (journal) {
+    std::fprintf(journal, "%s\n", stamped.c_str());
+    std::fflush(journal);
+  }
+  if (journalSink) journalSink(stamped);
+}
+
+// --- public face ---
+
+VirtualReader::VirtualReader() : impl_(std::make_unique<Impl>()) {}
+VirtualReader::~VirtualReader() = default;
+
+int VirtualReader::AddTag(std::string_view spec, std::string* error) {
+  std::lock_guard lock(impl_->mu);
+  const int id = impl_->CreateTag(spec, error);
+  if (id >= 0 && impl_->tags.size() == 1) impl_->Place(id);
+  return id;
+}
+
+bool VirtualReader::RemoveTag(int id) {
+  std::lock_guard lock(impl_->mu);
+  auto& tags = impl_->tags;
+  const auto it = std::find_if(tags.begin(), tags.end(), [id](const Tag& t) { return t.id == id; });
+  if (it == tags.end()) return false;
+  if (impl_->onReader == id) impl_->Place(std::nullopt);
+  tags.erase(it);
+  return true;
+}
+
+bool VirtualReader::PlaceOnReader(int id) {
+  std::lock_guard lock(impl_->mu);
+  impl_->ApplyFeeder(SimClock::now());
+  if (!impl_->FindTag(id)) return false;
+  if (impl_->onReader != id) impl_->Place(id);
+  return true;
+}
+
+void VirtualReader::TakeOffReader() {
+  std::lock_guard lock(impl_->mu);
+  impl_->ApplyFeeder(SimClock::now());
+  impl_->Place(std::nullopt);
+}
+
+std::optional<int> VirtualReader::TagOnReader() const {
+  std::lock_guard lock(impl_->mu);
+  impl_->ApplyFeeder(SimClock::now());
+  return impl_->onReader;
+}
+
+std::vector<TagInfo> VirtualReader::Tags() const {
+  std::lock_guard lock(impl_->mu);
+  impl_->ApplyFeeder(SimClock::now());
+  std::vector<TagInfo> out;
+  for (const auto& t : impl_->tags) out.push_back(impl_->MakeInfo(t));
+  return out;
+}
+
+std::optional<TagInfo> VirtualReader::Info(int id) const {
+  std::lock_guard lock(impl_->mu);
+  impl_->ApplyFeeder(SimClock::now());
+  const Tag* t = impl_->FindTag(id);
+  if (!t) return std::nullopt;
+  return impl_->MakeInfo(*t);
+}
+
+std::optional<TagMemory> VirtualReader::Memory(int id) const {
+  std::lock_guard lock(impl_->mu);
+  const Tag* t = impl_->FindTag(id);
+  if (!t || (!t->t5577 && !t->em4305)) return std::nullopt;
+  TagMemory m;
+  if (t->t5577) {
+    for (int s = 0; s < T5577Chip::BlockCount; ++s) {
+      m.words.push_back(t->t5577->Raw(s));
+      m.locked.push_back(t->t5577->RawLocked(s));
+    }
+  } else {
+    const std::uint32_t prot = t->em4305->Protection();
+    for (int w = 0; w < Em4305Chip::WordCount; ++w) {
+      m.words.push_back(t->em4305->Raw(w));
+      m.locked.push_back(w == 1 || (w < 14 ? (prot >> w & 1) != 0 : (prot & Em4305Chip::ProtectsItself) != 0));
+    }
+  }
+  return m;
+}
+
+void VirtualReader::SetFeeder(std::string_view kind, int count, int delayMs) {
+  std::lock_guard lock(impl_->mu);
+  impl_->feederSpec = std::string(kind);
+  impl_->feederRemaining = count > 0 ? count : 0;
+  impl_->feederDelayMs = delayMs > 0 ? delayMs : 0;
+  if (count <= 0) impl_->feedAt.reset();
+}
+
+int VirtualReader::FeederRemaining() const {
+  std::lock_guard lock(impl_->mu);
+  impl_->ApplyFeeder(SimClock::now());
+  return impl_->feederRemaining;
+}
+
+Counters VirtualReader::GetCounters() const {
+  std::lock_guard lock(impl_->mu);
+  return impl_->counters;
+}
+
+void VirtualReader::SetPacing(bool on) {
+  std::lock_guard lock(impl_->mu);
+  impl_->pacing = on;
+}
+
+bool VirtualReader::Pacing() const {
+  std::lock_guard lock(impl_->mu);
+  return impl_->pacing;
+}
+
+void VirtualReader::SetRadioTiming(bool on) {
+  std::lock_guard lock(impl_->mu);
+  impl_->radioTiming = on;
+}
+
+void VirtualReader::SetStrictReadMode(bool on) {
+  std::lock_guard lock(impl_->mu);
+  impl_->strictReadMode = on;
+}
+
+void VirtualReader::SetFault(const FaultRule& rule) {
+  std::lock_guard lock(impl_->mu);
+  impl_->globalFault = rule;
+}
+
+void VirtualReader::SetCommandFault(std::uint16_t code, const FaultRule& rule) {
+  std::lock_guard lock(impl_->mu);
+  impl_->commandFaults[code] = rule;
+}
+
+void VirtualReader::ClearFaults() {
+  std::lock_guard lock(impl_->mu);
+  impl_->globalFault = {};
+  impl_->commandFaults.clear();
+}
+
+void VirtualReader::SetSeed(std::uint64_t seed) {
+  std::lock_guard lock(impl_->mu);
+  impl_->rng.seed(seed);
+}
+
+bool VirtualReader::SetJournal(const std::string& path, std::string* error) {
+  std::lock_guard lock(impl_->mu);
+  std::FILE* f = nullptr;
+  if (path == "-") {
+    f = stderr;
+  } else if (!path.empty()) {
+    f = std::fopen(path.c_str(), "a");
+    if (!f) {
+      if (error) *error = "cannot open " + path;
+      return false;
+    }
+  }
+  if (impl_->journal && impl_->journalOwned) std::fclose(impl_->journal);
+  impl_->journal = f;
+  impl_->journalOwned = f && f != stderr;
+  return true;
+}
+
+void VirtualReader::SetJournalSink(std::function<void(const std::string&)> sink) {
+  std::lock_guard lock(impl_->mu);
+  impl_->journalSink = std::move(sink);
+}
+
+Reply VirtualReader::Respond(const std::vector<std::uint8_t>& raw) {
+  std::lock_guard lock(impl_->mu);
+  Impl& s = *impl_;
+  const auto now = SimClock::now();
+  s.ApplyFeeder(now);
+  ++s.counters.requests;
+  const Tag* before = s.OnReader();
+  const std::string field = before ? "[tag " + std::to_string(before->id) + " " + before->KindName() + "]" : "[no tag]";
+  s.Journal("> " + HexText(raw) + " " + field);
+
+  // A request that cannot be read, or whose checksum is wrong, gets no answer: the host
+  // cannot tell which command it was, and silence makes it report "no valid reply".
+  const auto request = ParseRequest(raw);
+  if (!request || !request->checksumOk) {
+    s.Journal(std::string("< (silent: ") + (request ? "bad checksum" : "not a frame") + ")");
+    return {};
+  }
+  const Outcome out = s.Execute(*request, now);
+  const FaultRule fault = s.PickFault(request->code);
+  Reply reply;
+  reply.bytes = BuildReply(request->code, out.status, out.payload, fault.fault == Fault::BadChecksum);
+  if (s.radioTiming) reply.delayMs += RadioTimeMs(request->code);
+  switch (fault.fault) {
+    case Fault::NoAnswer: reply.bytes.clear(); break;
+    case Fault::Truncated: reply.bytes.resize(reply.bytes.size() / 2); break;
+    case Fault::TrailingBytes: reply.bytes.insert(reply.bytes.end(), {0x5A, 0x00, 0x33}); break;
+    case Fault::Late: reply.delayMs += fault.lateMs > 0 ? fault.lateMs : 0; break;
+    default: break;
+  }
+  std::string line = "< " + (reply.bytes.empty() ? std::string("(silent)") : HexText(reply.bytes));
+  if (fault.fault != Fault::None) line += std::string(" [fault: ") + FaultName(fault.fault) + "]";
+  if (reply.delayMs > 0) line += " [after " + std::to_string(reply.delayMs) + " ms]";
+  s.Journal(line);
+  return reply;
+}
+
+std::vector<std::uint8_t> VirtualReader::HandleRequest(const std::vector<std::uint8_t>& raw) {
+  Reply r = Respond(raw);
+  if (r.delayMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(r.delayMs));
+  return std::move(r.bytes);
+}
+
+}  // namespace rivelo::sim
