@@ -6,6 +6,7 @@
 
 #include "cli/basic_commands.h"
 #include "cli/cli_context.h"
+#include "cli/em4100_jobs.h"
 
 namespace {
 
@@ -17,6 +18,15 @@ constexpr const char* Usage =
     "commands:\n"
     "  identify                  print the port on which the reader answers\n"
     "  read em4100               print the EM4100 identity (10 hex digits)\n"
+    "  read em4100 --continuous [--export DIR] [--form 10H|08H|06H|02H04H] [--count N]\n"
+    "                            list every tag read (with --export: each new identity once,\n"
+    "                            into DIR/YYYY-MM-DD-hh-mm-ss.txt); until N are listed or Ctrl+C\n"
+    "  write em4100 HEX10 [--lock]\n"
+    "                            write an EM4100 identity (EM4305 first, then T5577), verified\n"
+    "  run em4100 (--continuous HEX10 | --incremental HEX10 | --file PATH) [--count N] [--lock]\n"
+    "                            write tag after tag: the same identity, a growing one, or the\n"
+    "                            decimal identities of a file; until N tags, the file's end or\n"
+    "                            Ctrl+C (with --simulate, blank chips are fed: --feed em4305|t5577)\n"
     "  send CODE [BYTE]...       send one raw command (hex), print status and payload\n"
     "exit codes: 0 success, 1 the tag or the command failed, 2 usage error, 3 no reader found\n";
 
@@ -39,6 +49,12 @@ int Dispatch(CliContext& ctx, const Args& words) {
   const Args rest(words.begin() + 1, words.end());
   if (verb == "identify") return rivelo::cli::RunIdentify(ctx, rest);
   if (verb == "send") return rivelo::cli::RunSend(ctx, rest);
+  if (verb == "read" && rest.size() > 1 && rest[0] == "em4100")
+    return rivelo::cli::RunReadEm4100Continuous(ctx, Args(rest.begin() + 1, rest.end()));
+  if (verb == "write" && !rest.empty() && rest[0] == "em4100")
+    return rivelo::cli::RunWriteEm4100(ctx, Args(rest.begin() + 1, rest.end()));
+  if (verb == "run" && !rest.empty() && rest[0] == "em4100")
+    return rivelo::cli::RunRunEm4100(ctx, Args(rest.begin() + 1, rest.end()));
   if (verb == "read" && !rest.empty() && rest[0] == "em4100")
     return rivelo::cli::RunReadEm4100(ctx, Args(rest.begin() + 1, rest.end()));
   return rivelo::cli::ExitUsage;
