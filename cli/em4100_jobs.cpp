@@ -80,6 +80,7 @@ bool ParseForm(const std::string& s, Em4100Form* form) {
   else if (s == "08H") *form = Em4100Form::Dec08H;
   else if (s == "06H") *form = Em4100Form::Dec06H;
   else if (s == "02H04H") *form = Em4100Form::Split02And04;
+  else if (s == "13D") *form = Em4100Form::Dec13;
   else return false;
   return true;
 }

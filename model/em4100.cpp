@@ -14,6 +14,7 @@ const char* Em4100FormCaption(Em4100Form form) {
     case Em4100Form::Dec08H: return "08H---10D";
     case Em4100Form::Dec06H: return "06H---10D";
     case Em4100Form::Split02And04: return "02H + 04H";
+    case Em4100Form::Dec13: return "13D";
   }
   return "";
 }
@@ -74,6 +75,7 @@ std::string Em4100FormText(const Em4100Id& id, Em4100Form form) {
     case Em4100Form::Dec08H: return FormatDecimal(id.data() + 1, 4, 10);
     case Em4100Form::Dec06H: return FormatDecimal(id.data() + 2, 3, 10);
     case Em4100Form::Split02And04: return FormatDecimal(id.data() + 2, 1, 3) + FormatDecimal(id.data() + 3, 2, 5);
+    case Em4100Form::Dec13: return FormatDecimal(id.data(), 5, 13);
   }
   return {};
 }

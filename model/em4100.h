@@ -21,7 +21,9 @@ enum class Em4100Form {
   Hex10,       // "10H": all 5 bytes as 10 upper-case hex digits
   Dec08H,      // "08H---10D": bytes 1-4 as 10 decimal digits
   Dec06H,      // "06H---10D": bytes 2-4 as 10 decimal digits
-  Split02And04 // "02H + 04H": byte 2 as 3 digits, then bytes 3-4 as 5 digits
+  Split02And04, // "02H + 04H": byte 2 as 3 digits, then bytes 3-4 as 5 digits
+  Dec13,        // all 40 bits as 13 decimal digits: the T5577 page's form, and the one form
+                // whose lines read back as the whole identity from a batch file
 };
 
 // The caption of a form, the same in both builds.

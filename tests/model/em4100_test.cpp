@@ -52,7 +52,7 @@ TEST(Em4100Id, FormTexts) {
   EXPECT_EQ(Em4100FormText(top, Em4100Form::Dec08H), "4294967295");
   EXPECT_EQ(Em4100FormText(top, Em4100Form::Dec06H), "0016777215");
   EXPECT_EQ(Em4100FormText(top, Em4100Form::Split02And04), "25565535");
-  EXPECT_EQ(FormatDecimal(id.data(), 5, 13), "0004886718345");
+  EXPECT_EQ(Em4100FormText(id, Em4100Form::Dec13), "0004886718345");
   const std::uint8_t v[] = {0x00, 0x7B};
   EXPECT_EQ(FormatDecimal(v, 2, 2), "23");
 }
