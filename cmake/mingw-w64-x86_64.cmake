@@ -26,9 +26,9 @@ if(RIVELO_WINE)
   set(CMAKE_CROSSCOMPILING_EMULATOR ${RIVELO_WINE})
 endif()
 
-# There is no GoogleTest for MinGW among the system's packages: build it from the sources
-# right after project(Rivelo), before the top level asks find_package(GTest) for it.
-set(CMAKE_PROJECT_Rivelo_INCLUDE ${CMAKE_CURRENT_LIST_DIR}/gtest-from-source.cmake)
+# What the Windows build adds (GoogleTest from source, the Windows-only tests), right after
+# project(Rivelo).
+set(CMAKE_PROJECT_Rivelo_INCLUDE ${CMAKE_CURRENT_LIST_DIR}/windows-project.cmake)
 
 # Listing the tests of a Windows test program means starting Wine; do it when ctest runs
 # rather than in the middle of the build.
