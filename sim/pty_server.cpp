@@ -50,7 +50,7 @@ struct PtyServer::Impl {
   // Waits up to ms; returns 1 on request bytes, 0 on time-out, -1 when asked to stop.
   int Wait(int ms);
   void Serve(const std::vector<std::uint8_t>& frame);
-  void Send(const std::vector<std::uint8_t>& bytes, bool paced);
+  void Send(const std::vector<std::uint8_t>& bytes, Pacing pacing);
 };
 
 int PtyServer::Impl::Wait(int ms) {
@@ -68,7 +68,12 @@ int PtyServer::Impl::Wait(int ms) {
   }
 }
 
-void PtyServer::Impl::Send(const std::vector<std::uint8_t>& bytes, bool paced) {
+void PtyServer::Impl::Send(const std::vector<std::uint8_t>& bytes, Pacing pacing) {
+  const bool paced = pacing == Pacing::Line;
+  if (pacing == Pacing::Burst) {
+    const auto lineTime = std::chrono::ceil<std::chrono::milliseconds>(ByteTime * static_cast<long>(bytes.size()));
+    if (Wait(static_cast<int>(lineTime.count())) != 0) return;
+  }
   const auto start = Clock::now();
   std::size_t sent = 0;
   while (sent < bytes.size() && !stopping) {
@@ -99,7 +104,7 @@ void PtyServer::Impl::Serve(const std::vector<std::uint8_t>& frame) {
     // the radio would answer it next, so the stale answer is dropped.
     if (Wait(reply.delayMs) != 0) return;
   }
-  if (!reply.bytes.empty()) Send(reply.bytes, reader.Pacing());
+  if (!reply.bytes.empty()) Send(reply.bytes, reader.GetPacing());
 }
 
 void PtyServer::Impl::Run() {

@@ -45,7 +45,7 @@ struct VirtualReader::Impl {
   int feederDelayMs = 0;
   std::optional<SimClock::time_point> feedAt;
 
-  bool pacing = true;
+  Pacing pacing = Pacing::Off;
   bool radioTiming = false;
   bool strictReadMode = false;
   FaultRule globalFault;

@@ -53,7 +53,9 @@ const char SimUsage[] =
     "  --seed N              seed of the fault probabilities (default 1)\n"
     "  --radio-timing        wait each command's typical radio time before replying\n"
     "  --strict-mode         T5577 reads need the matching decoding mode (0x107)\n"
-    "  --no-pacing           send replies at once instead of at 38400 baud\n";
+    "  --no-pacing           send replies at once instead of at 38400 baud\n"
+    "  --burst-pacing        hold each reply for its time on the line, then send it at once\n"
+    "                        (for heavily loaded machines, where byte pacing can stall)\n";
 
 bool ParseSimOptions(const std::vector<std::string>& args, SimOptions* out, std::string* error) {
   SimOptions o;
@@ -71,7 +73,9 @@ bool ParseSimOptions(const std::vector<std::string>& args, SimOptions* out, std:
     if (a == "--help" || a == "-h") {
       o.help = true;
     } else if (a == "--no-pacing") {
-      o.pacing = false;
+      o.pacing = Pacing::Off;
+    } else if (a == "--burst-pacing") {
+      o.pacing = Pacing::Burst;
     } else if (a == "--radio-timing") {
       o.radioTiming = true;
     } else if (a == "--strict-mode") {

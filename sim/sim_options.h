@@ -16,7 +16,7 @@ struct SimOptions {
   int feedCount = 0;
   int feedDelayMs = 0;
   std::string journal;  // "" none, "-" stderr
-  bool pacing = true;
+  Pacing pacing = Pacing::Line;
   bool radioTiming = false;
   bool strictReadMode = false;
   std::optional<FaultRule> fault;

@@ -109,8 +109,10 @@ TagInfo VirtualReader::Impl::MakeInfo(const Tag& t) const {
 }
 
 FaultRule VirtualReader::Impl::PickFault(std::uint16_t code) {
+  // A command's own rule wins while it lasts; then the rule for all commands applies.
   const auto it = commandFaults.find(code);
-  FaultRule* rule = it != commandFaults.end() && it->second.fault != Fault::None ? &it->second : &globalFault;
+  const bool own = it != commandFaults.end() && it->second.fault != Fault::None && it->second.times != 0;
+  FaultRule* rule = own ? &it->second : &globalFault;
   if (rule->fault == Fault::None || rule->times == 0) return {};
   const double draw = std::uniform_real_distribution<double>(0.0, 1.0)(rng);
   if (draw >= rule->probability) return {};
@@ -225,12 +227,12 @@ Counters VirtualReader::GetCounters() const {
   return impl_->counters;
 }
 
-void VirtualReader::SetPacing(bool on) {
+void VirtualReader::SetPacing(Pacing pacing) {
   std::lock_guard lock(impl_->mu);
-  impl_->pacing = on;
+  impl_->pacing = pacing;
 }
 
-bool VirtualReader::Pacing() const {
+Pacing VirtualReader::GetPacing() const {
   std::lock_guard lock(impl_->mu);
   return impl_->pacing;
 }

@@ -60,6 +60,13 @@ struct TagMemory {
   std::vector<bool> locked;
 };
 
+// How reply bytes leave on the line. Line: each byte at its time at 38400 baud (0.26 ms a
+// byte), as a real line delivers them; on a heavily loaded machine the serving thread can be
+// held up for more than the host's 5 ms inter-byte gap, which the host takes for the end of
+// the reply. Burst: the reply waits its whole transmission time and then leaves at once, so
+// it ends when a real one would and can never be split.
+enum class Pacing { Off, Line, Burst };
+
 // Typical radio time of a command, in ms (0 for the reader's own commands).
 int RadioTimeMs(std::uint16_t code);
 
@@ -91,12 +98,13 @@ class VirtualReader {
 
   Counters GetCounters() const;
 
-  // Knobs. Pacing: reply bytes leave at 38400 baud (the serving thread applies it; on by
-  // default). Radio timing: each reply waits the command's radio time (off by default).
+  // Knobs. Pacing: how the serving thread sends replies (Off by default; rivelo-sim uses
+  // Line). Radio timing: each reply waits the command's radio time (off by default).
   // Strict read mode: T5577 reads succeed only when the last 0x107 mode matches the tag's
   // modulation and data rate (off by default).
-  void SetPacing(bool on);
-  bool Pacing() const;
+  void SetPacing(Pacing pacing);
+  void SetPacing(bool on) { SetPacing(on ? Pacing::Line : Pacing::Off); }
+  Pacing GetPacing() const;
   void SetRadioTiming(bool on);
   void SetStrictReadMode(bool on);
   // Faults: a rule for one command code wins over the rule for all commands.

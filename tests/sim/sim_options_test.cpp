@@ -1,0 +1,74 @@
+// The rivelo-sim command line.
+#include <gtest/gtest.h>
+
+#include "sim/sim_options.h"
+#include "test_frames.h"
+
+namespace rivelo::simtest {
+namespace {
+
+using sim::ParseSimOptions;
+using sim::SimOptions;
+
+TEST(SimOptions, ParsesEveryOption) {
+  SimOptions o;
+  std::string error;
+  ASSERT_TRUE(ParseSimOptions({"--tag", "t5577", "--tag", "em4100:0123456789", "--feed", "t5577:pwd=01020304:20",
+                               "--feed-delay", "300", "--journal", "-", "--fault", "late:0.25", "--fault-cmd",
+                               "10C:no-answer", "--late-ms", "900", "--seed", "42", "--no-pacing",
+                               "--radio-timing", "--strict-mode"},
+                              &o, &error))
+      << error;
+  EXPECT_EQ(o.tags, (std::vector<std::string>{"t5577", "em4100:0123456789"}));
+  EXPECT_EQ(o.feedKind, "t5577:pwd=01020304");
+  EXPECT_EQ(o.feedCount, 20);
+  EXPECT_EQ(o.feedDelayMs, 300);
+  EXPECT_EQ(o.journal, "-");
+  ASSERT_TRUE(o.fault);
+  EXPECT_EQ(o.fault->fault, sim::Fault::Late);
+  EXPECT_DOUBLE_EQ(o.fault->probability, 0.25);
+  EXPECT_EQ(o.fault->lateMs, 900);
+  ASSERT_EQ(o.commandFaults.size(), 1u);
+  EXPECT_EQ(o.commandFaults[0].first, 0x10C);
+  EXPECT_EQ(o.commandFaults[0].second.fault, sim::Fault::NoAnswer);
+  EXPECT_EQ(o.seed, 42u);
+  EXPECT_EQ(o.pacing, sim::Pacing::Off);
+  EXPECT_TRUE(o.radioTiming && o.strictReadMode);
+}
+
+TEST(SimOptions, RejectsBadArguments) {
+  SimOptions o;
+  std::string error;
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"--tag"}, {"--feed", "t5577"}, {"--feed", "t5577:x"}, {"--fault", "sometimes"},
+        {"--fault", "late:1.5"}, {"--fault-cmd", "10C"}, {"--fault-cmd", "XYZ:late"}, {"--seed", "-1"},
+        {"--late-ms", "soon"}, {"--bogus"}}) {
+    error.clear();
+    EXPECT_FALSE(ParseSimOptions(args, &o, &error)) << args[0];
+    EXPECT_FALSE(error.empty());
+  }
+}
+
+TEST(SimOptions, ApplyBuildsTheReader) {
+  SimOptions o;
+  std::string error;
+  ASSERT_TRUE(ParseSimOptions({"--tag", "hid:1:7", "--tag", "t5577", "--feed", "em4305:5", "--no-pacing"}, &o, &error));
+  sim::VirtualReader r;
+  ASSERT_TRUE(sim::ApplySimOptions(o, r, &error)) << error;
+  EXPECT_EQ(r.Tags().size(), 2u);
+  EXPECT_EQ(r.Tags()[0].description, "HID 1:7");
+  EXPECT_TRUE(r.Tags()[0].onReader);
+  EXPECT_EQ(r.FeederRemaining(), 5);
+  EXPECT_EQ(r.GetPacing(), sim::Pacing::Off);
+
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"--tag", "hid:1"}, {"--feed", "em4100:3"}, {"--feed", "t5577:pwd=zz:3"}}) {
+    SimOptions bad;
+    ASSERT_TRUE(ParseSimOptions(args, &bad, &error));
+    sim::VirtualReader other;
+    EXPECT_FALSE(sim::ApplySimOptions(bad, other, &error)) << args[1];
+  }
+}
+
+}  // namespace
+}  // namespace rivelo::simtest
