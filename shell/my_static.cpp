@@ -1,5 +1,6 @@
 #include "shell/my_static.h"
 
+#include <QPainter>
 #include <QPalette>
 
 namespace rivelo {
@@ -10,7 +11,9 @@ QColor ColourFromBgr(std::uint32_t colour) {
 }
 
 CMyStatic::CMyStatic(QWidget* parent) : QLabel(parent) {
-  setAutoFillBackground(true);
+  // Fixed roles: inside a tool bar the inherited ones would be the button colours.
+  setBackgroundRole(QPalette::Window);
+  setForegroundRole(QPalette::WindowText);
   setFrameStyle(QFrame::Panel | QFrame::Sunken);
   setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 }
@@ -27,6 +30,14 @@ void CMyStatic::SetTextColour(std::uint32_t colour) {
   QPalette p = palette();
   p.setColor(QPalette::WindowText, ColourFromBgr(colour));
   setPalette(p);
+}
+
+void CMyStatic::paintEvent(QPaintEvent* event) {
+  {
+    QPainter painter(this);
+    painter.fillRect(rect(), palette().color(QPalette::Window));
+  }
+  QLabel::paintEvent(event);
 }
 
 }  // namespace rivelo

@@ -22,6 +22,10 @@ class CMyStatic : public QLabel {
   std::uint32_t BkColour() const { return bkColour_; }
   std::uint32_t TextColour() const { return textColour_; }
 
+ protected:
+  // Fills the background itself: containers such as tool bars do not honour autoFillBackground.
+  void paintEvent(QPaintEvent* event) override;
+
  private:
   std::uint32_t bkColour_ = 0;
   std::uint32_t textColour_ = 0;

@@ -33,6 +33,20 @@ QAction* FindAction(QWidget& frame, const QString& text) {
   return nullptr;
 }
 
+// The status field as drawn inside the tool bar: does it show its background and text colours?
+bool Drawn(QWidget& field, const QColor& text) {
+  const QImage image = field.grab().toImage();
+  bool background = false, ink = false;
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) {
+      const QColor c = image.pixelColor(x, y);
+      background = background || c == QColor(0xEC, 0xE9, 0xD8);
+      ink = ink || c == text;
+    }
+  }
+  return background && ink;
+}
+
 int CountOf(const std::vector<int>& v, int x) { return static_cast<int>(std::count(v.begin(), v.end(), x)); }
 
 }  // namespace
@@ -69,12 +83,15 @@ class MainFrameTest : public QObject {
 
   void statusKindsColoursAndSubstitution() {
     auto frame = MakeFrame();
+    frame->show();
     PostStatus(StatusKindInfo, "Writing......");
     QCOMPARE(Shown(*frame), QString("Writing......"));
     QCOMPARE(Colour(*frame), Green);
+    QVERIFY(Drawn(frame->StatusField(), Green));
     PostStatus(StatusKindFailure, "Read error");  // nobody connected
     QCOMPARE(Shown(*frame), QString("No device connect"));
     QCOMPARE(Colour(*frame), Red);
+    QVERIFY(Drawn(frame->StatusField(), Red));
     // Success on a closed port: the acknowledgement fails quietly, the text is green.
     PostStatus(StatusKindSuccess, "Read OK");
     QCOMPARE(Shown(*frame), QString("Read OK"));
