@@ -114,7 +114,8 @@ TEST_P(TransactTest, SilentDeviceGivesSuccessWithNoBytes) {
   EXPECT_EQ(length, 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(ReplyEnds, TransactTest, ::testing::Values(ReplyEnd::Gap, ReplyEnd::Frame));
+INSTANTIATE_TEST_SUITE_P(ReplyEnds, TransactTest, ::testing::Values(ReplyEnd::Gap, ReplyEnd::Frame),
+                         [](const auto& param) { return param.param == ReplyEnd::Gap ? "Gap" : "Frame"; });
 
 // A pause on the line ends the burst, with or without a frame test; a whole frame ends it
 // too and takes what already waits behind it.
