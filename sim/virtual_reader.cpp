@@ -210,6 +210,9 @@ std::optional<TagMemory> VirtualReader::Memory(int id) const {
 
 void VirtualReader::SetFeeder(std::string_view kind, int count, int delayMs) {
   std::lock_guard lock(impl_->mu);
+  // Only blank chips can be fed; anything else turns the feeder off.
+  const auto probe = MakeTag(kind, 0, nullptr);
+  if (!probe || (!probe->t5577 && !probe->em4305)) count = 0;
   impl_->feederSpec = std::string(kind);
   impl_->feederRemaining = count > 0 ? count : 0;
   impl_->feederDelayMs = delayMs > 0 ? delayMs : 0;

@@ -92,7 +92,8 @@ class VirtualReader {
 
   // A stack of blank chips ("t5577" or "em4305", options as in AddTag) that replaces the
   // tag on the reader after each acknowledgement (0x103): the tag is taken off at once and
-  // the next blank is put on delayMs later. count 0 turns the feeder off.
+  // the next blank is put on delayMs later. count 0, or a kind that is no writable chip,
+  // turns the feeder off. When the stack is empty, acknowledgements leave the tag where it is.
   void SetFeeder(std::string_view kind, int count, int delayMs);
   int FeederRemaining() const;
 
@@ -115,7 +116,8 @@ class VirtualReader {
 
   // The journal of requests and replies: "-" for stderr, a file name (appended), "" off.
   bool SetJournal(const std::string& path, std::string* error = nullptr);
-  // Also hands each journal line to sink (empty function: none).
+  // Also hands each journal line to sink (empty function: none). The sink runs while the
+  // reader is locked: it must not call back into the reader.
   void SetJournalSink(std::function<void(const std::string&)> sink);
 
   // The device's side of one exchange: the raw bytes of one request frame; returns the

@@ -89,6 +89,9 @@ TEST(Feeder, FieldIsEmptyWhileTheNextBlankIsOnItsWay) {
   ASSERT_TRUE(Send(r, 0x103, {10}).ok());
   EXPECT_EQ(r.Tags().size(), 1u);
   EXPECT_TRUE(r.PlaceOnReader(first));
+  // Read-only tags cannot be fed.
+  r.SetFeeder("em4100:0123456789", 5, 0);
+  EXPECT_EQ(r.FeederRemaining(), 0);
 }
 
 TEST(Faults, EachKindShapesTheReply) {
