@@ -8,9 +8,12 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
 #include <QSpinBox>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 #include "resources/texts_shell.h"
 #include "sim/virtual_reader.h"
@@ -91,6 +94,18 @@ CVirtualReaderWindow::CVirtualReaderWindow(sim::VirtualReader& reader, QWidget* 
 void CVirtualReaderWindow::Open() {
   Refresh();
   timer_->start(RefreshMs);
+  if (!placed_ && parentWidget() != nullptr) {
+    // Beside the main window, so that neither hides the other.
+    adjustSize();
+    const QRect main = parentWidget()->frameGeometry();
+    QPoint at(main.right() + 8, main.top());
+    if (const QScreen* screen = parentWidget()->screen()) {
+      const QRect area = screen->availableGeometry();
+      if (at.x() + width() > area.right()) at.setX(std::max(area.left(), main.left() - width() - 8));
+    }
+    move(at);
+    placed_ = true;
+  }
   show();
   raise();
   activateWindow();

@@ -45,6 +45,7 @@ class CVirtualReaderWindow : public QWidget {
   QSpinBox* feederDelay_;
   QLabel* feederLeft_;
   QTimer* timer_;
+  bool placed_ = false;
 };
 
 }  // namespace rivelo
