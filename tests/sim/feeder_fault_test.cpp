@@ -16,35 +16,21 @@ TEST(Tags, SpecsAndTheField) {
   std::string error;
   EXPECT_EQ(r.AddTag("t5577:pwd=1234", &error), -1);
   EXPECT_FALSE(error.empty());
-  EXPECT_EQ(r.AddTag("fdxb:1024:1"), -1);
-  EXPECT_EQ(r.AddTag("fdxa:8000000000"), -1);
-  EXPECT_EQ(r.AddTag("hid:256:1"), -1);
-  EXPECT_EQ(r.AddTag("em4100:01234567"), -1);
-  EXPECT_EQ(r.AddTag("mifare"), -1);
+  for (const char* bad : {"fdxb:1024:1", "fdxa:8000000000", "hid:256:1", "em4100:01234567", "mifare"})
+    EXPECT_EQ(r.AddTag(bad), -1) << bad;
   EXPECT_TRUE(r.Tags().empty());
 
   const int em = r.AddTag("em4100:0123456789");
   const int fdxb = r.AddTag("fdxb:999:112233");
-  const int hid = r.AddTag("hid:118:1603");
-  const int fdxa = r.AddTag("fdxa:1A2B3C4D5E");
   EXPECT_EQ(r.TagOnReader(), em);  // the first one goes on the reader
-  const auto tags = r.Tags();
-  ASSERT_EQ(tags.size(), 4u);
-  EXPECT_EQ(tags[1].identity, "FDX-B 999-000000112233");
-  EXPECT_EQ(tags[2].description, "HID 118:1603");
-  EXPECT_EQ(tags[3].kind, "fdxa");
-
+  EXPECT_EQ(r.Tags()[1].identity, "FDX-B 999-000000112233");
   ASSERT_TRUE(r.PlaceOnReader(fdxb));
   EXPECT_EQ(Send(r, 0x10B).reply.payload, Hex("00 00 01 B6 69 03 E7 00 01 00 00 00"));
-  ASSERT_TRUE(r.PlaceOnReader(hid));
-  EXPECT_EQ(Send(r, 0x10D).reply.payload, Hex("76 06 43"));
-  ASSERT_TRUE(r.PlaceOnReader(fdxa));
-  EXPECT_EQ(Send(r, 0x10A).reply.payload, Hex("1A 2B 3C 4D 5E"));
   EXPECT_FALSE(r.PlaceOnReader(99));
-  EXPECT_EQ(r.TagOnReader(), fdxa);
-  ASSERT_TRUE(r.RemoveTag(fdxa));
+  EXPECT_EQ(r.TagOnReader(), fdxb);
+  ASSERT_TRUE(r.RemoveTag(fdxb));
   EXPECT_FALSE(r.TagOnReader());
-  EXPECT_FALSE(r.RemoveTag(fdxa));
+  EXPECT_FALSE(r.RemoveTag(fdxb));
 }
 
 TEST(Feeder, TwentyBlanksHoldTwentyIdentities) {
