@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMenu>
+#include <QStyle>
 
 #include <cstdio>
 #include <memory>
@@ -30,10 +31,10 @@ struct Simulation {
 
 std::unique_ptr<Simulation> StartSimulation(const std::vector<std::string>& tags) {
   auto simulation = std::make_unique<Simulation>();
-  for (const std::string& spec : tags) {
+  for (const std::string& tag : tags) {
     std::string error;
-    if (simulation->reader.AddTag(spec, &error) < 0) {
-      std::fprintf(stderr, "tag %s: %s\n", spec.c_str(), error.c_str());
+    if (simulation->reader.AddTag(tag, &error) < 0) {
+      std::fprintf(stderr, "tag %s: %s\n", tag.c_str(), error.c_str());
     }
   }
   simulation->server = std::make_unique<sim::PtyServer>(simulation->reader);
@@ -47,6 +48,7 @@ int RunApplication(int argc, char** argv, Language language) {
   SetLanguage(language);
   QApplication app(argc, argv);
   ApplyApplicationFont();
+  QApplication::setWindowIcon(QApplication::style()->standardIcon(QStyle::SP_DriveHDIcon));
 
   std::vector<std::string> arguments;
   const QStringList qtArguments = QApplication::arguments();

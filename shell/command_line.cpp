@@ -49,10 +49,10 @@ ShellOptions ParseCommandLine(const std::vector<std::string>& arguments) {
 }
 
 const char* UsageText() {
-  return "usage: [--port PATH]... [--simulate[=TAGSPEC,...]]\n"
+  return "usage: [--port PATH]... [--simulate[=TAG,...]]\n"
          "  --port PATH      also scan this serial port (after the system's ports)\n"
          "  --simulate       serve a virtual reader on a pseudo-terminal and scan it first;\n"
-         "                   TAGSPEC e.g. em4100:0123456789, t5577, em4305, fdxb:999:112233,\n"
+         "                   TAG e.g. em4100:0123456789, t5577, em4305, fdxb:999:112233,\n"
          "                   hid:118:1603, fdxa:1A2B3C4D5E (the first lies on the reader)\n";
 }
 

@@ -1,4 +1,4 @@
-// The programs' command line: --port PATH (repeatable) and --simulate[=TAGSPEC,...].
+// The programs' command line: --port PATH (repeatable) and --simulate[=TAG,...].
 #pragma once
 
 #include <string>

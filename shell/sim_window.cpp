@@ -138,11 +138,11 @@ void CVirtualReaderWindow::TakeOff() {
 }
 
 void CVirtualReaderWindow::CreateTag() {
-  std::string spec = kind_->currentText().toStdString();
+  std::string tag = kind_->currentText().toStdString();
   const QString parameters = parameters_->text().trimmed();
-  if (!parameters.isEmpty()) spec += ":" + parameters.toStdString();
+  if (!parameters.isEmpty()) tag += ":" + parameters.toStdString();
   std::string error;
-  if (reader_.AddTag(spec, &error) < 0) {
+  if (reader_.AddTag(tag, &error) < 0) {
     message_->setText(Q(shell_text::SimBadTag).arg(QString::fromStdString(error)));
   } else {
     message_->clear();
