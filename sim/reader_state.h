@@ -40,7 +40,7 @@ struct VirtualReader::Impl {
   // What 0x208 hands out: the blocks of the last T5577 command.
   std::vector<std::uint32_t> fetch;
 
-  std::string feederSpec;
+  std::string feederKind;
   int feederRemaining = 0;
   int feederDelayMs = 0;
   std::optional<SimClock::time_point> feedAt;
@@ -60,7 +60,7 @@ struct VirtualReader::Impl {
   Tag* FindTag(int id);
   const Tag* FindTag(int id) const;
   Tag* OnReader();
-  int CreateTag(std::string_view spec, std::string* error);
+  int CreateTag(std::string_view text, std::string* error);
   void Place(std::optional<int> id);
   // Puts the next fed blank on the reader once its time has come.
   void ApplyFeeder(SimClock::time_point now);

@@ -40,7 +40,7 @@ bool ParseRule(const std::string& text, FaultRule* rule) {
 const char SimUsage[] =
     "usage: rivelo-sim [options]\n"
     "Serves a virtual reader on a pseudo-terminal; prints its path as the first line.\n"
-    "  --tag SPEC            a tag (repeatable; the first is on the reader):\n"
+    "  --tag TAG             a tag (repeatable; the first is on the reader):\n"
     "                        t5577[:pwd=HEX8][:aor], em4305[:pwd=HEX8][:uid=HEX8],\n"
     "                        em4100:HEX10, fdxb:COUNTRY:NATIONAL, hid:FC:CN, fdxa:HEX10\n"
     "  --feed KIND:N         N blank chips (t5577 or em4305) fed after each acknowledgement\n"
@@ -140,10 +140,10 @@ bool ParseSimOptions(const std::vector<std::string>& args, SimOptions* out, std:
 }
 
 bool ApplySimOptions(const SimOptions& o, VirtualReader& reader, std::string* error) {
-  for (const auto& spec : o.tags) {
+  for (const auto& text : o.tags) {
     std::string why;
-    if (reader.AddTag(spec, &why) < 0) {
-      *error = "bad tag '" + spec + "': " + why;
+    if (reader.AddTag(text, &why) < 0) {
+      *error = "bad tag '" + text + "': " + why;
       return false;
     }
   }

@@ -94,8 +94,8 @@ std::optional<Tag> MakeWritable(TagKind kind, const std::vector<std::string_view
 
 }  // namespace
 
-std::optional<Tag> MakeTag(std::string_view spec, int id, std::string* error) {
-  const auto parts = Split(spec, ':');
+std::optional<Tag> MakeTag(std::string_view text, int id, std::string* error) {
+  const auto parts = Split(text, ':');
   const auto kind = parts[0];
   if (kind == "t5577") return MakeWritable(TagKind::T5577, parts, id, error);
   if (kind == "em4305") return MakeWritable(TagKind::Em4305, parts, id, error);

@@ -1,5 +1,5 @@
 // One tag of the virtual reader: a writable chip with its memory, or a read-only tag that
-// sends a fixed frame. Made from a short text spec.
+// sends a fixed frame. Made from a short text such as "t5577" or "em4100:0123456789".
 #pragma once
 
 #include <cstdint>
@@ -32,8 +32,8 @@ struct Tag {
 
 // Makes a tag from "t5577[:pwd=HEX8][:aor]", "em4305[:pwd=HEX8][:uid=HEX8]",
 // "em4100:HEX10", "fdxb:COUNTRY:NATIONAL", "hid:FC:CN", "fdxa:HEX10". nullopt with
-// *error set when the spec is not understood. id also seeds the chip's serial numbers.
-std::optional<Tag> MakeTag(std::string_view spec, int id, std::string* error);
+// *error set when the text is not understood. id also seeds the chip's serial numbers.
+std::optional<Tag> MakeTag(std::string_view text, int id, std::string* error);
 
 // The identity a reader decodes from what the tag sends, per format (nullopt when the
 // frame is absent, has the wrong modulation or rate, or fails its checks).

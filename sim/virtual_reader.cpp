@@ -64,8 +64,8 @@ const Tag* VirtualReader::Impl::FindTag(int id) const {
 
 Tag* VirtualReader::Impl::OnReader() { return onReader ? FindTag(*onReader) : nullptr; }
 
-int VirtualReader::Impl::CreateTag(std::string_view spec, std::string* error) {
-  auto tag = MakeTag(spec, nextId, error);
+int VirtualReader::Impl::CreateTag(std::string_view text, std::string* error) {
+  auto tag = MakeTag(text, nextId, error);
   if (!tag) return -1;
   tags.push_back(std::move(*tag));
   return nextId++;
@@ -81,7 +81,7 @@ void VirtualReader::Impl::Place(std::optional<int> id) {
 void VirtualReader::Impl::ApplyFeeder(SimClock::time_point now) {
   if (!feedAt || now < *feedAt) return;
   feedAt.reset();
-  const int id = CreateTag(feederSpec, nullptr);
+  const int id = CreateTag(feederKind, nullptr);
   if (id < 0) return;
   fedIds.push_back(id);
   Place(id);
@@ -135,9 +135,9 @@ void VirtualReader::Impl::Journal(const std::string& line) {
 VirtualReader::VirtualReader() : impl_(std::make_unique<Impl>()) {}
 VirtualReader::~VirtualReader() = default;
 
-int VirtualReader::AddTag(std::string_view spec, std::string* error) {
+int VirtualReader::AddTag(std::string_view text, std::string* error) {
   std::lock_guard lock(impl_->mu);
-  const int id = impl_->CreateTag(spec, error);
+  const int id = impl_->CreateTag(text, error);
   if (id >= 0 && impl_->tags.size() == 1) impl_->Place(id);
   return id;
 }
@@ -213,7 +213,7 @@ void VirtualReader::SetFeeder(std::string_view kind, int count, int delayMs) {
   // Only blank chips can be fed; anything else turns the feeder off.
   const auto probe = MakeTag(kind, 0, nullptr);
   if (!probe || (!probe->t5577 && !probe->em4305)) count = 0;
-  impl_->feederSpec = std::string(kind);
+  impl_->feederKind = std::string(kind);
   impl_->feederRemaining = count > 0 ? count : 0;
   impl_->feederDelayMs = delayMs > 0 ? delayMs : 0;
   if (count <= 0) impl_->feedAt.reset();

@@ -77,11 +77,11 @@ class VirtualReader {
   VirtualReader(const VirtualReader&) = delete;
   VirtualReader& operator=(const VirtualReader&) = delete;
 
-  // Creates a tag from a spec such as "em4100:0123456789", "t5577", "t5577:pwd=11223344",
+  // Creates a tag from a text such as "em4100:0123456789", "t5577", "t5577:pwd=11223344",
   // "t5577:pwd=11223344:aor", "em4305", "em4305:pwd=HEX8:uid=HEX8", "fdxb:999:112233",
   // "hid:118:1603", "fdxa:1A2B3C4D5E". Returns its id, or -1 with *error set. The first
   // tag created is placed on the reader.
-  int AddTag(std::string_view spec, std::string* error = nullptr);
+  int AddTag(std::string_view text, std::string* error = nullptr);
   bool RemoveTag(int id);      // false if there is no such tag
   bool PlaceOnReader(int id);  // the tag that was on the reader goes back beside it
   void TakeOffReader();

@@ -11,7 +11,7 @@ namespace {
 using sim::Fault;
 using sim::FaultRule;
 
-TEST(Tags, SpecsAndTheField) {
+TEST(Tags, TextsAndTheField) {
   sim::VirtualReader r;
   std::string error;
   EXPECT_EQ(r.AddTag("t5577:pwd=1234", &error), -1);
