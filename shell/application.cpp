@@ -13,15 +13,18 @@
 #include "shell/dialogs.h"
 #include "shell/fonts.h"
 #include "shell/main_frame.h"
+#if RIVELO_HAS_SIM
 #include "shell/sim_window.h"
 #include "sim/pty_server.h"
 #include "sim/virtual_reader.h"
+#endif
 
 namespace rivelo {
 namespace {
 
 QString Q(const TextPair& text) { return QString::fromUtf8(Text(text)); }
 
+#if RIVELO_HAS_SIM
 // The in-process virtual reader of --simulate.
 struct Simulation {
   sim::VirtualReader reader;
@@ -41,6 +44,9 @@ std::unique_ptr<Simulation> StartSimulation(const std::vector<std::string>& tags
   if (!simulation->server->Start()) simulation->server.reset();
   return simulation;
 }
+#else
+struct Simulation {};
+#endif
 
 }  // namespace
 
@@ -61,12 +67,20 @@ int RunApplication(int argc, char** argv, Language language) {
 
   std::unique_ptr<Simulation> simulation;
   std::vector<std::string> first;
+#if !RIVELO_HAS_SIM
+  if (options.simulate) {
+    std::fprintf(stderr, "This build has no virtual reader (--simulate).\n");
+    return 2;
+  }
+#else
   if (options.simulate) {
     simulation = StartSimulation(options.simulatedTags);
     if (simulation->server) first.push_back(simulation->server->Path());
   }
+#endif
   const std::vector<std::string> last = options.ports;
   CMainFrame frame([first, last] { return PortsToScan(first, last); });
+#if RIVELO_HAS_SIM
   if (options.simulate) {
     if (simulation->server) {
       auto* window = new CVirtualReaderWindow(simulation->reader, &frame);
@@ -77,6 +91,7 @@ int RunApplication(int argc, char** argv, Language language) {
                   MessageButtons::Ok);
     }
   }
+#endif
   frame.show();
   const int code = QApplication::exec();
   DisconnectDevice();  // closes the port before the virtual reader goes away
