@@ -9,39 +9,14 @@
 
 #include "batch/batch_runner.h"
 #include "batch/em4100_profile.h"
+#include "bench/quiet_view.h"
 #include "model/em4100.h"
 #include "reader/discovery.h"
 #include "reader/my_comm.h"
 #include "sim/pty_server.h"
 #include "sim/virtual_reader.h"
 
-namespace {
-
 using namespace rivelo;
-
-class QuietView : public BatchView {
- public:
-  void AppendLine(const std::string&) override {}
-  void SetProgressRange(int) override {}
-  void SetProgress(int) override {}
-  void ShowIdentity(const Identity& id) override { shown = id; }
-  void ClearIdentity() override {}
-  Identity EnteredIdentity() override { return Identity{0x01, 0x23, 0x45, 0x67, 0x89}; }
-  std::string IncrementalListText() override { return FormatHex(shown); }
-  void ShowRunState(RunState) override {}
-  void ReleaseWrite() override {}
-  void ReleaseRead() override {}
-  void SetOptionBoxes(bool, bool, bool) override {}
-  void StartTimer(int, int) override {}
-  void StopTimer(int) override {}
-  std::string ChooseBatchFile() override { return {}; }
-  std::string ChooseExportFolder(const std::string&) override { return {}; }
-  void ShowMessage(const std::string&) override {}
-  void PostStatus(int, const std::string&) override {}
-  Identity shown;
-};
-
-}  // namespace
 
 int main(int argc, char** argv) {
   const int tags = argc > 1 ? std::atoi(argv[1]) : 100;
@@ -54,7 +29,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   Em4100Choices choices;
-  QuietView view;
+  bench::QuietView view;
   BatchRunner runner(MakeEm4305IdProfile(&choices), view);
   runner.IncrementalClicked(true);
   runner.WritePressed();

@@ -36,6 +36,7 @@ int CMyComm::Transact(std::span<const std::uint8_t> request, std::span<std::uint
   const int writeBudget = static_cast<int>(request.size()) + WriteConstantMs;
   const int w = port_.Write(request, writeBudget);
   if (w != 1) return w;
+  bytesMoved_ += request.size();
 
   std::array<std::uint8_t, MaxReadLength> local{};
   ReadBudget budget;
@@ -46,6 +47,7 @@ int CMyComm::Transact(std::span<const std::uint8_t> request, std::span<std::uint
   if (replyEnd_ == ReplyEnd::Frame) complete = IsWholeReplyFrame;
   int got = 0;
   const int r = port_.Read(local, budget, complete, &got);
+  bytesMoved_ += static_cast<std::uint64_t>(got);
   const int n = std::min(got, static_cast<int>(reply.size()));
   std::copy_n(local.begin(), n, reply.begin());
   *replyLength = n;

@@ -48,8 +48,10 @@ class CMyComm {
   void SetReplyEnd(ReplyEnd end) { replyEnd_ = end; }
   ReplyEnd GetReplyEnd() const { return replyEnd_; }
 
-  // Counts exchanges since start; tests use it to see that nothing was sent.
+  // Counts exchanges and the bytes they moved both ways since start: tests see that nothing
+  // was sent, benchmarks compute the line's own time.
   std::uint64_t TransactCount() const { return transacts_; }
+  std::uint64_t BytesMoved() const { return bytesMoved_; }
 
  private:
   OsSerial port_;
@@ -57,6 +59,7 @@ class CMyComm {
   int readConstant_ = 0;
   ReplyEnd replyEnd_ = ReplyEnd::Frame;
   std::uint64_t transacts_ = 0;
+  std::uint64_t bytesMoved_ = 0;
 };
 
 constexpr int PortTableSize = 10;

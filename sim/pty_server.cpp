@@ -81,7 +81,7 @@ void PtyServer::Impl::Send(const std::vector<std::uint8_t>& bytes, Pacing pacing
     std::size_t due = bytes.size();
     if (paced) {
       const auto elapsed = Clock::now() - start;
-      due = std::min(bytes.size(), static_cast<std::size_t>(elapsed / ByteTime) + 1);
+      due = std::min(bytes.size(), static_cast<std::size_t>(elapsed / ByteTime));
     }
     if (due > sent) {
       const ssize_t n = ::write(master, bytes.data() + sent, due - sent);
@@ -96,12 +96,17 @@ void PtyServer::Impl::Send(const std::vector<std::uint8_t>& bytes, Pacing pacing
     }
     // Wake about once a millisecond and send what has fallen due: every wake-up is a
     // chance for a busy machine to hold the thread up, so fewer of them keep the line steadier.
-    std::this_thread::sleep_until(std::max(start + ByteTime * static_cast<long>(sent),
-                                           Clock::now() + std::chrono::milliseconds(1)));
+    // The last bytes still leave on time, so the reply ends when a real one would.
+    const auto end = start + ByteTime * static_cast<long>(bytes.size());
+    std::this_thread::sleep_until(std::min(end, std::max(start + ByteTime * static_cast<long>(sent + 1),
+                                                         Clock::now() + std::chrono::milliseconds(1))));
   }
 }
 
 void PtyServer::Impl::Serve(const std::vector<std::uint8_t>& frame) {
+  // On a paced line the request itself takes its time to arrive: the pseudo-terminal hands
+  // it over at once, so the device waits until its last byte would have come in.
+  if (reader.GetPacing() != Pacing::Off) std::this_thread::sleep_for(ByteTime * static_cast<long>(frame.size()));
   const Reply reply = reader.Respond(frame);
   if (reply.delayMs > 0) {
     // A new request while we wait means the host has moved on: a real reader busy with

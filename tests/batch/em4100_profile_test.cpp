@@ -14,15 +14,6 @@ namespace {
 using test::Bytes;
 using test::WireReply;
 
-Bytes DataOf(const Bytes& wire) {
-  Bytes logical;
-  for (std::size_t i = 2; i < wire.size(); ++i) {
-    logical.push_back(wire[i]);
-    if (wire[i] == 0xAA) ++i;
-  }
-  return Bytes(logical.begin() + 4, logical.end() - 1);
-}
-int CodeOf(const Bytes& wire) { return wire[4] << 8 | wire[5]; }
 
 class Em4100ProfileTest : public ::testing::Test {
  protected:
@@ -39,7 +30,7 @@ class Em4100ProfileTest : public ::testing::Test {
   }
   std::vector<int> Codes() {
     std::vector<int> codes;
-    for (const auto& r : device_.Requests()) codes.push_back(CodeOf(r));
+    for (const auto& r : device_.Requests()) codes.push_back(test::RequestCode(r));
     return codes;
   }
 
@@ -57,7 +48,7 @@ TEST_F(Em4100ProfileTest, VerifiedEm4305WriteSendsNoT5577Command) {
   Reply(0x10C, 0, id_);
   runner_.WritePressed();
   EXPECT_EQ(Codes(), (std::vector<int>{0x30C, 0x10C}));
-  EXPECT_EQ(DataOf(device_.Requests()[0]), (Bytes{0x01, 0x01, 0x23, 0x45, 0x67, 0x89}));
+  EXPECT_EQ(test::RequestData(device_.Requests()[0]), (Bytes{0x01, 0x01, 0x23, 0x45, 0x67, 0x89}));
   EXPECT_EQ(view_.statuses.back().first, 1);
 }
 
@@ -71,8 +62,8 @@ TEST_F(Em4100ProfileTest, UnverifiedEm4305WriteFallsBackToT5577WithTheSameLock) 
   runner_.WritePressed();
   EXPECT_EQ(Codes(), (std::vector<int>{0x30C, 0x10C, 0x20C, 0x10C}));
   const auto requests = device_.Requests();
-  EXPECT_EQ(DataOf(requests[0])[0], 1);
-  EXPECT_EQ(DataOf(requests[2]), (Bytes{0x01, 0x01, 0x23, 0x45, 0x67, 0x89}));
+  EXPECT_EQ(test::RequestData(requests[0])[0], 1);
+  EXPECT_EQ(test::RequestData(requests[2]), (Bytes{0x01, 0x01, 0x23, 0x45, 0x67, 0x89}));
 }
 
 TEST_F(Em4100ProfileTest, BatchWritesCarryTheLockFlagToo) {
@@ -90,9 +81,9 @@ TEST_F(Em4100ProfileTest, BatchWritesCarryTheLockFlagToo) {
   runner_.Tick(ContinuousWriteTimer);
   EXPECT_EQ(Codes(), (std::vector<int>{0x10C, 0x10C, 0x30C, 0x10C, 0x20C, 0x10C, 0x103}));
   const auto requests = device_.Requests();
-  EXPECT_EQ(DataOf(requests[2])[0], 1);
-  EXPECT_EQ(DataOf(requests[4])[0], 1);
-  EXPECT_EQ(DataOf(requests[6]), Bytes{10});
+  EXPECT_EQ(test::RequestData(requests[2])[0], 1);
+  EXPECT_EQ(test::RequestData(requests[4])[0], 1);
+  EXPECT_EQ(test::RequestData(requests[6]), Bytes{10});
   EXPECT_EQ(view_.lines.back(), "Number 1;");
 }
 

@@ -25,8 +25,7 @@ struct FakeTag {
   std::vector<int> writes;
 };
 
-BatchProfile FakeProfile(FakeTag& tag) {
-  Em4100Choices* choices = new Em4100Choices;  // lives as long as the test process
+BatchProfile FakeProfile(FakeTag& tag, Em4100Choices* choices) {
   BatchProfile p = MakeEm4305IdProfile(choices);
   p.read = [&tag](Identity* id) {
     if (tag.missReads > 0) {
@@ -77,8 +76,9 @@ class RunnerTest : public ::testing::Test {
   }
 
   FakeTag tag_;
+  Em4100Choices choices_;
   RecordingView view_;
-  BatchRunner runner_{FakeProfile(tag_), view_};
+  BatchRunner runner_{FakeProfile(tag_, &choices_), view_};
   fs::path dir_;
 };
 

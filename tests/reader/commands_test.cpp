@@ -13,18 +13,6 @@ namespace {
 using test::Bytes;
 using test::WireReply;
 
-// The data bytes of a request frame (unstuffed, without header, length, code and checksum).
-Bytes DataOf(const Bytes& wire) {
-  Bytes logical;
-  for (std::size_t i = 2; i < wire.size(); ++i) {
-    logical.push_back(wire[i]);
-    if (wire[i] == 0xAA) ++i;
-  }
-  return Bytes(logical.begin() + 4, logical.end() - 1);
-}
-
-std::uint16_t CodeOf(const Bytes& wire) { return static_cast<std::uint16_t>(wire[4] << 8 | wire[5]); }
-
 class Commands : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -36,8 +24,8 @@ class Commands : public ::testing::Test {
   void Expect(std::uint16_t code, const Bytes& data) {
     const Bytes last = device.LastRequest();
     ASSERT_GE(last.size(), 7u);
-    EXPECT_EQ(CodeOf(last), code);
-    EXPECT_EQ(DataOf(last), data);
+    EXPECT_EQ(test::RequestCode(last), code);
+    EXPECT_EQ(test::RequestData(last), data);
   }
   test::FakeDevice device;
 };

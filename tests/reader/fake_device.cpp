@@ -28,6 +28,20 @@ Bytes WireReply(std::uint16_t command, std::uint8_t status, const Bytes& payload
   return wire;
 }
 
+std::uint16_t RequestCode(const Bytes& wire) {
+  return wire.size() < 6 ? 0 : static_cast<std::uint16_t>(wire[4] << 8 | wire[5]);
+}
+
+Bytes RequestData(const Bytes& wire) {
+  Bytes logical;
+  for (std::size_t i = 2; i < wire.size(); ++i) {
+    logical.push_back(wire[i]);
+    if (wire[i] == 0xAA) ++i;
+  }
+  if (logical.size() < 5) return {};
+  return Bytes(logical.begin() + 4, logical.end() - 1);
+}
+
 FakeDevice::FakeDevice() {
   termios raw{};
   cfmakeraw(&raw);

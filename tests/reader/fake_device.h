@@ -17,6 +17,9 @@ using Bytes = std::vector<std::uint8_t>;
 
 // Builds a reply frame as a device would put it on the wire (own code, not the host's).
 Bytes WireReply(std::uint16_t command, std::uint8_t status, const Bytes& payload);
+// The command code and the (unstuffed) data bytes of a request frame as it came off the wire.
+std::uint16_t RequestCode(const Bytes& wire);
+Bytes RequestData(const Bytes& wire);
 
 class FakeDevice {
  public:
