@@ -55,7 +55,10 @@ const char SimUsage[] =
     "  --strict-mode         T5577 reads need the matching decoding mode (0x107)\n"
     "  --no-pacing           send replies at once instead of at 38400 baud\n"
     "  --burst-pacing        hold each reply for its time on the line, then send it at once\n"
-    "                        (for heavily loaded machines, where byte pacing can stall)\n";
+    "                        (the default: a reply ends when a real one would and a busy\n"
+    "                        machine can never split it)\n"
+    "  --line-pacing         send each byte at its own time on the line; on a loaded machine\n"
+    "                        a stall longer than the host's 5 ms gap splits the reply\n";
 
 bool ParseSimOptions(const std::vector<std::string>& args, SimOptions* out, std::string* error) {
   SimOptions o;
@@ -76,6 +79,8 @@ bool ParseSimOptions(const std::vector<std::string>& args, SimOptions* out, std:
       o.pacing = Pacing::Off;
     } else if (a == "--burst-pacing") {
       o.pacing = Pacing::Burst;
+    } else if (a == "--line-pacing") {
+      o.pacing = Pacing::Line;
     } else if (a == "--radio-timing") {
       o.radioTiming = true;
     } else if (a == "--strict-mode") {

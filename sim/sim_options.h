@@ -16,7 +16,7 @@ struct SimOptions {
   int feedCount = 0;
   int feedDelayMs = 0;
   std::string journal;  // "" none, "-" stderr
-  Pacing pacing = Pacing::Line;
+  Pacing pacing = Pacing::Burst;
   bool radioTiming = false;
   bool strictReadMode = false;
   std::optional<FaultRule> fault;
