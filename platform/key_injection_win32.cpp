@@ -1,10 +1,4 @@
 // Key injection on Windows: Unicode key strokes through SendInput, Enter as a virtual key.
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <windows.h>
 
 #include <string>

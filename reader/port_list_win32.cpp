@@ -1,11 +1,5 @@
 // The system's serial ports on Windows: the values under HARDWARE\DEVICEMAP\SERIALCOMM,
 // in the order the registry enumerates them.
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <windows.h>
 
 #include <algorithm>

@@ -1,12 +1,6 @@
 // Win32 communications serial port (COMn) for Windows.
 #include "reader/serial_os.h"
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <windows.h>
 
 #include <algorithm>

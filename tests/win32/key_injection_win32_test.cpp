@@ -1,9 +1,6 @@
 // Key strokes from the injector arrive as text in a focused edit control of our own.
 #include <gtest/gtest.h>
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
 #include <windows.h>
 
 #include <chrono>

@@ -1,9 +1,6 @@
 // The Win32 serial port against the other end of a linked COM pair, played by the test.
 #include <gtest/gtest.h>
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
 #include <windows.h>
 
 #include <algorithm>
