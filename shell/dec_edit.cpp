@@ -1,12 +1,8 @@
 #include "shell/dec_edit.h"
 
-#include <QInputMethodEvent>
-#include <QKeyEvent>
-
 #include <algorithm>
 #include <array>
 
-#include "shell/edit_filter.h"
 
 namespace rivelo {
 
@@ -42,7 +38,7 @@ int DecimalTextToBytes(const QString& text, std::span<std::uint8_t> out) {
   return count;
 }
 
-CDecEdit::CDecEdit(QWidget* parent) : QLineEdit(parent) { setAcceptDrops(false); }
+CDecEdit::CDecEdit(QWidget* parent) : CFilteredEdit(Digits::Decimal, parent) {}
 
 int CDecEdit::GetDecimalData(std::span<std::uint8_t> out) const { return DecimalTextToBytes(text(), out); }
 
@@ -53,31 +49,6 @@ void CDecEdit::SetDecimalData(const std::uint8_t* bytes, int n, int digits) {
 
 void CDecEdit::SetDecimalData(std::span<const std::uint8_t> bytes, int digits) {
   setText(BytesToDecimalText(bytes, digits));
-}
-
-void CDecEdit::keyPressEvent(QKeyEvent* event) {
-  if (edit_filter::KeyPasses(*event, CtrlHeld, Digits::Decimal)) {
-    QLineEdit::keyPressEvent(event);
-  } else {
-    event->accept();
-  }
-}
-
-void CDecEdit::keyReleaseEvent(QKeyEvent* event) {
-  edit_filter::KeyReleased(*event, CtrlHeld);
-  QLineEdit::keyReleaseEvent(event);
-}
-
-void CDecEdit::inputMethodEvent(QInputMethodEvent* event) {
-  QInputMethodEvent filtered(event->preeditString(), event->attributes());
-  filtered.setCommitString(edit_filter::FilterCommit(event->commitString(), CtrlHeld, Digits::Decimal),
-                           event->replacementStart(), event->replacementLength());
-  QLineEdit::inputMethodEvent(&filtered);
-}
-
-void CDecEdit::focusInEvent(QFocusEvent* event) {
-  CtrlHeld = edit_filter::CtrlDownNow();
-  QLineEdit::focusInEvent(event);
 }
 
 }  // namespace rivelo

@@ -2,10 +2,11 @@
 // typed, and its text converts to and from bytes.
 #pragma once
 
-#include <QLineEdit>
 
 #include <cstdint>
 #include <span>
+
+#include "shell/edit_filter.h"
 
 namespace rivelo {
 
@@ -19,7 +20,7 @@ QString BytesToDecimalText(std::span<const std::uint8_t> bytes, int digits);
 // at most out.size() of them, the most significant first.
 int DecimalTextToBytes(const QString& text, std::span<std::uint8_t> out);
 
-class CDecEdit : public QLineEdit {
+class CDecEdit : public CFilteredEdit {
   Q_OBJECT
 
  public:
@@ -29,14 +30,6 @@ class CDecEdit : public QLineEdit {
   // A null pointer changes nothing.
   void SetDecimalData(const std::uint8_t* bytes, int n, int digits);
   void SetDecimalData(std::span<const std::uint8_t> bytes, int digits);
-
-  int CtrlHeld = 0;  // 1 while Ctrl is down: the filter lets everything through
-
- protected:
-  void keyPressEvent(QKeyEvent* event) override;
-  void keyReleaseEvent(QKeyEvent* event) override;
-  void inputMethodEvent(QInputMethodEvent* event) override;
-  void focusInEvent(QFocusEvent* event) override;
 };
 
 }  // namespace rivelo

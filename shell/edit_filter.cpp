@@ -1,6 +1,8 @@
 #include "shell/edit_filter.h"
 
+#include <QFocusEvent>
 #include <QGuiApplication>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 
 namespace rivelo::edit_filter {
@@ -59,3 +61,38 @@ int CtrlDownNow() {
 }
 
 }  // namespace rivelo::edit_filter
+
+namespace rivelo {
+
+CFilteredEdit::CFilteredEdit(edit_filter::Digits digits, QWidget* parent) : QLineEdit(parent), digits_(digits) {
+  // Dropped text would bypass the filter just as unfiltered typing would.
+  setAcceptDrops(false);
+}
+
+void CFilteredEdit::keyPressEvent(QKeyEvent* event) {
+  if (edit_filter::KeyPasses(*event, CtrlHeld, digits_)) {
+    QLineEdit::keyPressEvent(event);
+  } else {
+    event->accept();
+  }
+}
+
+void CFilteredEdit::keyReleaseEvent(QKeyEvent* event) {
+  edit_filter::KeyReleased(*event, CtrlHeld);
+  QLineEdit::keyReleaseEvent(event);
+}
+
+void CFilteredEdit::inputMethodEvent(QInputMethodEvent* event) {
+  QInputMethodEvent filtered(event->preeditString(), event->attributes());
+  filtered.setCommitString(edit_filter::FilterCommit(event->commitString(), CtrlHeld, digits_),
+                           event->replacementStart(), event->replacementLength());
+  QLineEdit::inputMethodEvent(&filtered);
+}
+
+void CFilteredEdit::focusInEvent(QFocusEvent* event) {
+  // A Ctrl released while another window had the focus must not leave the filter open.
+  CtrlHeld = edit_filter::CtrlDownNow();
+  QLineEdit::focusInEvent(event);
+}
+
+}  // namespace rivelo

@@ -3,8 +3,10 @@
 // (so copy, cut and paste work, and pasted text is taken as it is).
 #pragma once
 
+#include <QLineEdit>
 #include <QString>
 
+class QFocusEvent;
 class QKeyEvent;
 class QInputMethodEvent;
 
@@ -25,3 +27,26 @@ QString FilterCommit(const QString& commit, int ctrlHeld, Digits digits);
 int CtrlDownNow();
 
 }  // namespace rivelo::edit_filter
+
+namespace rivelo {
+
+// The line edit that applies the filter for its digits: the common base of the hex and the
+// decimal edit, which are otherwise unrelated.
+class CFilteredEdit : public QLineEdit {
+  Q_OBJECT
+
+ public:
+  int CtrlHeld = 0;  // 1 while Ctrl is down: the filter lets everything through
+
+ protected:
+  CFilteredEdit(edit_filter::Digits digits, QWidget* parent);
+  void keyPressEvent(QKeyEvent* event) override;
+  void keyReleaseEvent(QKeyEvent* event) override;
+  void inputMethodEvent(QInputMethodEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+
+ private:
+  edit_filter::Digits digits_;
+};
+
+}  // namespace rivelo

@@ -1,12 +1,8 @@
 #include "shell/hex_edit.h"
 
-#include <QInputMethodEvent>
-#include <QKeyEvent>
-
 #include <algorithm>
 
 #include "reader/bytes.h"
-#include "shell/edit_filter.h"
 
 namespace rivelo {
 
@@ -42,10 +38,7 @@ int HexTextToBytes(const QString& text, std::span<std::uint8_t> out) {
   return count;
 }
 
-CHexEdit::CHexEdit(QWidget* parent) : QLineEdit(parent) {
-  // Dropped text would bypass the filter just as unfiltered typing would.
-  setAcceptDrops(false);
-}
+CHexEdit::CHexEdit(QWidget* parent) : CFilteredEdit(Digits::Hex, parent) {}
 
 int CHexEdit::GetHexData(std::span<std::uint8_t> out) const { return HexTextToBytes(text(), out); }
 
@@ -57,31 +50,5 @@ void CHexEdit::SetHexData(const std::uint8_t* bytes, int n) {
 void CHexEdit::SetHexData(std::span<const std::uint8_t> bytes) { setText(BytesToHexText(bytes)); }
 
 void CHexEdit::SetByteLimit(int n) { setMaxLength(n > 0 ? 2 * n : 32767); }
-
-void CHexEdit::keyPressEvent(QKeyEvent* event) {
-  if (edit_filter::KeyPasses(*event, CtrlHeld, Digits::Hex)) {
-    QLineEdit::keyPressEvent(event);
-  } else {
-    event->accept();
-  }
-}
-
-void CHexEdit::keyReleaseEvent(QKeyEvent* event) {
-  edit_filter::KeyReleased(*event, CtrlHeld);
-  QLineEdit::keyReleaseEvent(event);
-}
-
-void CHexEdit::inputMethodEvent(QInputMethodEvent* event) {
-  QInputMethodEvent filtered(event->preeditString(), event->attributes());
-  filtered.setCommitString(edit_filter::FilterCommit(event->commitString(), CtrlHeld, Digits::Hex),
-                           event->replacementStart(), event->replacementLength());
-  QLineEdit::inputMethodEvent(&filtered);
-}
-
-void CHexEdit::focusInEvent(QFocusEvent* event) {
-  // A Ctrl released while another window had the focus must not leave the filter open.
-  CtrlHeld = edit_filter::CtrlDownNow();
-  QLineEdit::focusInEvent(event);
-}
 
 }  // namespace rivelo

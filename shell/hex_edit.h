@@ -2,10 +2,11 @@
 // from big-endian bytes.
 #pragma once
 
-#include <QLineEdit>
 
 #include <cstdint>
 #include <span>
+
+#include "shell/edit_filter.h"
 
 namespace rivelo {
 
@@ -15,7 +16,7 @@ QString BytesToHexText(std::span<const std::uint8_t> bytes);
 // ("ABC" gives 0A BC). Returns (length + 1) / 2; writes at most out.size() of them.
 int HexTextToBytes(const QString& text, std::span<std::uint8_t> out);
 
-class CHexEdit : public QLineEdit {
+class CHexEdit : public CFilteredEdit {
   Q_OBJECT
 
  public:
@@ -29,14 +30,6 @@ class CHexEdit : public QLineEdit {
   void SetHexData(std::span<const std::uint8_t> bytes);
   // At most 2n characters.
   void SetByteLimit(int n);
-
-  int CtrlHeld = 0;  // 1 while Ctrl is down: the filter lets everything through
-
- protected:
-  void keyPressEvent(QKeyEvent* event) override;
-  void keyReleaseEvent(QKeyEvent* event) override;
-  void inputMethodEvent(QInputMethodEvent* event) override;
-  void focusInEvent(QFocusEvent* event) override;
 };
 
 }  // namespace rivelo
