@@ -132,6 +132,22 @@ int RadioTimeMs(std::uint16_t code) {
   }
 }
 
+bool WritesTag(std::uint16_t code) {
+  switch (code) {
+    case 0x201:
+    case 0x202:
+    case 0x20A:
+    case 0x20B:
+    case 0x20C:
+    case 0x20D:
+    case 0x301:
+    case 0x304:
+    case 0x30B:
+    case 0x30C: return true;
+    default: return false;
+  }
+}
+
 Outcome VirtualReader::Impl::Execute(const Request& r, SimClock::time_point now) {
   const Bytes& d = r.data;
   const std::size_t n = d.size();

@@ -25,6 +25,9 @@ constexpr std::uint8_t StatusOk = 0x00;
 constexpr std::uint8_t StatusFail = 0x01;
 constexpr char IdentificationText[] = "ID card reader & writer";
 
+// Whether a successful reply to code means the tag on the reader was written.
+bool WritesTag(std::uint16_t code);
+
 struct Outcome {
   std::uint8_t status = StatusFail;
   std::vector<std::uint8_t> payload;
@@ -40,8 +43,12 @@ struct VirtualReader::Impl {
   // What 0x208 hands out: the blocks of the last T5577 command.
   std::vector<std::uint32_t> fetch;
 
+  // A write command succeeded on the tag on the reader since it was put there. Only then does
+  // an acknowledgement mean the operator lifts it: the host also acknowledges a connect.
+  bool onReaderWritten = false;
+
   std::string feederKind;
-  int feederRemaining = 0;
+  int feederRemaining = 0;  // blanks not yet put on the reader
   int feederDelayMs = 0;
   std::optional<SimClock::time_point> feedAt;
 
@@ -62,6 +69,8 @@ struct VirtualReader::Impl {
   Tag* OnReader();
   int CreateTag(std::string_view text, std::string* error);
   void Place(std::optional<int> id);
+  // Takes a blank from the feeder and puts it on the reader; false if it cannot be made.
+  bool FeedBlank();
   // Puts the next fed blank on the reader once its time has come.
   void ApplyFeeder(SimClock::time_point now);
   void OnAcknowledge(SimClock::time_point now);

@@ -75,21 +75,28 @@ void VirtualReader::Impl::Place(std::optional<int> id) {
   // Leaving or entering the field powers a tag down or up.
   if (Tag* old = OnReader()) old->FieldOff();
   onReader = id;
+  onReaderWritten = false;
   if (Tag* now = OnReader()) now->FieldOff();
+}
+
+bool VirtualReader::Impl::FeedBlank() {
+  const int id = CreateTag(feederKind, nullptr);
+  if (id < 0) return false;
+  fedIds.push_back(id);
+  Place(id);
+  return true;
 }
 
 void VirtualReader::Impl::ApplyFeeder(SimClock::time_point now) {
   if (!feedAt || now < *feedAt) return;
   feedAt.reset();
-  const int id = CreateTag(feederKind, nullptr);
-  if (id < 0) return;
-  fedIds.push_back(id);
-  Place(id);
+  FeedBlank();
 }
 
 void VirtualReader::Impl::OnAcknowledge(SimClock::time_point now) {
-  // While the next blank is still in the operator's hand, an acknowledgement changes nothing.
-  if (feederRemaining <= 0 || feedAt) return;
+  // The operator lifts a tag at the beep for a written tag only, not at the one for a
+  // connect; while the next blank is still in the operator's hand there is nothing to lift.
+  if (feederRemaining <= 0 || feedAt || !onReaderWritten) return;
   --feederRemaining;
   Place(std::nullopt);
   feedAt = now + std::chrono::milliseconds(feederDelayMs);
@@ -214,9 +221,11 @@ void VirtualReader::SetFeeder(std::string_view kind, int count, int delayMs) {
   const auto probe = MakeTag(kind, 0, nullptr);
   if (!probe || (!probe->t5577 && !probe->em4305)) count = 0;
   impl_->feederKind = std::string(kind);
-  impl_->feederRemaining = count > 0 ? count : 0;
   impl_->feederDelayMs = delayMs > 0 ? delayMs : 0;
-  if (count <= 0) impl_->feedAt.reset();
+  impl_->feedAt.reset();
+  impl_->feederRemaining = 0;
+  // The operator starts by putting the first blank of the stack on the reader.
+  if (count > 0 && impl_->FeedBlank()) impl_->feederRemaining = count - 1;
 }
 
 int VirtualReader::FeederRemaining() const {
@@ -312,6 +321,8 @@ Reply VirtualReader::Respond(const std::vector<std::uint8_t>& raw) {
     return {};
   }
   const Outcome out = s.Execute(*request, now);
+  // Before any fault: a lost reply leaves the chip written all the same.
+  if (out.status == StatusOk && WritesTag(request->code)) s.onReaderWritten = true;
   const FaultRule fault = s.PickFault(request->code);
   Reply reply;
   reply.bytes = BuildReply(request->code, out.status, out.payload, fault.fault == Fault::BadChecksum);

@@ -90,11 +90,15 @@ class VirtualReader {
   std::optional<TagInfo> Info(int id) const;
   std::optional<TagMemory> Memory(int id) const;  // nullopt for read-only tags
 
-  // A stack of blank chips ("t5577" or "em4305", options as in AddTag) that replaces the
-  // tag on the reader after each acknowledgement (0x103): the tag is taken off at once and
-  // the next blank is put on delayMs later. count 0, or a kind that is no writable chip,
-  // turns the feeder off. When the stack is empty, acknowledgements leave the tag where it is.
+  // A stack of count blank chips ("t5577" or "em4305", options as in AddTag). The first is
+  // put on the reader at once, in place of the tag there (which goes back beside it). An
+  // acknowledgement (0x103) after a successful write to the tag on the reader takes that tag
+  // off at once and puts the next blank on delayMs later; an acknowledgement of anything
+  // else, such as a connect, leaves the tag where it is. count 0, or a kind that is no
+  // writable chip, turns the feeder off and leaves the reader as it is. When the stack is
+  // empty, the last tag stays on the reader.
   void SetFeeder(std::string_view kind, int count, int delayMs);
+  // The blanks not yet put on the reader.
   int FeederRemaining() const;
 
   Counters GetCounters() const;

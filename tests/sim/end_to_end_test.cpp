@@ -136,19 +136,25 @@ TEST_F(EndToEnd, HostSeesTheInjectedFaults) {
   EXPECT_EQ(reader_.GetCounters().resultSignals, 1);
 }
 
-TEST_F(EndToEnd, AcknowledgementFeedsTheNextBlank) {
+TEST_F(EndToEnd, AcknowledgementOfAWriteFeedsTheNextBlank) {
   reader_.SetFeeder("t5577", 2, 0);
-  ASSERT_TRUE(Open());
-  EXPECT_EQ(CmdAcknowledge(AcknowledgeNormal), ROk);
   const auto first = reader_.TagOnReader();
   ASSERT_TRUE(first);
+  ASSERT_TRUE(Open());
+  EXPECT_EQ(CmdAcknowledge(AcknowledgeNormal), ROk);  // as after a connect: the blank stays
+  EXPECT_EQ(reader_.TagOnReader(), first);
   EXPECT_EQ(CmdT5577WriteEm4100(std::array<std::uint8_t, 5>{0, 0, 0, 0, 1}, 0), ROk);
   EXPECT_EQ(CmdAcknowledge(AcknowledgeNormal), ROk);
-  ASSERT_TRUE(reader_.TagOnReader());
-  EXPECT_NE(*reader_.TagOnReader(), *first);
+  const auto second = reader_.TagOnReader();
+  ASSERT_TRUE(second);
+  EXPECT_NE(*second, *first);
   std::array<std::uint8_t, 5> read{};
   EXPECT_EQ(CmdReadEm4100(read), SFailStatus);  // a blank
   EXPECT_EQ(reader_.Info(*first)->identity, "EM4100 0000000001");
+  // The stack is empty: the last written tag stays.
+  EXPECT_EQ(CmdT5577WriteEm4100(std::array<std::uint8_t, 5>{0, 0, 0, 0, 2}, 0), ROk);
+  EXPECT_EQ(CmdAcknowledge(AcknowledgeNormal), ROk);
+  EXPECT_EQ(reader_.TagOnReader(), second);
 }
 
 }  // namespace

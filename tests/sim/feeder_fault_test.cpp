@@ -33,10 +33,47 @@ TEST(Tags, TextsAndTheField) {
   EXPECT_FALSE(r.RemoveTag(fdxb));
 }
 
+// The operator lifts the tag on the reader at an acknowledgement: true if it was swapped.
+bool AcknowledgeSwaps(sim::VirtualReader& r) {
+  const auto before = r.TagOnReader();
+  EXPECT_TRUE(Send(r, 0x103, {10}).ok());
+  return r.TagOnReader() != before;
+}
+
+TEST(Feeder, FirstBlankIsOnTheReaderAtOnce) {
+  sim::VirtualReader r;
+  const int own = r.AddTag("em4100:0123456789");
+  r.SetFeeder("em4305", 3, 60'000);  // the delay is for the next ones only
+  const auto blank = r.TagOnReader();
+  ASSERT_TRUE(blank);
+  EXPECT_NE(*blank, own);
+  EXPECT_TRUE(r.Info(*blank)->fed);
+  EXPECT_EQ(r.Info(*blank)->kind, "em4305");
+  EXPECT_FALSE(r.Info(own)->onReader);  // back beside the reader
+  EXPECT_EQ(r.FeederRemaining(), 2);
+  EXPECT_EQ(r.Tags().size(), 2u);
+
+  // A new stack starts with its own first blank; one chip in all leaves none to come.
+  r.SetFeeder("t5577", 1, 0);
+  ASSERT_TRUE(r.TagOnReader());
+  const int only = *r.TagOnReader();
+  EXPECT_EQ(r.Info(only)->kind, "t5577");
+  EXPECT_EQ(r.FeederRemaining(), 0);
+  ASSERT_TRUE(Send(r, 0x20C, Hex("00 01 23 45 67 89")).ok());
+  EXPECT_FALSE(AcknowledgeSwaps(r));
+
+  // Read-only tags cannot be fed, and turning the feeder off leaves the reader as it is.
+  r.SetFeeder("em4100:0123456789", 5, 0);
+  EXPECT_EQ(r.FeederRemaining(), 0);
+  r.SetFeeder("t5577", 0, 0);
+  EXPECT_EQ(r.TagOnReader(), only);
+  EXPECT_EQ(r.Tags().size(), 3u);
+}
+
 TEST(Feeder, TwentyBlanksHoldTwentyIdentities) {
   sim::VirtualReader r;
   r.SetFeeder("em4305", 20, 0);
-  EXPECT_FALSE(r.TagOnReader());
+  EXPECT_EQ(r.FeederRemaining(), 19);
   ASSERT_TRUE(Send(r, 0x103, {10}).ok());  // the connect message's acknowledgement
   for (std::uint8_t i = 0; i < 20; ++i) {
     ASSERT_TRUE(r.TagOnReader());
@@ -59,25 +96,107 @@ TEST(Feeder, TwentyBlanksHoldTwentyIdentities) {
   EXPECT_EQ(r.GetCounters().acknowledgements, 21);
 }
 
+struct HostCommand {
+  const char* chip;
+  std::uint16_t code;
+  Bytes data;
+};
+
+TEST(Feeder, EveryKindOfWriteLetsTheTagBeLifted) {
+  const Bytes fdxb = Hex("00 00 01 B6 69 03 E7 00 01 00 00 00");
+  const std::vector<HostCommand> writes = {
+      {"t5577", 0x201, Hex("02 00 00 00 00 2A 01")},
+      {"t5577", 0x202, Hex("02 00 00 00 00 00 00 00 00 2A 01")},
+      {"t5577", 0x20A, Hex("1A 2B 3C 4D 5E")},
+      {"t5577", 0x20B, fdxb},
+      {"t5577", 0x20C, Hex("00 01 23 45 67 89")},
+      {"t5577", 0x20D, Hex("76 06 43")},
+      {"em4305", 0x301, Hex("05 2A 00 00 00")},
+      {"em4305", 0x304, Hex("20 00 00 00")},
+      {"em4305", 0x30B, fdxb},
+      {"em4305", 0x30C, Hex("00 01 23 45 67 89")},
+  };
+  for (const auto& w : writes) {
+    SCOPED_TRACE(testing::Message() << w.chip << " " << std::hex << w.code);
+    sim::VirtualReader r;
+    r.SetFeeder(w.chip, 3, 0);
+    EXPECT_FALSE(AcknowledgeSwaps(r));  // as after a connect
+    ASSERT_TRUE(Send(r, w.code, w.data).ok());
+    EXPECT_TRUE(AcknowledgeSwaps(r));
+    EXPECT_EQ(r.FeederRemaining(), 1);
+    // The next blank is not written yet, whatever its predecessor was.
+    EXPECT_FALSE(AcknowledgeSwaps(r));
+    EXPECT_EQ(r.FeederRemaining(), 1);
+  }
+}
+
+TEST(Feeder, ReadsAndReaderCommandsDoNotCountAsWrites) {
+  const std::vector<HostCommand> others = {
+      {"t5577", 0x102, {}},          {"t5577", 0x104, {1}},
+      {"t5577", 0x107, {0x25}},      {"t5577", 0x10C, {}},
+      {"t5577", 0x10B, {}},          {"t5577", 0x204, {2, 0}},
+      {"t5577", 0x205, Hex("02 00 00 00 00 01")},
+      {"t5577", 0x206, {2}},         {"t5577", 0x203, Hex("00 00 00 00")},
+      {"t5577", 0x207, {}},          {"t5577", 0x208, {}},
+      {"em4305", 0x302, {5}},        {"em4305", 0x303, Hex("00 00 00 00")},
+      {"em4305", 0x10C, {}},
+  };
+  for (const char* chip : {"t5577", "em4305"}) {
+    SCOPED_TRACE(chip);
+    sim::VirtualReader r;
+    r.SetFeeder(chip, 3, 0);
+    for (const auto& c : others)
+      if (std::string(c.chip) == chip) Send(r, c.code, c.data);
+    EXPECT_FALSE(AcknowledgeSwaps(r));
+    EXPECT_EQ(r.FeederRemaining(), 2);
+  }
+}
+
+TEST(Feeder, RefusedWritesDoNotCount) {
+  sim::VirtualReader r;
+  r.SetFeeder("em4305", 3, 0);
+  ASSERT_TRUE(Send(r, 0x301, Hex("01 00 00 00 00")).failed());  // the UID word
+  ASSERT_TRUE(Send(r, 0x20C, Hex("00 01 23 45 67 89")).failed());  // a T5577 write
+  ASSERT_TRUE(Send(r, 0x30C, Hex("00 01 23")).failed());  // short data
+  EXPECT_FALSE(AcknowledgeSwaps(r));
+
+  r.SetFeeder("t5577:pwd=11223344", 3, 0);
+  ASSERT_TRUE(Send(r, 0x202, Hex("02 11 22 33 45 00 00 00 00 2A 01")).failed());  // wrong password
+  ASSERT_TRUE(Send(r, 0x201, Hex("02 00 00 00 00 2A 09")).failed());  // no such block
+  EXPECT_FALSE(AcknowledgeSwaps(r));
+  ASSERT_TRUE(Send(r, 0x202, Hex("02 11 22 33 44 00 00 00 00 2A 01")).ok());
+  EXPECT_TRUE(AcknowledgeSwaps(r));
+}
+
+TEST(Feeder, WrittenCountsOnlySinceTheTagWasPutOn) {
+  sim::VirtualReader r;
+  r.SetFeeder("t5577", 3, 0);
+  const int blank = *r.TagOnReader();
+  ASSERT_TRUE(Send(r, 0x20C, Hex("00 01 23 45 67 89")).ok());
+  r.TakeOffReader();
+  ASSERT_TRUE(r.PlaceOnReader(blank));
+  EXPECT_FALSE(AcknowledgeSwaps(r));
+  EXPECT_EQ(r.FeederRemaining(), 2);
+}
+
 TEST(Feeder, FieldIsEmptyWhileTheNextBlankIsOnItsWay) {
   sim::VirtualReader r;
   const int first = r.AddTag("t5577");
   r.SetFeeder("t5577", 3, 60'000);
+  ASSERT_TRUE(Send(r, 0x20C, Hex("00 01 23 45 67 89")).ok());
   ASSERT_TRUE(Send(r, 0x103, {10}).ok());
   EXPECT_FALSE(r.TagOnReader());
-  EXPECT_EQ(r.FeederRemaining(), 2);
+  EXPECT_EQ(r.FeederRemaining(), 1);
   // Acknowledgements meanwhile do not take another blank.
   ASSERT_TRUE(Send(r, 0x103, {10}).ok());
-  EXPECT_EQ(r.FeederRemaining(), 2);
+  EXPECT_EQ(r.FeederRemaining(), 1);
   EXPECT_TRUE(Send(r, 0x10C).failed());
   // Turning the feeder off cancels the one on its way.
   r.SetFeeder("t5577", 0, 0);
   ASSERT_TRUE(Send(r, 0x103, {10}).ok());
-  EXPECT_EQ(r.Tags().size(), 1u);
+  EXPECT_FALSE(r.TagOnReader());
+  EXPECT_EQ(r.Tags().size(), 2u);
   EXPECT_TRUE(r.PlaceOnReader(first));
-  // Read-only tags cannot be fed.
-  r.SetFeeder("em4100:0123456789", 5, 0);
-  EXPECT_EQ(r.FeederRemaining(), 0);
 }
 
 TEST(Faults, EachKindShapesTheReply) {

@@ -55,15 +55,38 @@ TEST(SimOptions, ApplyBuildsTheReaderOrSaysWhyNot) {
   ASSERT_TRUE(ParseSimOptions({"--tag", "hid:1:7", "--tag", "t5577", "--feed", "em4305:5", "--no-pacing"}, &o, &error));
   sim::VirtualReader r;
   ASSERT_TRUE(sim::ApplySimOptions(o, r, &error)) << error;
-  EXPECT_EQ(r.Tags().size(), 2u);
-  EXPECT_TRUE(r.Tags()[0].onReader);
-  EXPECT_EQ(r.FeederRemaining(), 5);
+  // The feeder's first blank takes the place of the first tag.
+  ASSERT_EQ(r.Tags().size(), 3u);
+  EXPECT_FALSE(r.Tags()[0].onReader);
+  EXPECT_TRUE(r.Tags()[2].onReader && r.Tags()[2].fed);
+  EXPECT_EQ(r.Tags()[2].kind, "em4305");
+  EXPECT_EQ(r.FeederRemaining(), 4);
   EXPECT_EQ(r.GetPacing(), sim::Pacing::Off);
   for (const char* bad : {"em4100:3", "t5577:pwd=zz:3"}) {
     ASSERT_TRUE(ParseSimOptions({"--feed", bad}, &o, &error));
     sim::VirtualReader other;
     EXPECT_FALSE(sim::ApplySimOptions(o, other, &error)) << bad;
   }
+}
+
+// N is every chip in the stack: a run that goes on after the last one rewrites it.
+TEST(SimOptions, FeedCountIsTheNumberOfChipsWritten) {
+  SimOptions o;
+  std::string error;
+  ASSERT_TRUE(ParseSimOptions({"--feed", "em4305:5"}, &o, &error)) << error;
+  sim::VirtualReader r;
+  ASSERT_TRUE(sim::ApplySimOptions(o, r, &error)) << error;
+  ASSERT_TRUE(Send(r, 0x103, {10}).ok());  // the connect message's acknowledgement
+  for (std::uint8_t i = 0; i < 10; ++i) {
+    ASSERT_TRUE(Send(r, 0x30C, {0, 0x10, 0, 0, 0, i}).ok());
+    ASSERT_TRUE(Send(r, 0x103, {10}).ok());
+  }
+  std::vector<std::string> identities;
+  for (const auto& t : r.Tags()) identities.push_back(t.identity);
+  EXPECT_EQ(identities, (std::vector<std::string>{"EM4100 1000000000", "EM4100 1000000001", "EM4100 1000000002",
+                                                  "EM4100 1000000003", "EM4100 1000000009"}));
+  EXPECT_TRUE(r.Tags().back().onReader);
+  EXPECT_EQ(r.FeederRemaining(), 0);
 }
 
 }  // namespace
