@@ -2,7 +2,9 @@
 
 #include <cerrno>
 #include <cstring>
-#include <fstream>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/types.h>
 
 #ifdef _WIN32
 #include <io.h>
@@ -10,19 +12,138 @@
 #include <unistd.h>
 #endif
 
-namespace rivelo {
+#include "batch/batch_profile.h"
+#include "resources/texts_batch.h"
 
-std::optional<std::vector<std::string>> LoadBatchFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::vector<std::string> lines;
-  std::string line;
-  while (std::getline(in, line)) {
+namespace rivelo {
+namespace {
+
+#ifdef _WIN32
+using StatBuf = struct _stat64;
+int OpenForReading(const std::string& path) { return _open(path.c_str(), _O_RDONLY | _O_BINARY); }
+int StatOf(int fd, StatBuf* st) { return _fstat64(fd, st); }
+bool IsRegular(const StatBuf& st) { return (st.st_mode & _S_IFMT) == _S_IFREG; }
+long long ReadSome(int fd, char* buf, unsigned n) { return _read(fd, buf, n); }
+void CloseFd(int fd) { _close(fd); }
+void Blocking(int) {}
+#else
+using StatBuf = struct stat;
+// Non-blocking, so that a FIFO with no writer does not hold the load; the check on the
+// opened file then refuses it.
+int OpenForReading(const std::string& path) { return open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC); }
+int StatOf(int fd, StatBuf* st) { return fstat(fd, st); }
+bool IsRegular(const StatBuf& st) { return S_ISREG(st.st_mode); }
+long long ReadSome(int fd, char* buf, unsigned n) {
+  for (;;) {
+    const ssize_t got = read(fd, buf, n);
+    if (got >= 0 || errno != EINTR) return got;
+  }
+}
+void CloseFd(int fd) { close(fd); }
+void Blocking(int fd) { fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK); }
+#endif
+
+BatchFile Refused(BatchFileError error, std::string reason = {}) {
+  BatchFile f;
+  f.error = error;
+  f.reason = std::move(reason);
+  return f;
+}
+
+// The whole file, or a refusal; never more than MaxBatchFileBytes.
+BatchFile ReadWhole(const std::string& path, std::string* content) {
+  const int fd = OpenForReading(path);
+  if (fd < 0) return Refused(BatchFileError::CannotOpen, std::strerror(errno));
+  StatBuf st{};
+  BatchFile result;
+  if (StatOf(fd, &st) != 0) {
+    result = Refused(BatchFileError::ReadError, std::strerror(errno));
+  } else if (!IsRegular(st)) {
+    result = Refused(BatchFileError::NotAFile);
+  } else if (static_cast<std::uintmax_t>(st.st_size) > MaxBatchFileBytes) {
+    result = Refused(BatchFileError::TooLarge);
+  } else {
+    Blocking(fd);
+    char buf[65536];
+    for (;;) {
+      const long long got = ReadSome(fd, buf, sizeof buf);
+      if (got < 0) {
+        result = Refused(BatchFileError::ReadError, std::strerror(errno));
+        break;
+      }
+      if (got == 0) break;
+      content->append(buf, static_cast<std::size_t>(got));
+      // A file that grows while it is read is held to the same limit.
+      if (content->size() > MaxBatchFileBytes) {
+        result = Refused(BatchFileError::TooLarge);
+        break;
+      }
+    }
+  }
+  CloseFd(fd);
+  return result;
+}
+
+bool BlankLine(const std::string& line) {
+  return line.find_first_not_of(" \t\v\f") == std::string::npos;
+}
+
+}  // namespace
+
+BatchFile LoadBatchFile(const std::string& path, const IdentityFormat& format) {
+  std::string content;
+  BatchFile file = ReadWhole(path, &content);
+  if (!file.ok()) return file;
+  if (content.size() >= 2 && ((content[0] == '\xFF' && content[1] == '\xFE') || (content[0] == '\xFE' && content[1] == '\xFF')))
+    return Refused(BatchFileError::Utf16);
+  if (content.find('\0') != std::string::npos) return Refused(BatchFileError::Binary);
+  // Windows editors start UTF-8 files with a byte-order mark.
+  std::size_t at = content.rfind("\xEF\xBB\xBF", 0) == 0 ? 3 : 0;
+  int number = 0;
+  while (at < content.size()) {
+    std::size_t end = content.find('\n', at);
+    if (end == std::string::npos) end = content.size();
+    std::string line = content.substr(at, end - at);
+    at = end + 1;
+    ++number;
     // Files written on Windows end their lines in CR LF.
     if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(line);
+    if (BlankLine(line)) continue;
+    LineParse parsed = format.parseLine(line);
+    if (!parsed.id) {
+      BatchFile bad = Refused(BatchFileError::BadLine);
+      bad.line = number;
+      bad.text = line;
+      bad.lineError = parsed.error;
+      return bad;
+    }
+    file.lines.push_back(std::move(line));
+    file.ids.push_back(std::move(*parsed.id));
   }
-  return lines;
+  return file;
+}
+
+std::string DescribeBatchFileError(const BatchFile& file) {
+  namespace t = texts::batch;
+  switch (file.error) {
+    case BatchFileError::None: return {};
+    case BatchFileError::CannotOpen: return t::CannotOpen() + file.reason;
+    case BatchFileError::ReadError: return t::ReadError() + file.reason;
+    case BatchFileError::NotAFile: return t::NotAFile();
+    case BatchFileError::TooLarge: return t::TooLarge();
+    case BatchFileError::Utf16: return t::Utf16();
+    case BatchFileError::Binary: return t::Binary();
+    case BatchFileError::BadLine: break;
+  }
+  const char* why = "";
+  switch (file.lineError) {
+    case LineError::NotANumber: why = t::NotANumber(); break;
+    case LineError::Negative: why = t::Negative(); break;
+    case LineError::TrailingText: why = t::TrailingText(); break;
+    case LineError::TooLarge: why = t::ValueTooLarge(); break;
+    case LineError::None: break;
+  }
+  return WithCount(t::BadLine(), file.line) + file.text + "\" (" + why + ")";
 }
 
 std::string ExportFileName(std::time_t when) {

@@ -1,18 +1,51 @@
-// The files of batch runs: the batch file read line by line, and the export file written
-// one identity per line.
+// The files of batch runs: the batch file, checked whole before a run may start, and the
+// export file written one identity per line.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <ctime>
-#include <optional>
 #include <string>
 #include <vector>
 
+#include "model/identity.h"
+
 namespace rivelo {
 
-// The lines of a text file without their line ends ("\n" or "\r\n"), empty lines included;
-// nullopt when the file cannot be opened.
-std::optional<std::vector<std::string>> LoadBatchFile(const std::string& path);
+// Larger batch files are refused: no real batch comes near it, and a device or a runaway
+// file must not fill the memory.
+constexpr std::uintmax_t MaxBatchFileBytes = 64u << 20;
+
+enum class BatchFileError {
+  None,
+  CannotOpen,   // reason: the system's
+  ReadError,    // reason: the system's
+  NotAFile,     // a directory, FIFO, device or socket
+  TooLarge,
+  Utf16,        // a UTF-16 byte-order mark
+  Binary,       // NUL bytes: not a text file (or UTF-16 without a mark)
+  BadLine,      // line, text and lineError say which
+};
+
+struct BatchFile {
+  BatchFileError error = BatchFileError::None;
+  std::string reason;           // the system's reason, for CannotOpen and ReadError
+  int line = 0;                 // 1-based, for BadLine
+  std::string text;             // the bad line as read
+  LineError lineError = LineError::None;
+  // The identity lines as read (line end and a UTF-8 byte-order mark removed; blank lines
+  // skipped) and what they stand for.
+  std::vector<std::string> lines;
+  std::vector<Identity> ids;
+  bool ok() const { return error == BatchFileError::None; }
+};
+
+// Reads and checks the whole file against the format. Nothing is returned in lines unless
+// every line is an identity.
+BatchFile LoadBatchFile(const std::string& path, const IdentityFormat& format);
+
+// Why a file was refused, in the current language (empty when it was not).
+std::string DescribeBatchFileError(const BatchFile& file);
 
 // "%Y-%m-%d-%H-%M-%S.txt" in local time.
 std::string ExportFileName(std::time_t when);

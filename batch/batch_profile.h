@@ -1,15 +1,16 @@
-// What an identity page tells the batch runner about itself: its timer period, how it reads
-// and writes a tag, how identities count, step and are written to files, and its texts.
+// What an identity page tells the batch runner about itself: its identity format, the chip
+// operations that read and write a tag, its timer period and texts, and a callback for the
+// operator's choices (lock, export form) that the runner calls at the moment it needs them.
 #pragma once
 
-#include <cstdint>
+#include <cstddef>
 #include <functional>
 #include <string>
 #include <vector>
 
-namespace rivelo {
+#include "model/identity.h"
 
-using Identity = std::vector<std::uint8_t>;
+namespace rivelo {
 
 // Timer identifiers of a page; the page's timer event hands them to BatchRunner::Tick.
 enum BatchTimer : int {
@@ -21,6 +22,35 @@ enum BatchTimer : int {
 };
 
 enum class WriteMode { None, Continuous, Incremental, FromFile };
+
+// What one read of the tag found. Only the reader's own answer says anything about the tag:
+// NoReply (silence, a bad checksum, a truncated frame) says nothing and never lets a write go
+// ahead.
+enum class ReadOutcome {
+  Found,       // the reader read an identity
+  NoIdentity,  // the reader answered that it read none (no tag, or a blank chip)
+  NoReply,     // no valid reply
+};
+
+// The operator's choices as they stand when the runner asks.
+struct RunChoices {
+  int lock = 0;             // 0 or 1: lock the tag after writing it
+  std::size_t form = 0;     // the export line's form (an index into the format's forms)
+};
+
+// One way of writing an identity onto a chip. Its own result is not used: a verifying read
+// decides.
+struct ChipWrite {
+  const char* chip;  // "EM4305", "T5577"
+  std::function<void(const Identity& id, const RunChoices& choices)> write;
+};
+
+// The chip operations of a page.
+struct ChipOps {
+  // *id receives format.length bytes when the outcome is Found.
+  std::function<ReadOutcome(Identity* id)> read;
+  std::vector<ChipWrite> writes;  // tried in order
+};
 
 // The page's texts. The count texts hold one %d.
 struct BatchTexts {
@@ -39,18 +69,15 @@ struct BatchTexts {
   std::string exportCannotCreate;  // followed by the path and the reason
   std::string exportCannotWrite;   // followed by the path
   std::string writeOk, writeError, readOk, readError;  // single operations
+  std::string wrongLength;   // an identity of the wrong byte count; nothing is written
 };
 
 struct BatchProfile {
+  const IdentityFormat* format = nullptr;
   int periodMs = 300;
-  // True when a tag answered; *id then holds idLength bytes.
-  std::function<bool(Identity* id)> read;
-  // Tried in order; each is followed by a verifying read. Their own results are not used.
-  std::vector<std::function<void(const Identity& id)>> writes;
-  std::size_t idLength = 5;
-  std::function<void(Identity& id)> increment;
-  std::function<Identity(const std::string& line)> parseLine;
-  std::function<std::string(const Identity& id)> exportLine;
+  ChipOps ops;
+  // Called whenever a write or an export line needs the operator's choices.
+  std::function<RunChoices()> choices = [] { return RunChoices{}; };
   BatchTexts texts;
 };
 

@@ -4,6 +4,21 @@
 #include "reader/discovery.h"
 
 namespace rivelo {
+namespace {
+
+class ConnectedReaderSignals : public ReaderSignals {
+ public:
+  void Acknowledge(int value) override { CmdAcknowledge(value); }
+  void ReportResult(int value) override { CmdReportResult(value); }
+  bool Connected() override { return IsDeviceConnected(); }
+};
+
+}  // namespace
+
+ReaderSignals& DeviceSignals() {
+  static ConnectedReaderSignals signals;
+  return signals;
+}
 
 std::string WithCount(const std::string& format, int n) {
   std::string s = format;
@@ -12,12 +27,13 @@ std::string WithCount(const std::string& format, int n) {
   return s;
 }
 
-BatchRunner::BatchRunner(BatchProfile profile, BatchView& view)
+BatchRunner::BatchRunner(BatchProfile profile, BatchView& view, ReaderSignals* readerSignals)
     : profile_(std::move(profile)),
       view_(view),
-      targetId_(profile_.idLength, 0),
-      lastWrittenId_(profile_.idLength, 0),
-      lastExportedId_(profile_.idLength, 0),
+      signals_(readerSignals ? *readerSignals : DeviceSignals()),
+      targetId_(profile_.format->length, 0),
+      lastWrittenId_(profile_.format->length, 0),
+      lastExportedId_(profile_.format->length, 0),
       clock_([] { return std::time(nullptr); }) {}
 
 WriteMode BatchRunner::Mode() const {
@@ -54,12 +70,16 @@ bool BatchRunner::FromFileClicked(bool checked) {
       fromFile_ = false;
     } else {
       view_.AppendLine(profile_.texts.fileOpened + path);
-      auto lines = LoadBatchFile(path);
-      if (!lines) {
-        view_.ShowMessage(profile_.texts.cannotOpen);
+      BatchFile file = LoadBatchFile(path, *profile_.format);
+      if (!file.ok()) {
+        // A file with one bad line is refused whole, so that a run never stops half way.
+        const std::string why = DescribeBatchFileError(file);
+        const bool unopened = file.error == BatchFileError::CannotOpen;
+        view_.ShowMessage(unopened ? profile_.texts.cannotOpen + "\n" + why : why);
         fromFile_ = false;
       } else {
-        fileLines_ = std::move(*lines);
+        fileLines_ = std::move(file.lines);
+        fileIds_ = std::move(file.ids);
         view_.AppendLine(WithCount(profile_.texts.fileLoaded, static_cast<int>(fileLines_.size())));
         continuous_ = false;
         incremental_ = false;
@@ -72,33 +92,62 @@ bool BatchRunner::FromFileClicked(bool checked) {
   return loaded;
 }
 
-bool BatchRunner::ReadTag(Identity* id) {
-  id->assign(profile_.idLength, 0);
-  return profile_.read(id);
+ReadOutcome BatchRunner::ReadTag(Identity* id) {
+  id->assign(profile_.format->length, 0);
+  const ReadOutcome outcome = profile_.ops.read(id);
+  if (outcome == ReadOutcome::Found && id->size() != profile_.format->length) return ReadOutcome::NoReply;
+  return outcome;
 }
 
-bool BatchRunner::ReadTwice(Identity* id) { return ReadTag(id) || ReadTag(id); }
+// Reads the tag, and once more when the first read found no identity. A tick may write only
+// when the reader itself said that no identity was there: a read without a valid reply
+// says nothing, and the tag on the reader may be the one just written.
+ReadOutcome BatchRunner::ReadBeforeWrite(Identity* id) {
+  const ReadOutcome first = ReadTag(id);
+  if (first == ReadOutcome::Found) return first;
+  const ReadOutcome second = ReadTag(id);
+  if (second == ReadOutcome::Found) return second;
+  return first == ReadOutcome::NoReply || second == ReadOutcome::NoReply ? ReadOutcome::NoReply
+                                                                        : ReadOutcome::NoIdentity;
+}
 
 bool BatchRunner::WriteAndVerify(const Identity& id) {
+  if (id.size() != profile_.format->length) {
+    view_.PostStatus(0, profile_.texts.wrongLength);
+    return false;
+  }
+  const RunChoices choices = profile_.choices();
   Identity back;
-  for (const auto& write : profile_.writes) {
-    write(id);
-    if (ReadTag(&back) && back == id) return true;
+  for (const ChipWrite& chip : profile_.ops.writes) {
+    chip.write(id, choices);
+    ReadOutcome outcome = ReadTag(&back);
+    // A lost reply is not a failed write: ask once more before trying the next chip.
+    if (outcome == ReadOutcome::NoReply) outcome = ReadTag(&back);
+    if (outcome == ReadOutcome::Found && back == id) {
+      lastChip_ = chip.chip;
+      return true;
+    }
   }
   return false;
+}
+
+void BatchRunner::List(const std::string& line, const Identity& id, const char* chip) {
+  view_.AppendLine(line);
+  view_.Listed(ListedTag{runCounter_, id, chip});
 }
 
 void BatchRunner::SingleWrite() {
   targetId_ = view_.EnteredIdentity();
   const bool ok = WriteAndVerify(targetId_);
   view_.ReleaseWrite();
+  if (targetId_.size() != profile_.format->length) return;  // already reported
   view_.PostStatus(ok ? 1 : 0, ok ? profile_.texts.writeOk : profile_.texts.writeError);
 }
 
 void BatchRunner::SingleRead() {
   Identity id;
-  const bool ok = ReadTag(&id);
-  if (ok) view_.ShowIdentity(id);
+  const bool ok = ReadTag(&id) == ReadOutcome::Found;
+  if (ok) view_.ShowReadIdentity(id);
   else view_.ClearIdentity();
   view_.ReleaseRead();
   view_.PostStatus(ok ? 1 : 0, ok ? profile_.texts.readOk : profile_.texts.readError);
@@ -106,7 +155,7 @@ void BatchRunner::SingleRead() {
 
 void BatchRunner::WritePressed() {
   if (state_ != RunState::Idle) return;
-  if (!IsDeviceConnected()) {
+  if (!signals_.Connected()) {
     view_.ReleaseWrite();
     view_.PostStatus(0, profile_.texts.notConnected);
     return;
@@ -117,17 +166,26 @@ void BatchRunner::WritePressed() {
     SingleWrite();
     return;
   }
+  Identity entered;
+  if (mode != WriteMode::FromFile) {
+    entered = view_.EnteredIdentity();
+    if (entered.size() != profile_.format->length) {
+      view_.ReleaseWrite();
+      view_.PostStatus(0, profile_.texts.wrongLength);
+      return;
+    }
+  }
   view_.PostStatus(2, profile_.texts.writing);
   state_ = RunState::Writing;
   view_.ShowRunState(state_);
   runCounter_ = 0;
-  lastWrittenId_.assign(profile_.idLength, 0);
+  lastWrittenId_.assign(profile_.format->length, 0);
   if (mode == WriteMode::FromFile) {
     view_.SetProgressRange(static_cast<int>(fileLines_.size()) + 1);
     view_.SetProgress(0);
     activeTimer_ = FileWriteTimer;
   } else {
-    targetId_ = view_.EnteredIdentity();
+    targetId_ = std::move(entered);
     activeTimer_ = mode == WriteMode::Incremental ? IncrementalWriteTimer : ContinuousWriteTimer;
   }
   view_.StartTimer(activeTimer_, profile_.periodMs);
@@ -148,7 +206,7 @@ void BatchRunner::WriteReleased() {
 
 void BatchRunner::ReadPressed() {
   if (state_ != RunState::Idle) return;
-  if (!IsDeviceConnected()) {
+  if (!signals_.Connected()) {
     view_.ClearIdentity();
     view_.ReleaseRead();
     view_.PostStatus(0, profile_.texts.notConnected);
@@ -163,7 +221,7 @@ void BatchRunner::ReadPressed() {
   state_ = RunState::Reading;
   view_.ShowRunState(state_);
   runCounter_ = 0;
-  lastExportedId_.assign(profile_.idLength, 0);
+  lastExportedId_.assign(profile_.format->length, 0);
   if (incremental_) {
     const std::string name = ExportFileName(clock_());
     const std::string folder = view_.ChooseExportFolder(profile_.texts.folderPrompt);
@@ -197,7 +255,7 @@ void BatchRunner::ReadReleased() {
   state_ = RunState::Idle;
   view_.ShowRunState(state_);
   exportFile_.Close();
-  CmdReportResult(ResultIndicationNormal);
+  signals_.ReportResult(ResultIndicationNormal);
   view_.AppendLine(profile_.texts.stop);
 }
 
@@ -211,22 +269,24 @@ void BatchRunner::Tick(int timer) {
 void BatchRunner::WriteTick(int timer) {
   const bool incremental = timer == IncrementalWriteTimer;
   Identity onReader;
+  const ReadOutcome found = ReadBeforeWrite(&onReader);
+  if (found == ReadOutcome::NoReply) return;  // nothing is known about the tag: next tick
   // The tag already carries what this run would give it.
-  if (ReadTwice(&onReader) && onReader == (incremental ? lastWrittenId_ : targetId_)) return;
+  if (found == ReadOutcome::Found && onReader == (incremental ? lastWrittenId_ : targetId_)) return;
   if (!WriteAndVerify(targetId_)) return;  // tried again next tick
   if (!incremental) {
-    CmdAcknowledge(AcknowledgeNormal);
+    signals_.Acknowledge(AcknowledgeNormal);
     ++runCounter_;
-    view_.AppendLine(WithCount(profile_.texts.counted, runCounter_));
+    List(WithCount(profile_.texts.counted, runCounter_), targetId_, lastChip_);
     return;
   }
   const std::string text = view_.IncrementalListText();
   lastWrittenId_ = targetId_;
-  profile_.increment(targetId_);
-  view_.ShowIdentity(targetId_);
-  CmdAcknowledge(AcknowledgeNormal);
+  profile_.format->increment(targetId_);
+  view_.ShowNextTarget(targetId_);
+  signals_.Acknowledge(AcknowledgeNormal);
   ++runCounter_;
-  view_.AppendLine(WithCount(profile_.texts.numbered, runCounter_) + text);
+  List(WithCount(profile_.texts.numbered, runCounter_) + text, lastWrittenId_, lastChip_);
 }
 
 void BatchRunner::FileTick() {
@@ -241,38 +301,43 @@ void BatchRunner::FileTick() {
     return;
   }
   Identity onReader;
-  if (ReadTwice(&onReader) && onReader == lastWrittenId_) return;
-  const std::string& line = fileLines_[static_cast<std::size_t>(runCounter_)];
-  targetId_ = profile_.parseLine(line);
+  const ReadOutcome found = ReadBeforeWrite(&onReader);
+  if (found == ReadOutcome::NoReply) return;
+  if (found == ReadOutcome::Found && onReader == lastWrittenId_) return;
+  const auto at = static_cast<std::size_t>(runCounter_);
+  targetId_ = fileIds_[at];
   if (!WriteAndVerify(targetId_)) return;  // the same line again next tick
   lastWrittenId_ = targetId_;
-  CmdAcknowledge(AcknowledgeNormal);
+  signals_.Acknowledge(AcknowledgeNormal);
   ++runCounter_;
   view_.SetProgress(runCounter_);
-  view_.AppendLine(WithCount(profile_.texts.numbered, runCounter_) + line);
+  List(WithCount(profile_.texts.numbered, runCounter_) + view_.FileListText(fileLines_[at], targetId_), targetId_,
+       lastChip_);
 }
 
 void BatchRunner::ReadTick() {
   Identity id;
-  if (!ReadTag(&id)) {
-    CmdReportResult(ResultIndicationNormal);
+  if (ReadTag(&id) != ReadOutcome::Found) {
+    signals_.ReportResult(ResultIndicationNormal);
     return;
   }
   if (exportFile_.IsOpen()) {
     if (id == lastExportedId_) return;
+    // The form chosen now: changing it during a run changes the lines that follow.
+    const std::string line = profile_.format->text(id, profile_.choices().form);
     // An identity that did not reach the file is not listed; the next tick tries again.
-    if (!exportFile_.WriteLine(profile_.exportLine(id))) {
-      CmdReportResult(ResultIndicationNormal);
+    if (!exportFile_.WriteLine(line)) {
+      signals_.ReportResult(ResultIndicationNormal);
       view_.PostStatus(0, profile_.texts.exportCannotWrite + exportPath_);
       return;
     }
     lastExportedId_ = id;
   }
-  CmdReportResult(ResultIndicationSuccess);
-  CmdAcknowledge(AcknowledgeNormal);
-  view_.ShowIdentity(id);
+  signals_.ReportResult(ResultIndicationSuccess);
+  signals_.Acknowledge(AcknowledgeNormal);
+  view_.ShowReadIdentity(id);
   ++runCounter_;
-  view_.AppendLine(WithCount(profile_.texts.counted, runCounter_));
+  List(WithCount(profile_.texts.counted, runCounter_), id, nullptr);
 }
 
 }  // namespace rivelo

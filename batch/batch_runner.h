@@ -16,7 +16,9 @@ namespace rivelo {
 
 class BatchRunner {
  public:
-  BatchRunner(BatchProfile profile, BatchView& view);
+  // readerSignals: where acknowledgements, result indications and the connection test go; the
+  // connected reader when null.
+  BatchRunner(BatchProfile profile, BatchView& view, ReaderSignals* readerSignals = nullptr);
   BatchRunner(const BatchRunner&) = delete;
   BatchRunner& operator=(const BatchRunner&) = delete;
 
@@ -42,6 +44,8 @@ class BatchRunner {
   const Identity& TargetId() const { return targetId_; }
   const Identity& LastWrittenId() const { return lastWrittenId_; }
   const std::vector<std::string>& FileLines() const { return fileLines_; }
+  // The chip whose write verified last (null before the first).
+  const char* LastChip() const { return lastChip_; }
   const std::string& ExportPath() const { return exportPath_; }
   bool Exporting() const { return exportFile_.IsOpen(); }
 
@@ -51,9 +55,10 @@ class BatchRunner {
 
  private:
   void SyncBoxes();
-  bool ReadTag(Identity* id);
-  bool ReadTwice(Identity* id);
+  ReadOutcome ReadTag(Identity* id);
+  ReadOutcome ReadBeforeWrite(Identity* id);
   bool WriteAndVerify(const Identity& id);
+  void List(const std::string& line, const Identity& id, const char* chip);
   void SingleWrite();
   void SingleRead();
   void EndWriteRun();
@@ -63,6 +68,8 @@ class BatchRunner {
 
   BatchProfile profile_;
   BatchView& view_;
+  ReaderSignals& signals_;
+  const char* lastChip_ = nullptr;
   bool continuous_ = false;
   bool incremental_ = false;
   bool fromFile_ = false;
@@ -73,6 +80,7 @@ class BatchRunner {
   Identity lastWrittenId_;
   Identity lastExportedId_;
   std::vector<std::string> fileLines_;
+  std::vector<Identity> fileIds_;
   std::string exportPath_;
   ExportFile exportFile_;
   std::function<std::time_t()> clock_;

@@ -1,6 +1,6 @@
 // The window side of a batch run: the page's controls and timers as the runner sees them.
-// The window implements it with widgets and QTimers; tests and the command line with plain
-// objects.
+// The window implements it with widgets and QTimers; the command line, the tests and the
+// benchmarks with HeadlessView.
 #pragma once
 
 #include <string>
@@ -11,21 +11,35 @@ namespace rivelo {
 
 enum class RunState { Idle, Writing, Reading };
 
+// What a numbered or counted list line stands for: a tag read, or a tag written and verified.
+struct ListedTag {
+  int number = 0;
+  Identity id;
+  const char* chip = nullptr;  // the chip whose write verified; null for reads
+};
+
 class BatchView {
  public:
   virtual ~BatchView() = default;
 
   virtual void AppendLine(const std::string& line) = 0;
+  // Each counted or numbered line, after AppendLine, with what it stands for.
+  virtual void Listed(const ListedTag&) {}
   virtual void SetProgressRange(int maximum) = 0;
   virtual void SetProgress(int position) = 0;
 
-  // A read identity, or the next identity of an incremental run, shown in the number fields.
-  virtual void ShowIdentity(const Identity& id) = 0;
+  // An identity the reader read, shown in the number fields.
+  virtual void ShowReadIdentity(const Identity& id) = 0;
+  // The identity that an incremental run writes next, shown in the number fields.
+  virtual void ShowNextTarget(const Identity& id) = 0;
   virtual void ClearIdentity() = 0;
-  // The identity the operator entered (the hex field through AlignRight5; empty gives zeros).
+  // The identity the operator entered (the format's reading of the main field).
   virtual Identity EnteredIdentity() = 0;
-  // The field text that an incremental list line carries (taken before the increment).
+  // The text an incremental list line carries (taken before the increment).
   virtual std::string IncrementalListText() = 0;
+  // The text a from-file list line carries: the file line exactly as read, unless the page
+  // says otherwise.
+  virtual std::string FileListText(const std::string& line, const Identity&) { return line; }
 
   // Enables and disables the controls for the state, and sets the Read and Write captions.
   virtual void ShowRunState(RunState state) = 0;
@@ -45,5 +59,18 @@ class BatchView {
   virtual void ShowMessage(const std::string& text) = 0;
   virtual void PostStatus(int kind, const std::string& text) = 0;
 };
+
+// The reader's signals that a run gives (beeps and lights) and the connection test, as one
+// seam, so that tests can see them.
+class ReaderSignals {
+ public:
+  virtual ~ReaderSignals() = default;
+  virtual void Acknowledge(int value) = 0;
+  virtual void ReportResult(int value) = 0;
+  virtual bool Connected() = 0;
+};
+
+// The signals sent to the connected reader on slot 0.
+ReaderSignals& DeviceSignals();
 
 }  // namespace rivelo

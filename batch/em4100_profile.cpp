@@ -1,13 +1,28 @@
 #include "batch/em4100_profile.h"
 
-#include <algorithm>
-
 #include "reader/commands.h"
+#include "resources/texts_batch.h"
 #include "resources/texts_em4100.h"
 
 namespace rivelo {
 
-Em4100Id ToEm4100Id(const Identity& id) { return AlignRight5(id); }
+ReadOutcome ReadEm4100Tag(Identity* id) {
+  Em4100Id bytes{};
+  switch (CmdReadEm4100(bytes)) {
+    case SResult::Ok: *id = FromEm4100Id(bytes); return ReadOutcome::Found;
+    case SResult::FailStatus: return ReadOutcome::NoIdentity;
+    case SResult::NoReply: break;
+  }
+  return ReadOutcome::NoReply;
+}
+
+ChipWrite Em4305Em4100Write() {
+  return {"EM4305", [](const Identity& id, const RunChoices& c) { CmdEm4305WriteEm4100(ToEm4100Id(id), c.lock); }};
+}
+
+ChipWrite T5577Em4100Write() {
+  return {"T5577", [](const Identity& id, const RunChoices& c) { CmdT5577WriteEm4100(ToEm4100Id(id), c.lock); }};
+}
 
 BatchTexts Em4100BatchTexts() {
   namespace t = texts::em4100;
@@ -30,37 +45,17 @@ BatchTexts Em4100BatchTexts() {
   x.writeError = t::WriteError();
   x.readOk = t::ReadOk();
   x.readError = t::ReadError();
+  x.wrongLength = texts::batch::WrongLength();
   return x;
 }
 
-BatchProfile MakeEm4305IdProfile(const Em4100Choices* choices) {
+BatchProfile MakeEm4305IdProfile(std::function<RunChoices()> choices) {
   BatchProfile p;
+  p.format = &Em4100Format();
   p.periodMs = 300;
-  p.idLength = Em4100IdLength;
-  p.read = [](Identity* id) {
-    Em4100Id bytes{};
-    if (CmdReadEm4100(bytes) != SOk) return false;
-    id->assign(bytes.begin(), bytes.end());
-    return true;
-  };
-  p.writes.push_back([choices](const Identity& id) {
-    const Em4100Id bytes = ToEm4100Id(id);
-    CmdEm4305WriteEm4100(bytes, choices->lockAfterWrite);
-  });
-  p.writes.push_back([choices](const Identity& id) {
-    const Em4100Id bytes = ToEm4100Id(id);
-    CmdT5577WriteEm4100(bytes, choices->lockAfterWrite);
-  });
-  p.increment = [](Identity& id) {
-    Em4100Id bytes = ToEm4100Id(id);
-    IncrementId(bytes);
-    id.assign(bytes.begin(), bytes.end());
-  };
-  p.parseLine = [](const std::string& line) {
-    const Em4100Id bytes = DecimalToId(line);
-    return Identity(bytes.begin(), bytes.end());
-  };
-  p.exportLine = [choices](const Identity& id) { return Em4100FormText(ToEm4100Id(id), choices->outputForm); };
+  p.ops.read = ReadEm4100Tag;
+  p.ops.writes = {Em4305Em4100Write(), T5577Em4100Write()};
+  p.choices = std::move(choices);
   p.texts = Em4100BatchTexts();
   return p;
 }

@@ -18,7 +18,7 @@
 
 #include "batch/batch_runner.h"
 #include "batch/em4100_profile.h"
-#include "bench/quiet_view.h"
+#include "batch/headless_view.h"
 #include "reader/commands.h"
 #include "reader/discovery.h"
 #include "reader/my_comm.h"
@@ -122,9 +122,10 @@ int main(int argc, char** argv) {
   };
   // One tick of an incremental run that writes a fresh blank: read twice (blank), write,
   // read back, acknowledge; the feeder then lays the next blank on the reader.
-  Em4100Choices choices;
-  bench::QuietView view;
-  BatchRunner runner(MakeEm4305IdProfile(&choices), view);
+  HeadlessView view(Em4100Format());
+  view.keepLines = false;
+  view.entered = "0123456789";
+  BatchRunner runner(MakeEm4305IdProfile([] { return RunChoices{}; }), view);
   const auto tick = [&runner] {
     const int before = runner.RunCounter();
     runner.Tick(IncrementalWriteTimer);

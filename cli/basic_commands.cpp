@@ -4,6 +4,7 @@
 #include <charconv>
 #include <ostream>
 
+#include "model/text_bytes.h"
 #include "reader/commands.h"
 
 namespace rivelo::cli {
@@ -32,12 +33,12 @@ int RunReadEm4100(CliContext& ctx, const Args& args) {
   if (!args.empty()) return ExitUsage;
   if (!Connect(ctx)) return ExitNoReader;
   std::array<std::uint8_t, 5> id{};
-  const int r = CmdReadEm4100(id);
+  const SResult r = CmdReadEm4100(id);
   if (r != SOk) {
     *ctx.err << (r == SFailStatus ? "rivelo: no EM4100 tag was read\n" : "rivelo: the reader did not answer\n");
     return ExitFailed;
   }
-  *ctx.out << HexText(id.data(), id.size()) << "\n";
+  *ctx.out << FormatHex(id) << "\n";
   return ExitOk;
 }
 
@@ -58,8 +59,8 @@ int RunSend(CliContext& ctx, const Args& args) {
     return ExitFailed;
   }
   *ctx.out << "result: valid reply\n";
-  *ctx.out << "status: " << HexText(&reply.status, 1) << (reply.status == 0 ? " (success)" : " (failure)") << "\n";
-  *ctx.out << "payload: " << HexText(reply.payload.data(), reply.payload.size(), " ") << "\n";
+  *ctx.out << "status: " << FormatHex(std::span(&reply.status, 1)) << (reply.status == 0 ? " (success)" : " (failure)") << "\n";
+  *ctx.out << "payload: " << FormatHex(reply.payload, " ") << "\n";
   return reply.status == 0 ? ExitOk : ExitFailed;
 }
 

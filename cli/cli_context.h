@@ -30,10 +30,4 @@ struct CliContext {
 // and returns false.
 bool Connect(CliContext& ctx, std::string* connectedPort = nullptr);
 
-// Parses hex text such as "0123456789" into exactly n bytes; false on any other length or
-// a non-hex character.
-bool ParseHexBytes(const std::string& text, std::size_t n, std::vector<unsigned char>* bytes);
-
-std::string HexText(const unsigned char* bytes, std::size_t n, const char* separator = "");
-
 }  // namespace rivelo::cli

@@ -72,34 +72,4 @@ bool Connect(CliContext& ctx, std::string* connectedPort) {
   return true;
 }
 
-bool ParseHexBytes(const std::string& text, std::size_t n, std::vector<unsigned char>* bytes) {
-  if (text.size() != 2 * n) return false;
-  bytes->clear();
-  for (std::size_t i = 0; i < text.size(); i += 2) {
-    unsigned v = 0;
-    for (std::size_t k = 0; k < 2; ++k) {
-      const char c = text[i + k];
-      unsigned d;
-      if (c >= '0' && c <= '9') d = static_cast<unsigned>(c - '0');
-      else if (c >= 'a' && c <= 'f') d = static_cast<unsigned>(c - 'a' + 10);
-      else if (c >= 'A' && c <= 'F') d = static_cast<unsigned>(c - 'A' + 10);
-      else return false;
-      v = v * 16 + d;
-    }
-    bytes->push_back(static_cast<unsigned char>(v));
-  }
-  return true;
-}
-
-std::string HexText(const unsigned char* bytes, std::size_t n, const char* separator) {
-  static constexpr char digits[] = "0123456789ABCDEF";
-  std::string s;
-  for (std::size_t i = 0; i < n; ++i) {
-    if (i > 0) s += separator;
-    s += digits[bytes[i] >> 4];
-    s += digits[bytes[i] & 0x0F];
-  }
-  return s;
-}
-
 }  // namespace rivelo::cli

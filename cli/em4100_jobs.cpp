@@ -7,6 +7,7 @@
 
 #include "batch/batch_runner.h"
 #include "batch/em4100_profile.h"
+#include "batch/headless_view.h"
 #include "model/em4100.h"
 #include "reader/commands.h"
 #if RIVELO_HAS_SIM
@@ -21,50 +22,19 @@ extern "C" void OnInterrupt(int) { interrupted = 1; }
 
 // The page as the command line has it: lines go to standard output as they come, status texts
 // to standard error; the one timer is the loop in RunTimer.
-class CliView : public BatchView {
- public:
-  explicit CliView(CliContext& ctx) : ctx_(ctx) {}
-  std::string entered;       // the identity given on the command line
-  std::string batchFile, exportFolder;
-  int timer = 0, periodMs = 0;
+struct CliView : HeadlessView {
+  explicit CliView(CliContext& ctx) : HeadlessView(Em4100Format()) {
+    keepLines = false;
+    onLine = [&ctx](const std::string& line) { *ctx.out << line << std::endl; };
+    onMessage = [&ctx](const std::string& text) { *ctx.err << "rivelo: " << text << "\n"; };
+    onStatus = [this, &ctx](int kind, const std::string& text) {
+      lastKind = kind;
+      // As the main window does: a success is signalled on the reader.
+      if (kind == 1) CmdAcknowledge(AcknowledgeNormal);
+      *ctx.err << text << "\n";
+    };
+  }
   int lastKind = -1;
-  bool writeReleased = false;
-
-  void AppendLine(const std::string& line) override { *ctx_.out << line << std::endl; }
-  void SetProgressRange(int) override {}
-  void SetProgress(int) override {}
-  void ShowIdentity(const Identity& id) override { shown_ = id; }
-  void ClearIdentity() override {}
-  Identity EnteredIdentity() override {
-    const Em4100Id id = AlignRight5(HexDigitsToBytes(entered));
-    return Identity(id.begin(), id.end());
-  }
-  // The hex field of the page shows the target identity throughout a run.
-  std::string IncrementalListText() override {
-    return shown_.empty() ? FormatHex(EnteredIdentity()) : FormatHex(shown_);
-  }
-  void ShowRunState(RunState) override {}
-  void ReleaseWrite() override { writeReleased = true; }
-  void ReleaseRead() override {}
-  void SetOptionBoxes(bool, bool, bool) override {}
-  void StartTimer(int t, int period) override {
-    timer = t;
-    periodMs = period;
-  }
-  void StopTimer(int) override { timer = 0; }
-  std::string ChooseBatchFile() override { return batchFile; }
-  std::string ChooseExportFolder(const std::string&) override { return exportFolder; }
-  void ShowMessage(const std::string& text) override { *ctx_.err << "rivelo: " << text << "\n"; }
-  void PostStatus(int kind, const std::string& text) override {
-    lastKind = kind;
-    // As the main window does: a success is signalled on the reader.
-    if (kind == 1) CmdAcknowledge(AcknowledgeNormal);
-    *ctx_.err << text << "\n";
-  }
-
- private:
-  CliContext& ctx_;
-  Identity shown_;
 };
 
 struct Options {
@@ -113,22 +83,19 @@ bool ParseOptions(const Args& args, Options* o) {
   return true;
 }
 
-bool ValidHex10(const std::string& s) {
-  std::vector<unsigned char> bytes;
-  return ParseHexBytes(s, 5, &bytes);
-}
+bool ValidHex10(const std::string& s) { return HexBytesExact(s, 5).has_value(); }
 
 // Ticks the runner at its period until done() or an interrupt; the operator's release then
 // ends the run as on the page.
 void RunTimer(BatchRunner& runner, CliView& view, const std::function<bool()>& done) {
   interrupted = 0;
   auto previous = std::signal(SIGINT, OnInterrupt);
-  auto next = std::chrono::steady_clock::now() + std::chrono::milliseconds(view.periodMs);
-  while (view.timer != 0 && !done() && !interrupted) {
+  auto next = std::chrono::steady_clock::now() + std::chrono::milliseconds(view.PeriodMs());
+  while (view.RunningTimer() != 0 && !done() && !interrupted) {
     std::this_thread::sleep_until(next);
-    runner.Tick(view.timer);
+    runner.Tick(view.RunningTimer());
     // A tick that outlasts the period only delays the next one.
-    next = std::max(next, std::chrono::steady_clock::now()) + std::chrono::milliseconds(view.periodMs);
+    next = std::max(next, std::chrono::steady_clock::now()) + std::chrono::milliseconds(view.PeriodMs());
   }
   std::signal(SIGINT, previous);
   if (runner.State() == RunState::Writing) runner.WriteReleased();
@@ -150,9 +117,9 @@ int RunWriteEm4100(CliContext& ctx, const Args& args) {
   Options o;
   if (!ParseOptions(args, &o) || o.free.size() != 1 || !ValidHex10(o.free[0])) return ExitUsage;
   if (!Connect(ctx)) return ExitNoReader;
-  Em4100Choices choices{o.lock ? 1 : 0, Em4100Form::Hex10};
+  const RunChoices choices{o.lock ? 1 : 0, 0};
   CliView view(ctx);
-  BatchRunner runner(MakeEm4305IdProfile(&choices), view);
+  BatchRunner runner(MakeEm4305IdProfile([choices] { return choices; }), view);
   view.entered = o.free[0];
   runner.WritePressed();
   return view.lastKind == 1 ? ExitOk : ExitFailed;
@@ -175,11 +142,11 @@ int RunRunEm4100(CliContext& ctx, const Args& args) {
   if (!Connect(ctx)) return ExitNoReader;
   FeedBlankChips(ctx, o.feed, o.count);
 
-  Em4100Choices choices{o.lock ? 1 : 0, Em4100Form::Hex10};
+  const RunChoices choices{o.lock ? 1 : 0, 0};
   CliView view(ctx);
-  BatchRunner runner(MakeEm4305IdProfile(&choices), view);
+  BatchRunner runner(MakeEm4305IdProfile([choices] { return choices; }), view);
   if (!o.file.empty()) {
-    view.batchFile = o.file;
+    view.files = {o.file};
     if (!runner.FromFileClicked(true)) return ExitFailed;
   } else {
     view.entered = hex;
@@ -198,13 +165,13 @@ int RunReadEm4100Continuous(CliContext& ctx, const Args& args) {
       !o.incremental.empty())
     return ExitUsage;
   if (!Connect(ctx)) return ExitNoReader;
-  Em4100Choices choices{0, o.form};
+  const RunChoices choices{0, static_cast<std::size_t>(o.form)};
   CliView view(ctx);
-  BatchRunner runner(MakeEm4305IdProfile(&choices), view);
+  BatchRunner runner(MakeEm4305IdProfile([choices] { return choices; }), view);
   runner.ContinuousClicked(true);
   if (!o.exportDir.empty()) {
     runner.IncrementalClicked(true);  // on the Read side the second box means export
-    view.exportFolder = o.exportDir;
+    view.folders = {o.exportDir};
   }
   runner.ReadPressed();
   if (runner.State() != RunState::Reading) return ExitFailed;

@@ -1,12 +1,38 @@
 #include "model/em4100.h"
 
 #include <algorithm>
-#include <cctype>
-#include <cstdlib>
-
-#include "reader/bytes.h"
 
 namespace rivelo {
+namespace {
+
+bool Blank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
+
+constexpr std::uint64_t Em4100Max = (std::uint64_t{1} << 40) - 1;
+
+std::string FormText(const Identity& id, std::size_t form) {
+  return Em4100FormText(ToEm4100Id(id), static_cast<Em4100Form>(form));
+}
+
+void Increment(Identity& id) {
+  Em4100Id bytes = ToEm4100Id(id);
+  IncrementId(bytes);
+  id = FromEm4100Id(bytes);
+}
+
+Identity FromEntry(std::string_view text) {
+  return FromEm4100Id(AlignRight5(HexTextToBytes(text, TextMode::Field).value_or(Bytes{})));
+}
+
+std::vector<std::pair<std::string, std::string>> Fields(const Identity& id) {
+  std::vector<std::pair<std::string, std::string>> fields;
+  for (int f = 0; f <= static_cast<int>(Em4100Form::Dec13); ++f) {
+    const auto form = static_cast<Em4100Form>(f);
+    fields.emplace_back(Em4100Format().forms[static_cast<std::size_t>(f)].key, Em4100FormText(ToEm4100Id(id), form));
+  }
+  return fields;
+}
+
+}  // namespace
 
 const char* Em4100FormCaption(Em4100Form form) {
   switch (form) {
@@ -32,43 +58,6 @@ void IncrementId(Em4100Id& id) {
   }
 }
 
-void DecimalToBytes(std::string_view text, std::span<std::uint8_t> out) {
-  // strtoll needs a terminated string; it also gives the saturation beyond 64 bits.
-  const std::string copy(text);
-  long long value = std::strtoll(copy.c_str(), nullptr, 10);
-  for (std::size_t i = out.size(); i-- > 0;) {
-    out[i] = static_cast<std::uint8_t>(value & 0xFF);
-    value >>= 8;  // arithmetic: negative numbers fill with FF
-  }
-}
-
-Em4100Id DecimalToId(std::string_view text) {
-  Em4100Id id{};
-  DecimalToBytes(text, id);
-  return id;
-}
-
-std::string FormatDecimal(const std::uint8_t* bytes, std::size_t n, int width) {
-  std::uint64_t v = 0;
-  for (std::size_t i = 0; i < n; ++i) v = (v << 8) | bytes[i];
-  std::string digits(static_cast<std::size_t>(std::max(width, 0)), '0');
-  for (std::size_t i = digits.size(); i-- > 0 && v != 0;) {
-    digits[i] = static_cast<char>('0' + v % 10);
-    v /= 10;
-  }
-  return digits;
-}
-
-std::string FormatHex(std::span<const std::uint8_t> bytes) {
-  std::string s;
-  s.reserve(bytes.size() * 2);
-  for (std::uint8_t b : bytes) {
-    const auto pair = HexByteToChars(b);
-    s.append(pair.data(), pair.size());
-  }
-  return s;
-}
-
 std::string Em4100FormText(const Em4100Id& id, Em4100Form form) {
   switch (form) {
     case Em4100Form::Hex10: return FormatHex(id);
@@ -80,27 +69,42 @@ std::string Em4100FormText(const Em4100Id& id, Em4100Form form) {
   return {};
 }
 
-std::vector<std::uint8_t> HexDigitsToBytes(std::string_view text) {
-  std::vector<std::uint8_t> bytes;
+Em4100Id ToEm4100Id(const Identity& id) { return AlignRight5(id); }
+Identity FromEm4100Id(const Em4100Id& id) { return Identity(id.begin(), id.end()); }
+
+LineParse ParseEm4100Line(std::string_view line) {
   std::size_t i = 0;
-  if (text.size() % 2 == 1) {
-    bytes.push_back(HexPairValue(text.data(), 1));
-    i = 1;
+  while (i < line.size() && Blank(line[i])) ++i;
+  if (i < line.size() && line[i] == '-') return {std::nullopt, LineError::Negative};
+  const std::size_t first = i;
+  std::uint64_t value = 0;
+  bool tooLarge = false;
+  for (; i < line.size() && line[i] >= '0' && line[i] <= '9'; ++i) {
+    value = value * 10 + static_cast<std::uint64_t>(line[i] - '0');
+    if (value > Em4100Max) tooLarge = true;  // stays set; no overflow once past 40 bits
+    if (tooLarge) value = Em4100Max + 1;
   }
-  for (; i < text.size(); i += 2) bytes.push_back(HexPairValue(text.data() + i, 2));
-  return bytes;
+  if (i == first) return {std::nullopt, LineError::NotANumber};
+  while (i < line.size() && Blank(line[i])) ++i;
+  if (i != line.size()) return {std::nullopt, LineError::TrailingText};
+  if (tooLarge) return {std::nullopt, LineError::TooLarge};
+  Em4100Id id{};
+  for (std::size_t b = id.size(); b-- > 0; value >>= 8) id[b] = static_cast<std::uint8_t>(value & 0xFF);
+  return {FromEm4100Id(id), LineError::None};
 }
 
-std::vector<std::uint8_t> DecimalDigitsToBytes(std::string_view text) {
-  if (text.empty()) return {};
-  std::uint64_t v = 0;
-  for (char c : text) v = v * 10 + static_cast<std::uint64_t>(static_cast<unsigned char>(c) - '0');
-  std::vector<std::uint8_t> bytes;
-  do {
-    bytes.insert(bytes.begin(), static_cast<std::uint8_t>(v & 0xFF));
-    v >>= 8;
-  } while (v != 0);
-  return bytes;
+const IdentityFormat& Em4100Format() {
+  static const IdentityFormat format{
+      "em4100",
+      Em4100IdLength,
+      {{"10H", "10H"}, {"08H", "08H---10D"}, {"06H", "06H---10D"}, {"02H04H", "02H + 04H"}, {"13D", "13D"}},
+      FormText,
+      Increment,
+      ParseEm4100Line,
+      FromEntry,
+      Fields,
+  };
+  return format;
 }
 
 }  // namespace rivelo

@@ -10,6 +10,9 @@
 #include <string_view>
 #include <vector>
 
+#include "model/identity.h"
+#include "model/text_bytes.h"
+
 namespace rivelo {
 
 constexpr std::size_t Em4100IdLength = 5;
@@ -36,30 +39,18 @@ Em4100Id AlignRight5(std::span<const std::uint8_t> bytes);
 // Adds 1, carrying from byte 4 towards byte 0; the carry out of byte 0 is dropped.
 void IncrementId(Em4100Id& id);
 
-// Reads text as the C library's 64-bit text-to-integer conversion does (white space, sign,
-// digits up to the first other character; nothing gives 0; beyond the signed 64-bit range
-// the value saturates) and stores its low out.size() bytes, most significant first, with
-// arithmetic shifts (so -1 fills every byte with FF).
-void DecimalToBytes(std::string_view text, std::span<std::uint8_t> out);
-Em4100Id DecimalToId(std::string_view text);
-
-// The first n bytes (n <= 8) as an unsigned big-endian value in exactly width decimal digits
-// with leading zeros; a wider value keeps its low width digits.
-std::string FormatDecimal(const std::uint8_t* bytes, std::size_t n, int width);
-
-// Two upper-case hex digits per byte.
-std::string FormatHex(std::span<const std::uint8_t> bytes);
-
 // The text of an identity in one form (export lines and keyboard output).
 std::string Em4100FormText(const Em4100Id& id, Em4100Form form);
 
-// The hex field's reading of its text: (L + 1) / 2 bytes, an odd first digit a byte of its
-// own; empty text gives no bytes.
-std::vector<std::uint8_t> HexDigitsToBytes(std::string_view text);
+// An identity of the EM4100 format as its 5 bytes (a shorter one right-aligned).
+Em4100Id ToEm4100Id(const Identity& id);
+Identity FromEm4100Id(const Em4100Id& id);
 
-// The decimal field's reading of its text: the digits accumulated in unsigned 64 bits
-// (wrapping), as the shortest big-endian byte string that holds the value, at least one
-// byte; empty text gives no bytes.
-std::vector<std::uint8_t> DecimalDigitsToBytes(std::string_view text);
+// Strict batch-file line: optional leading blanks, decimal digits (leading zeros allowed),
+// optional trailing blanks; at most 40 bits.
+LineParse ParseEm4100Line(std::string_view line);
+
+// The EM4100 format: 5 bytes, the five text forms in the order of Em4100Form.
+const IdentityFormat& Em4100Format();
 
 }  // namespace rivelo

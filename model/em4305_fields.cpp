@@ -13,7 +13,7 @@ std::uint64_t ValueOf(const std::vector<std::uint8_t>& bytes) {
 }
 
 // A decimal field's value for the identity: its bytes through AlignRight5.
-Em4100Id IdOfDecimal(const std::string& text) { return AlignRight5(DecimalDigitsToBytes(text)); }
+Em4100Id IdOfDecimal(const std::string& text) { return AlignRight5(DecimalTextToBytes(text, TextMode::Field).value_or(Bytes{})); }
 
 }  // namespace
 
@@ -56,7 +56,7 @@ Em4305Mirror MirrorEm4305Fields(Em4305Field changed, const Em4305Fields& current
   switch (changed) {
     case Em4305Field::Hex10:
       if (current.hex10.empty()) emptyAllBut();
-      else writeAllBut(AlignRight5(HexDigitsToBytes(current.hex10)));
+      else writeAllBut(AlignRight5(HexTextToBytes(current.hex10, TextMode::Field).value_or(Bytes{})));
       break;
     case Em4305Field::Dec08H:
     case Em4305Field::Dec06H: {
@@ -71,8 +71,8 @@ Em4305Mirror MirrorEm4305Fields(Em4305Field changed, const Em4305Fields& current
         emptyAllBut();
         break;
       }
-      const auto b = DecimalDigitsToBytes(current.box02);
-      const auto cd = DecimalDigitsToBytes(current.box04);
+      const auto b = DecimalTextToBytes(current.box02, TextMode::Field).value_or(Bytes{});
+      const auto cd = DecimalTextToBytes(current.box04, TextMode::Field).value_or(Bytes{});
       // The 02H box is tested first; both are tested whichever changed.
       if (b.size() > 1) {
         result.limitMessage = current.box02 + " > 255";

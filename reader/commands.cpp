@@ -33,14 +33,14 @@ int Exchange(CMyData& frame, std::uint16_t code, int port) {
 
 std::uint8_t Low(int v) { return static_cast<std::uint8_t>(v & 0xFF); }
 
-int FamilyR(std::uint16_t code, Bytes data, int port) {
+RResult FamilyR(std::uint16_t code, Bytes data, int port) {
   CMyData frame(code, data);
   Exchange(frame, code, port);
   return frame.IsReplyValid() ? ROk : RNoReply;
 }
 
 // Family S: out receives exactly the fixed-size payload; a shorter payload is no reply.
-int FamilyS(std::uint16_t code, std::span<std::uint8_t> out, int port) {
+SResult FamilyS(std::uint16_t code, std::span<std::uint8_t> out, int port) {
   CMyData frame(code);
   Exchange(frame, code, port);
   if (!frame.IsReplyValid()) return SNoReply;
@@ -51,7 +51,7 @@ int FamilyS(std::uint16_t code, std::span<std::uint8_t> out, int port) {
 }
 
 // Family E: out (may be empty) receives exactly the fixed-size payload.
-int FamilyE(std::uint16_t code, Bytes data, std::span<std::uint8_t> out, int port) {
+EResult FamilyE(std::uint16_t code, Bytes data, std::span<std::uint8_t> out, int port) {
   CMyData frame(code, data);
   if (Exchange(frame, code, port) != 1) return EPortFailure;
   if (!frame.IsReplyValid() || frame.GetStatus() != 0) return EFail;
@@ -85,40 +85,40 @@ std::vector<std::uint8_t> Em4100Request(std::span<const std::uint8_t, 5> id, int
 
 }  // namespace
 
-int CmdGetDeviceInfo(std::span<std::uint8_t> out, int* length, int port) {
+RResult CmdGetDeviceInfo(std::span<std::uint8_t> out, int* length, int port) {
   CMyData frame(CodeGetDeviceInfo);
   Exchange(frame, CodeGetDeviceInfo, port);
-  if (!frame.IsReplyValid()) return 0;
+  if (!frame.IsReplyValid()) return RNoReply;
   const int p = frame.PayloadLength();
-  if (p > static_cast<int>(out.size())) return 0;
+  if (p > static_cast<int>(out.size())) return RNoReply;
   frame.GetPayload(out);
   *length = p;
-  return 1;
+  return ROk;
 }
 
-int CmdAcknowledge(int value, int port) {
+RResult CmdAcknowledge(int value, int port) {
   const std::uint8_t d[] = {Low(value)};
   return FamilyR(CodeAcknowledge, d, port);
 }
 
-int CmdReportResult(int value, int port) {
+RResult CmdReportResult(int value, int port) {
   const std::uint8_t d[] = {Low(value)};
   return FamilyR(CodeReportResult, d, port);
 }
 
-int CmdSetReadMode(int mode, int port) {
+RResult CmdSetReadMode(int mode, int port) {
   const std::uint8_t d[] = {Low(mode)};
   return FamilyR(CodeSetReadMode, d, port);
 }
 
-int CmdReadEm4100(std::span<std::uint8_t, 5> id, int port) { return FamilyS(CodeReadEm4100, id, port); }
-int CmdReadFdxa(std::span<std::uint8_t, 5> id, int port) { return FamilyS(CodeReadFdxa, id, port); }
-int CmdReadHid(std::span<std::uint8_t, 3> id, int port) { return FamilyS(CodeReadHid, id, port); }
+SResult CmdReadEm4100(std::span<std::uint8_t, 5> id, int port) { return FamilyS(CodeReadEm4100, id, port); }
+SResult CmdReadFdxa(std::span<std::uint8_t, 5> id, int port) { return FamilyS(CodeReadFdxa, id, port); }
+SResult CmdReadHid(std::span<std::uint8_t, 3> id, int port) { return FamilyS(CodeReadHid, id, port); }
 
-int CmdReadFdxb(std::span<std::uint8_t, 5> national, std::span<std::uint8_t, 2> country,
+SResult CmdReadFdxb(std::span<std::uint8_t, 5> national, std::span<std::uint8_t, 2> country,
                 std::span<std::uint8_t, 3> trailer, int port) {
   std::array<std::uint8_t, 12> record{};
-  const int r = FamilyS(CodeReadFdxb, record, port);
+  const SResult r = FamilyS(CodeReadFdxb, record, port);
   if (r != SOk) return r;
   std::copy_n(record.begin(), 5, national.begin());
   std::copy_n(record.begin() + 5, 2, country.begin());
@@ -126,40 +126,40 @@ int CmdReadFdxb(std::span<std::uint8_t, 5> national, std::span<std::uint8_t, 2> 
   return SOk;
 }
 
-int CmdT5577WriteBlock(int page, int block, int lock, std::span<const std::uint8_t, 4> data, int port) {
+RResult CmdT5577WriteBlock(int page, int block, int lock, std::span<const std::uint8_t, 4> data, int port) {
   const std::uint8_t d[] = {Low(page + 2), Low(lock), data[0], data[1], data[2], data[3], Low(block)};
   return FamilyR(CodeT5577WriteBlock, d, port);
 }
 
-int CmdT5577WriteBlockPwd(int page, int block, int lock, std::span<const std::uint8_t, 4> data,
+RResult CmdT5577WriteBlockPwd(int page, int block, int lock, std::span<const std::uint8_t, 4> data,
                           std::span<const std::uint8_t, 4> password, int port) {
   const std::uint8_t d[] = {Low(page + 2), password[0], password[1], password[2], password[3], Low(lock),
                             data[0],       data[1],     data[2],     data[3],     Low(block)};
   return FamilyR(CodeT5577WriteBlockPwd, d, port);
 }
 
-int CmdT5577Wake(std::span<const std::uint8_t, 4> password, int port) {
+RResult CmdT5577Wake(std::span<const std::uint8_t, 4> password, int port) {
   return FamilyR(CodeT5577Wake, password, port);
 }
 
-int CmdT5577ReadBlock(int page, int block, int port) {
+RResult CmdT5577ReadBlock(int page, int block, int port) {
   const std::uint8_t d[] = {Low(page + 2), Low(block)};
   return FamilyR(CodeT5577ReadBlock, d, port);
 }
 
-int CmdT5577ReadBlockPwd(int page, int block, std::span<const std::uint8_t, 4> password, int port) {
+RResult CmdT5577ReadBlockPwd(int page, int block, std::span<const std::uint8_t, 4> password, int port) {
   const std::uint8_t d[] = {Low(page + 2), password[0], password[1], password[2], password[3], Low(block)};
   return FamilyR(CodeT5577ReadBlockPwd, d, port);
 }
 
-int CmdT5577ReadPage(int page, int port) {
+RResult CmdT5577ReadPage(int page, int port) {
   const std::uint8_t d[] = {Low(page + 2)};
   return FamilyR(CodeT5577ReadPage, d, port);
 }
 
-int CmdT5577Reset(int port) { return FamilyR(CodeT5577Reset, {}, port); }
+RResult CmdT5577Reset(int port) { return FamilyR(CodeT5577Reset, {}, port); }
 
-int CmdT5577FetchData(std::span<std::uint8_t, T5577FetchMax> out, int* length, int port) {
+SResult CmdT5577FetchData(std::span<std::uint8_t, T5577FetchMax> out, int* length, int port) {
   CMyData frame(CodeT5577FetchData);
   Exchange(frame, CodeT5577FetchData, port);
   if (!frame.IsReplyValid()) return SNoReply;
@@ -171,29 +171,29 @@ int CmdT5577FetchData(std::span<std::uint8_t, T5577FetchMax> out, int* length, i
   return SOk;
 }
 
-int CmdT5577WriteEm4100(std::span<const std::uint8_t, 5> id, int lock, int port) {
+RResult CmdT5577WriteEm4100(std::span<const std::uint8_t, 5> id, int lock, int port) {
   return FamilyR(CodeT5577WriteEm4100, Em4100Request(id, lock), port);
 }
 
-int CmdT5577WriteFdxa(std::span<const std::uint8_t, 5> id, int port) { return FamilyR(CodeT5577WriteFdxa, id, port); }
-int CmdT5577WriteHid(std::span<const std::uint8_t, 3> id, int port) { return FamilyR(CodeT5577WriteHid, id, port); }
+RResult CmdT5577WriteFdxa(std::span<const std::uint8_t, 5> id, int port) { return FamilyR(CodeT5577WriteFdxa, id, port); }
+RResult CmdT5577WriteHid(std::span<const std::uint8_t, 3> id, int port) { return FamilyR(CodeT5577WriteHid, id, port); }
 
-int CmdT5577WriteFdxb(std::span<const std::uint8_t, 5> national, std::span<const std::uint8_t, 2> country,
+RResult CmdT5577WriteFdxb(std::span<const std::uint8_t, 5> national, std::span<const std::uint8_t, 2> country,
                       std::span<const std::uint8_t, 3> trailer, int port) {
   return FamilyR(CodeT5577WriteFdxb, FdxbRequest(national, country, trailer), port);
 }
 
-int CmdEm4305WriteWord(int word, std::span<const std::uint8_t, 4> data, int port) {
+EResult CmdEm4305WriteWord(int word, std::span<const std::uint8_t, 4> data, int port) {
   const std::uint8_t d[] = {Low(word), data[0], data[1], data[2], data[3]};
   return FamilyE(CodeEm4305WriteWord, d, {}, port);
 }
 
-int CmdEm4305ReadWord(int word, std::span<std::uint8_t, 4> out, int port) {
+EResult CmdEm4305ReadWord(int word, std::span<std::uint8_t, 4> out, int port) {
   const std::uint8_t d[] = {Low(word)};
   return FamilyE(CodeEm4305ReadWord, d, out, port);
 }
 
-int CmdEm4305Login(std::span<const std::uint8_t, 4> password, int port) {
+EResult CmdEm4305Login(std::span<const std::uint8_t, 4> password, int port) {
   return FamilyE(CodeEm4305Login, password, {}, port);
 }
 
@@ -207,20 +207,20 @@ bool ProtectionMask(std::span<const std::uint8_t> words, std::span<std::uint8_t,
   return true;
 }
 
-int CmdEm4305Protect(std::span<const std::uint8_t> words, int port) {
+EResult CmdEm4305Protect(std::span<const std::uint8_t> words, int port) {
   std::array<std::uint8_t, 4> mask{};
   if (!ProtectionMask(words, mask)) return EBadWordNumber;
   return FamilyE(CodeEm4305Protect, mask, {}, port);
 }
 
-int CmdEm4305Disable(int port) { return FamilyE(CodeEm4305Disable, {}, {}, port); }
+EResult CmdEm4305Disable(int port) { return FamilyE(CodeEm4305Disable, {}, {}, port); }
 
-int CmdEm4305WriteFdxb(std::span<const std::uint8_t, 5> national, std::span<const std::uint8_t, 2> country,
+EResult CmdEm4305WriteFdxb(std::span<const std::uint8_t, 5> national, std::span<const std::uint8_t, 2> country,
                        std::span<const std::uint8_t, 3> trailer, int port) {
   return FamilyE(CodeEm4305WriteFdxb, FdxbRequest(national, country, trailer), {}, port);
 }
 
-int CmdEm4305WriteEm4100(std::span<const std::uint8_t, 5> id, int lock, int port) {
+EResult CmdEm4305WriteEm4100(std::span<const std::uint8_t, 5> id, int lock, int port) {
   return FamilyE(CodeEm4305WriteEm4100, Em4100Request(id, lock), {}, port);
 }
 

@@ -16,18 +16,29 @@
 
 namespace rivelo {
 
-// Family R
-constexpr int ROk = 1;
-constexpr int RNoReply = 0;
-// Family S
-constexpr int SOk = 1;
-constexpr int SFailStatus = 2;
-constexpr int SNoReply = 3;
-// Family E
-constexpr int EOk = 0;
-constexpr int EFail = 1;
-constexpr int EPortFailure = 2;
-constexpr int EBadWordNumber = 3;  // CmdEm4305Protect only: nothing was sent
+// Each family is its own type, so a result of one family never compares with another's.
+enum class RResult { NoReply = 0, Ok = 1 };
+enum class SResult { Ok = 1, FailStatus = 2, NoReply = 3 };
+enum class EResult {
+  Ok = 0,
+  Fail = 1,
+  PortFailure = 2,
+  BadWordNumber = 3,  // CmdEm4305Protect only: nothing was sent
+};
+constexpr RResult ROk = RResult::Ok;
+constexpr RResult RNoReply = RResult::NoReply;
+constexpr SResult SOk = SResult::Ok;
+constexpr SResult SFailStatus = SResult::FailStatus;
+constexpr SResult SNoReply = SResult::NoReply;
+constexpr EResult EOk = EResult::Ok;
+constexpr EResult EFail = EResult::Fail;
+constexpr EResult EPortFailure = EResult::PortFailure;
+constexpr EResult EBadWordNumber = EResult::BadWordNumber;
+
+// The family's number, for printing.
+constexpr int ResultCode(RResult r) { return static_cast<int>(r); }
+constexpr int ResultCode(SResult r) { return static_cast<int>(r); }
+constexpr int ResultCode(EResult r) { return static_cast<int>(r); }
 
 // Command codes.
 enum CommandCode : std::uint16_t {
@@ -77,54 +88,54 @@ constexpr std::size_t T5577FetchMax = 28;
 
 // 0x102, R: the identification text; *length receives its byte count. A text longer than
 // out counts as no valid reply.
-int CmdGetDeviceInfo(std::span<std::uint8_t> out, int* length, int port = ReaderPortIndex);
+RResult CmdGetDeviceInfo(std::span<std::uint8_t> out, int* length, int port = ReaderPortIndex);
 // 0x103 and 0x104, R, run with a 50 ms read length.
-int CmdAcknowledge(int value, int port = ReaderPortIndex);
-int CmdReportResult(int value, int port = ReaderPortIndex);
+RResult CmdAcknowledge(int value, int port = ReaderPortIndex);
+RResult CmdReportResult(int value, int port = ReaderPortIndex);
 // 0x107, R.
-int CmdSetReadMode(int mode, int port = ReaderPortIndex);
+RResult CmdSetReadMode(int mode, int port = ReaderPortIndex);
 // 0x10C, S, run with a 250 ms read length.
-int CmdReadEm4100(std::span<std::uint8_t, 5> id, int port = ReaderPortIndex);
+SResult CmdReadEm4100(std::span<std::uint8_t, 5> id, int port = ReaderPortIndex);
 // 0x10A, S.
-int CmdReadFdxa(std::span<std::uint8_t, 5> id, int port = ReaderPortIndex);
+SResult CmdReadFdxa(std::span<std::uint8_t, 5> id, int port = ReaderPortIndex);
 // 0x10D, S: facility code, card number (2 bytes).
-int CmdReadHid(std::span<std::uint8_t, 3> id, int port = ReaderPortIndex);
+SResult CmdReadHid(std::span<std::uint8_t, 3> id, int port = ReaderPortIndex);
 // 0x10B, S: payload bytes 0-4, 5-6 and 9-11; bytes 7-8 are not handed back.
-int CmdReadFdxb(std::span<std::uint8_t, 5> national, std::span<std::uint8_t, 2> country,
+SResult CmdReadFdxb(std::span<std::uint8_t, 5> national, std::span<std::uint8_t, 2> country,
                 std::span<std::uint8_t, 3> trailer, int port = ReaderPortIndex);
 
 // T5577 (all R except the fetch). page is 0 or 1 and is sent as the opcode page + 2.
-int CmdT5577WriteBlock(int page, int block, int lock, std::span<const std::uint8_t, 4> data,
+RResult CmdT5577WriteBlock(int page, int block, int lock, std::span<const std::uint8_t, 4> data,
                        int port = ReaderPortIndex);
-int CmdT5577WriteBlockPwd(int page, int block, int lock, std::span<const std::uint8_t, 4> data,
+RResult CmdT5577WriteBlockPwd(int page, int block, int lock, std::span<const std::uint8_t, 4> data,
                           std::span<const std::uint8_t, 4> password, int port = ReaderPortIndex);
-int CmdT5577Wake(std::span<const std::uint8_t, 4> password, int port = ReaderPortIndex);
-int CmdT5577ReadBlock(int page, int block, int port = ReaderPortIndex);
-int CmdT5577ReadBlockPwd(int page, int block, std::span<const std::uint8_t, 4> password,
+RResult CmdT5577Wake(std::span<const std::uint8_t, 4> password, int port = ReaderPortIndex);
+RResult CmdT5577ReadBlock(int page, int block, int port = ReaderPortIndex);
+RResult CmdT5577ReadBlockPwd(int page, int block, std::span<const std::uint8_t, 4> password,
                          int port = ReaderPortIndex);
-int CmdT5577ReadPage(int page, int port = ReaderPortIndex);
-int CmdT5577Reset(int port = ReaderPortIndex);
+RResult CmdT5577ReadPage(int page, int port = ReaderPortIndex);
+RResult CmdT5577Reset(int port = ReaderPortIndex);
 // 0x208, S: the data of the previous T5577 command and its length. More than 28 bytes
 // counts as no valid reply.
-int CmdT5577FetchData(std::span<std::uint8_t, T5577FetchMax> out, int* length,
+SResult CmdT5577FetchData(std::span<std::uint8_t, T5577FetchMax> out, int* length,
                       int port = ReaderPortIndex);
-int CmdT5577WriteEm4100(std::span<const std::uint8_t, 5> id, int lock, int port = ReaderPortIndex);
-int CmdT5577WriteFdxa(std::span<const std::uint8_t, 5> id, int port = ReaderPortIndex);
-int CmdT5577WriteHid(std::span<const std::uint8_t, 3> id, int port = ReaderPortIndex);
-int CmdT5577WriteFdxb(std::span<const std::uint8_t, 5> national, std::span<const std::uint8_t, 2> country,
+RResult CmdT5577WriteEm4100(std::span<const std::uint8_t, 5> id, int lock, int port = ReaderPortIndex);
+RResult CmdT5577WriteFdxa(std::span<const std::uint8_t, 5> id, int port = ReaderPortIndex);
+RResult CmdT5577WriteHid(std::span<const std::uint8_t, 3> id, int port = ReaderPortIndex);
+RResult CmdT5577WriteFdxb(std::span<const std::uint8_t, 5> national, std::span<const std::uint8_t, 2> country,
                       std::span<const std::uint8_t, 3> trailer, int port = ReaderPortIndex);
 
 // EM4305 (family E).
-int CmdEm4305WriteWord(int word, std::span<const std::uint8_t, 4> data, int port = ReaderPortIndex);
-int CmdEm4305ReadWord(int word, std::span<std::uint8_t, 4> out, int port = ReaderPortIndex);
-int CmdEm4305Login(std::span<const std::uint8_t, 4> password, int port = ReaderPortIndex);
+EResult CmdEm4305WriteWord(int word, std::span<const std::uint8_t, 4> data, int port = ReaderPortIndex);
+EResult CmdEm4305ReadWord(int word, std::span<std::uint8_t, 4> out, int port = ReaderPortIndex);
+EResult CmdEm4305Login(std::span<const std::uint8_t, 4> password, int port = ReaderPortIndex);
 // Sends the mask with bit w set for each listed word w; a word of 15 or more returns
 // EBadWordNumber and sends nothing.
-int CmdEm4305Protect(std::span<const std::uint8_t> words, int port = ReaderPortIndex);
-int CmdEm4305Disable(int port = ReaderPortIndex);
-int CmdEm4305WriteFdxb(std::span<const std::uint8_t, 5> national, std::span<const std::uint8_t, 2> country,
+EResult CmdEm4305Protect(std::span<const std::uint8_t> words, int port = ReaderPortIndex);
+EResult CmdEm4305Disable(int port = ReaderPortIndex);
+EResult CmdEm4305WriteFdxb(std::span<const std::uint8_t, 5> national, std::span<const std::uint8_t, 2> country,
                        std::span<const std::uint8_t, 3> trailer, int port = ReaderPortIndex);
-int CmdEm4305WriteEm4100(std::span<const std::uint8_t, 5> id, int lock, int port = ReaderPortIndex);
+EResult CmdEm4305WriteEm4100(std::span<const std::uint8_t, 5> id, int lock, int port = ReaderPortIndex);
 
 // The 4-byte protection mask for the listed words (bit w of the little-endian value for word
 // w), or false if a word of 15 or more is listed.

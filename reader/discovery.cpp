@@ -18,10 +18,10 @@ int IdentifyReader(const std::string& portName, int index) {
   comm->SetReadLength(IdentifyReadLength, 0);
   std::array<std::uint8_t, 1024> payload{};
   int length = 0;
-  const int r = CmdGetDeviceInfo(payload, &length, index);
+  const RResult r = CmdGetDeviceInfo(payload, &length, index);
   comm->SetReadLength(DefaultReadLength, 0);
   const int p = length % 256;
-  const bool matches = r == 1 && length <= static_cast<int>(sizeof ReaderIdText) &&
+  const bool matches = r == ROk && length <= static_cast<int>(sizeof ReaderIdText) &&
                        BytesDiffer(payload.data(), reinterpret_cast<const std::uint8_t*>(ReaderIdText), p) == 0;
   if (matches) return 1;
   comm->Close();

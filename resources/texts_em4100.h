@@ -1,15 +1,9 @@
 // Texts of the EM4100 page for the EM4305, its batch runs and keyboard output, in both builds.
 #pragma once
 
-#include "resources/language.h"
+#include "resources/text_pair.h"
 
 namespace rivelo::texts {
-
-struct TextPair {
-  const char* english;
-  const char* chinese;
-  const char* operator()() const { return Tr(english, chinese); }
-};
 
 namespace em4100 {
 // Captions of the page.

@@ -1,12 +1,9 @@
 // Texts of the main window, the connect buttons and the virtual reader window.
 #pragma once
 
-namespace rivelo {
+#include "resources/text_pair.h"
 
-struct TextPair {
-  const char* english;
-  const char* chinese;
-};
+namespace rivelo {
 
 // The text of the current language.
 const char* Text(const TextPair& text);

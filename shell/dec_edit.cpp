@@ -3,44 +3,26 @@
 #include <algorithm>
 #include <array>
 
+#include "model/text_bytes.h"
+
 
 namespace rivelo {
 
 using edit_filter::Digits;
 
-constexpr int MaxDecimalDigits = 20;
+namespace {
 
-QString BytesToDecimalText(std::span<const std::uint8_t> bytes, int digits) {
-  std::uint64_t v = 0;
-  for (std::uint8_t b : bytes) v = (v << 8) | b;
-  std::array<char, MaxDecimalDigits> lowFirst{};
-  int have = 0;
-  for (; v != 0; v /= 10) lowFirst[static_cast<std::size_t>(have++)] = static_cast<char>('0' + v % 10);
-  const int shown = digits >= 1 ? std::min(digits, MaxDecimalDigits) : have;
-  QString text;
-  for (int i = shown - 1; i >= 0; --i) text += QLatin1Char(i < have ? lowFirst[static_cast<std::size_t>(i)] : '0');
-  return text;
-}
+std::string FieldText(const QString& text) { return text.toLatin1().toStdString(); }
 
-int DecimalTextToBytes(const QString& text, std::span<std::uint8_t> out) {
-  if (text.isEmpty()) return 0;
-  std::uint64_t v = 0;
-  for (QChar c : text) v = v * 10 + static_cast<std::uint64_t>(static_cast<int>(c.unicode()) - '0');
-  std::array<std::uint8_t, 8> lowFirst{};
-  int count = 0;
-  do {
-    lowFirst[static_cast<std::size_t>(count++)] = static_cast<std::uint8_t>(v & 0xFF);
-    v >>= 8;
-  } while (v != 0);
-  for (int i = 0; i < count; ++i) {
-    if (static_cast<std::size_t>(i) < out.size()) out[static_cast<std::size_t>(i)] = lowFirst[static_cast<std::size_t>(count - 1 - i)];
-  }
-  return count;
-}
+}  // namespace
 
 CDecEdit::CDecEdit(QWidget* parent) : CFilteredEdit(Digits::Decimal, parent) {}
 
-int CDecEdit::GetDecimalData(std::span<std::uint8_t> out) const { return DecimalTextToBytes(text(), out); }
+int CDecEdit::GetDecimalData(std::span<std::uint8_t> out) const {
+  const Bytes bytes = DecimalTextToBytes(FieldText(text()), TextMode::Field).value_or(Bytes{});
+  std::copy_n(bytes.begin(), std::min(bytes.size(), out.size()), out.begin());
+  return static_cast<int>(bytes.size());
+}
 
 void CDecEdit::SetDecimalData(const std::uint8_t* bytes, int n, int digits) {
   if (bytes == nullptr) return;
@@ -48,7 +30,7 @@ void CDecEdit::SetDecimalData(const std::uint8_t* bytes, int n, int digits) {
 }
 
 void CDecEdit::SetDecimalData(std::span<const std::uint8_t> bytes, int digits) {
-  setText(BytesToDecimalText(bytes, digits));
+  setText(QString::fromStdString(BytesToDecimalText(bytes, digits)));
 }
 
 }  // namespace rivelo

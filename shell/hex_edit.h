@@ -10,19 +10,13 @@
 
 namespace rivelo {
 
-// The 2n upper-case hex digits of the bytes, without separators.
-QString BytesToHexText(std::span<const std::uint8_t> bytes);
-// Each pair of characters one byte; an odd count makes the first character a byte of its own
-// ("ABC" gives 0A BC). Returns (length + 1) / 2; writes at most out.size() of them.
-int HexTextToBytes(const QString& text, std::span<std::uint8_t> out);
-
 class CHexEdit : public CFilteredEdit {
   Q_OBJECT
 
  public:
   explicit CHexEdit(QWidget* parent = nullptr);
 
-  // The text's bytes (see HexTextToBytes); 0 for an empty text. Callers compare the count
+  // The text's bytes (model/text_bytes.h, as a field takes its text); 0 for an empty text. Callers compare the count
   // with the size they need; a longer text never writes beyond out.
   int GetHexData(std::span<std::uint8_t> out) const;
   // Shows the n bytes; a null pointer changes nothing, n = 0 empties the text.

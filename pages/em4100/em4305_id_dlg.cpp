@@ -30,7 +30,7 @@ QString Q(const std::string& text) { return QString::fromStdString(text); }
 
 EM4305IdDlg::EM4305IdDlg(QWidget* parent) : QWidget(parent) {
   BuildControls();
-  runner_ = std::make_unique<BatchRunner>(MakeEm4305IdProfile(&choices_), static_cast<BatchView&>(*this));
+  runner_ = std::make_unique<BatchRunner>(MakeEm4305IdProfile([this] { return Choices(); }), static_cast<BatchView&>(*this));
   Connect();
   installEventFilter(this);
   for (QWidget* child : findChildren<QWidget*>()) child->installEventFilter(this);
@@ -44,6 +44,10 @@ Em4100Form EM4305IdDlg::OutputForm() const {
   for (int i = 0; i < 4; ++i)
     if (forms[i]->isChecked()) return static_cast<Em4100Form>(i);
   return Em4100Form::Hex10;
+}
+
+RunChoices EM4305IdDlg::Choices() const {
+  return {lockCard->isChecked() ? 1 : 0, static_cast<std::size_t>(OutputForm())};
 }
 
 void EM4305IdDlg::Connect() {
@@ -175,12 +179,12 @@ void EM4305IdDlg::AppendLine(const std::string& line) {
 void EM4305IdDlg::SetProgressRange(int maximum) { progress->setRange(0, maximum); }
 void EM4305IdDlg::SetProgress(int position) { progress->setValue(position); }
 
-void EM4305IdDlg::ShowIdentity(const Identity& id) { SetFields(Em4305FieldsOf(ToEm4100Id(id))); }
+void EM4305IdDlg::ShowReadIdentity(const Identity& id) { SetFields(Em4305FieldsOf(ToEm4100Id(id))); }
+void EM4305IdDlg::ShowNextTarget(const Identity& id) { SetFields(Em4305FieldsOf(ToEm4100Id(id))); }
 void EM4305IdDlg::ClearIdentity() { SetFields({}); }
 
 Identity EM4305IdDlg::EnteredIdentity() {
-  const Em4100Id id = AlignRight5(HexDigitsToBytes(hex10->text().toStdString()));
-  return Identity(id.begin(), id.end());
+  return Em4100Format().fromEntry(hex10->text().toStdString());
 }
 
 std::string EM4305IdDlg::IncrementalListText() { return hex10->text().toStdString(); }
@@ -208,7 +212,6 @@ void EM4305IdDlg::SetOptionBoxes(bool continuousOn, bool incrementalOn, bool fro
 
 void EM4305IdDlg::PrepareOperation() {
   progress->setValue(0);
-  choices_.lockAfterWrite = lockCard->isChecked() ? 1 : 0;
 }
 
 void EM4305IdDlg::StartTimer(int timer, int periodMs) {

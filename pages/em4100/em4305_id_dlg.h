@@ -36,7 +36,8 @@ class EM4305IdDlg : public QWidget, private BatchView {
 
   BatchRunner& Runner() { return *runner_; }
   Em4100Form OutputForm() const;
-  int LockAfterWrite() const { return choices_.lockAfterWrite; }
+  // The lock flag and export form as they stand now: the runner asks at the moment of use.
+  RunChoices Choices() const;
   // The timer of the page running under a runner or keyboard identifier (tests tick directly).
   bool TimerRunning(int timer) const { return timers_.count(timer) != 0; }
   void TickTimer(int timer);
@@ -67,7 +68,8 @@ class EM4305IdDlg : public QWidget, private BatchView {
   void AppendLine(const std::string& line) override;
   void SetProgressRange(int maximum) override;
   void SetProgress(int position) override;
-  void ShowIdentity(const Identity& id) override;
+  void ShowReadIdentity(const Identity& id) override;
+  void ShowNextTarget(const Identity& id) override;
   void ClearIdentity() override;
   Identity EnteredIdentity() override;
   std::string IncrementalListText() override;
@@ -83,7 +85,6 @@ class EM4305IdDlg : public QWidget, private BatchView {
   void ShowMessage(const std::string& text) override;
   void PostStatus(int kind, const std::string& text) override;
 
-  Em4100Choices choices_;
   std::unique_ptr<BatchRunner> runner_;
   std::unique_ptr<KeyInjector> keys_;
   std::map<int, int> timers_;  // page timer -> Qt timer id

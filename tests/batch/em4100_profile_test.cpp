@@ -5,7 +5,8 @@
 #include "reader/commands.h"
 #include "reader/discovery.h"
 #include "reader/my_comm.h"
-#include "tests/batch/recording_view.h"
+#include "batch/batch_runner.h"
+#include "batch/headless_view.h"
 #include "tests/reader/fake_device.h"
 
 namespace rivelo {
@@ -36,13 +37,13 @@ class Em4100ProfileTest : public ::testing::Test {
 
   const Bytes id_{0x01, 0x23, 0x45, 0x67, 0x89};
   test::FakeDevice device_;
-  Em4100Choices choices_;
-  test::RecordingView view_;
-  BatchRunner runner_{MakeEm4305IdProfile(&choices_), view_};
+  RunChoices choices_;
+  HeadlessView view_{Em4100Format()};
+  BatchRunner runner_{MakeEm4305IdProfile([this] { return choices_; }), view_};
 };
 
 TEST_F(Em4100ProfileTest, VerifiedEm4305WriteSendsNoT5577Command) {
-  choices_.lockAfterWrite = 1;
+  choices_.lock = 1;
   view_.entered = "0123456789";
   Reply(0x30C, 0);
   Reply(0x10C, 0, id_);
@@ -53,7 +54,7 @@ TEST_F(Em4100ProfileTest, VerifiedEm4305WriteSendsNoT5577Command) {
 }
 
 TEST_F(Em4100ProfileTest, UnverifiedEm4305WriteFallsBackToT5577WithTheSameLock) {
-  choices_.lockAfterWrite = 1;
+  choices_.lock = 1;
   view_.entered = "0123456789";
   Reply(0x30C, 1);        // not an EM4305
   Reply(0x10C, 2);        // nothing readable yet
@@ -67,7 +68,7 @@ TEST_F(Em4100ProfileTest, UnverifiedEm4305WriteFallsBackToT5577WithTheSameLock) 
 }
 
 TEST_F(Em4100ProfileTest, BatchWritesCarryTheLockFlagToo) {
-  choices_.lockAfterWrite = 1;
+  choices_.lock = 1;
   view_.entered = "0123456789";
   runner_.ContinuousClicked(true);
   runner_.WritePressed();

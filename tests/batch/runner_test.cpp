@@ -3,64 +3,74 @@
 
 #include <filesystem>
 #include <fstream>
+#include <deque>
 #include <optional>
 #include <sstream>
 
 #include "batch/em4100_profile.h"
-#include "reader/discovery.h"
-#include "tests/batch/recording_view.h"
+#include "batch/batch_runner.h"
+#include "batch/headless_view.h"
 
 namespace rivelo {
 namespace {
 
 namespace fs = std::filesystem;
-using test::RecordingView;
 
 // One tag in reach of the fake reader; it accepts the write of its own chip kind only.
 struct FakeTag {
   std::optional<Identity> id;
   int chipAccepts = 0;   // which write operation changes it
-  int missReads = 0;     // reads that fail before one succeeds
   int rejectWrites = 0;  // writes that do nothing
+  std::deque<ReadOutcome> script;  // outcomes forced on the next reads, before the tag answers
   std::vector<int> writes;
+  std::vector<int> locks;  // the lock flag of each write
 };
 
-BatchProfile FakeProfile(FakeTag& tag, Em4100Choices* choices) {
-  BatchProfile p = MakeEm4305IdProfile(choices);
-  p.read = [&tag](Identity* id) {
-    if (tag.missReads > 0) {
-      --tag.missReads;
-      return false;
+BatchProfile FakeProfile(FakeTag& tag, RunChoices& choices) {
+  BatchProfile p = MakeEm4305IdProfile([&choices] { return choices; });
+  p.ops.read = [&tag](Identity* id) {
+    if (!tag.script.empty()) {
+      const ReadOutcome forced = tag.script.front();
+      tag.script.pop_front();
+      if (forced != ReadOutcome::Found) return forced;
     }
-    if (!tag.id) return false;
+    if (!tag.id) return ReadOutcome::NoIdentity;
     *id = *tag.id;
-    return true;
+    return ReadOutcome::Found;
   };
-  p.writes.clear();
+  p.ops.writes.clear();
   for (int op = 0; op < 2; ++op) {
-    p.writes.push_back([&tag, op](const Identity& id) {
-      tag.writes.push_back(op);
-      if (tag.rejectWrites > 0) {
-        --tag.rejectWrites;
-        return;
-      }
-      if (op == tag.chipAccepts) tag.id = id;
-    });
+    p.ops.writes.push_back({op == 0 ? "EM4305" : "T5577", [&tag, op](const Identity& id, const RunChoices& c) {
+                              tag.writes.push_back(op);
+                              tag.locks.push_back(c.lock);
+                              if (tag.rejectWrites > 0) {
+                                --tag.rejectWrites;
+                                return;
+                              }
+                              if (op == tag.chipAccepts) tag.id = id;
+                            }});
   }
   return p;
 }
 
+// The beeps and lights the runner gives, and the connection it sees.
+struct FakeSignals : ReaderSignals {
+  bool connected = true;
+  std::vector<std::string> sent;  // "ack 10", "result 2"
+  void Acknowledge(int value) override { sent.push_back("ack " + std::to_string(value)); }
+  void ReportResult(int value) override { sent.push_back("result " + std::to_string(value)); }
+  bool Connected() override { return connected; }
+};
+
 class RunnerTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    DeviceConnected = 1;
     dir_ = fs::temp_directory_path() / ("rivelo_runner_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
                                         ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::remove_all(dir_);
     fs::create_directories(dir_);
   }
   void TearDown() override {
-    DeviceConnected = 0;
     fs::remove_all(dir_);
   }
   std::string WriteFile(const std::string& name, const std::string& content) {
@@ -76,9 +86,10 @@ class RunnerTest : public ::testing::Test {
   }
 
   FakeTag tag_;
-  Em4100Choices choices_;
-  RecordingView view_;
-  BatchRunner runner_{FakeProfile(tag_, &choices_), view_};
+  RunChoices choices_;
+  HeadlessView view_{Em4100Format()};
+  FakeSignals signals_;
+  BatchRunner runner_{FakeProfile(tag_, choices_), view_, &signals_};
   fs::path dir_;
 };
 
@@ -94,22 +105,22 @@ TEST_F(RunnerTest, OptionInterlocksAndCancelledFileChoice) {
   EXPECT_EQ(runner_.Mode(), WriteMode::Continuous);
   view_.files = {(dir_ / "missing.txt").string()};
   EXPECT_FALSE(runner_.FromFileClicked(true));
-  EXPECT_EQ(view_.messages, std::vector<std::string>{"can not open file!"});
+  ASSERT_EQ(view_.messages.size(), 1u);
+  EXPECT_EQ(view_.messages[0].rfind("can not open file!\nThe batch file cannot be opened: ", 0), 0u);
   EXPECT_EQ(runner_.Mode(), WriteMode::Continuous);
   view_.files = {WriteFile("b.txt", "1\r\n2\n\n3")};
   EXPECT_TRUE(runner_.FromFileClicked(true));
-  EXPECT_EQ(runner_.FileLines(), (std::vector<std::string>{"1", "2", "", "3"}));
-  EXPECT_EQ(view_.lines.back(), "Tag count 4");
+  EXPECT_EQ(runner_.FileLines(), (std::vector<std::string>{"1", "2", "3"}));
+  EXPECT_EQ(view_.lines.back(), "Tag count 3");
   EXPECT_TRUE(view_.fromFile && !view_.continuous && !view_.incremental);
 }
 
 TEST_F(RunnerTest, NotConnectedStartsNothing) {
-  DeviceConnected = 0;
+  signals_.connected = false;
   runner_.ContinuousClicked(true);
-  view_.writePressed = true;
   runner_.WritePressed();
   runner_.ReadPressed();
-  EXPECT_FALSE(view_.writePressed);
+  EXPECT_TRUE(view_.writeReleased && view_.readReleased);
   EXPECT_TRUE(view_.timers.empty());
   ASSERT_EQ(view_.statuses.size(), 2u);
   EXPECT_EQ(view_.statuses[0], (std::pair<int, std::string>{0, "No device connect"}));
@@ -185,14 +196,13 @@ TEST_F(RunnerTest, FromFileRunsThroughTheLinesAndEnds) {
   runner_.FromFileClicked(true);
   tag_.id = Identity(5, 0x55);
   tag_.chipAccepts = 1;
-  view_.writePressed = true;
   runner_.WritePressed();
   EXPECT_EQ(view_.progressMax, 3);
   runner_.Tick(FileWriteTimer);
   EXPECT_EQ(*tag_.id, (Identity{0, 0, 0, 0, 42}));
   EXPECT_EQ(view_.lines.back(), "Number 1：  42");
   tag_.id = Identity(5, 0x66);
-  tag_.missReads = 4;  // every read of the tick misses: retried, nothing moves
+  tag_.script = {ReadOutcome::NoReply, ReadOutcome::NoReply};  // nothing known: nothing moves
   runner_.Tick(FileWriteTimer);
   EXPECT_EQ(runner_.RunCounter(), 1);
   EXPECT_EQ(view_.progress, 1);
@@ -202,7 +212,7 @@ TEST_F(RunnerTest, FromFileRunsThroughTheLinesAndEnds) {
   runner_.Tick(FileWriteTimer);
   EXPECT_EQ(view_.lines.back(), "stop");
   EXPECT_EQ(view_.progress, 3);
-  EXPECT_FALSE(view_.writePressed);
+  EXPECT_TRUE(view_.writeReleased);
   EXPECT_FALSE(view_.fromFile);
   EXPECT_TRUE(view_.timers.empty());
   EXPECT_EQ(runner_.Mode(), WriteMode::None);
@@ -225,10 +235,14 @@ TEST_F(RunnerTest, ReadRunWithoutExportListsEveryTick) {
   runner_.ReadPressed();
   runner_.Tick(ReadTimer);
   runner_.Tick(ReadTimer);
+  tag_.script = {ReadOutcome::NoReply};
+  runner_.Tick(ReadTimer);
   EXPECT_EQ(view_.lines, (std::vector<std::string>{"Number 1;", "Number 2;"}));
   EXPECT_EQ(view_.shown, (Identity{1, 2, 3, 4, 5}));
+  EXPECT_EQ(signals_.sent, (std::vector<std::string>{"result 2", "ack 10", "result 2", "ack 10", "result 1"}));
   runner_.ReadReleased();
   EXPECT_EQ(view_.lines.back(), "stop");
+  EXPECT_EQ(signals_.sent.back(), "result 1");
 }
 
 TEST_F(RunnerTest, ExportWritesEachNewIdentityOnceAndAppendsWithinTheSameSecond) {
@@ -262,24 +276,118 @@ TEST_F(RunnerTest, ExportWritesEachNewIdentityOnceAndAppendsWithinTheSameSecond)
   EXPECT_EQ(ReadAll(path), "0123456789\r\n0000000000\r\n0123456789\r\n0123456789\r\n");
 }
 
+TEST_F(RunnerTest, ExportTakesTheFormChosenAtEachLine) {
+  runner_.ContinuousClicked(true);
+  runner_.IncrementalClicked(true);
+  view_.folders = {dir_.string()};
+  runner_.ReadPressed();
+  const Identity a{0x01, 0x23, 0x45, 0x67, 0x89}, b{0x01, 0x23, 0x45, 0x67, 0x8A};
+  std::vector<Identity> ids{a, b, a, b, a};
+  for (std::size_t form = 0; form < ids.size(); ++form) {
+    choices_.form = form;  // the operator picks another radio button during the run
+    tag_.id = ids[form];
+    runner_.Tick(ReadTimer);
+  }
+  runner_.ReadReleased();
+  EXPECT_EQ(ReadAll(runner_.ExportPath()),
+            "0123456789\r\n0591751050\r\n0004548489\r\n06926506\r\n0004886718345\r\n");
+}
+
 TEST_F(RunnerTest, ExportFolderThatCannotBeWrittenStartsNoRun) {
   runner_.ContinuousClicked(true);
   runner_.IncrementalClicked(true);
   view_.folders = {(dir_ / "no" / "such" / "folder").string()};
-  view_.readPressed = true;
   runner_.ReadPressed();
   EXPECT_EQ(runner_.State(), RunState::Idle);
   EXPECT_EQ(view_.state, RunState::Idle);
   EXPECT_TRUE(view_.timers.empty());
-  EXPECT_FALSE(view_.readPressed);
+  EXPECT_TRUE(view_.readReleased);
   ASSERT_FALSE(view_.statuses.empty());
   EXPECT_EQ(view_.statuses.back().first, 0);
   EXPECT_EQ(view_.statuses.back().second.rfind("Can not create the export file ", 0), 0u);
 
-  view_.readPressed = true;
+  view_.readReleased = false;
   runner_.ReadPressed();  // cancelled chooser
   EXPECT_EQ(view_.statuses.back(), (std::pair<int, std::string>{0, "Please select a folder to save ID"}));
-  EXPECT_FALSE(view_.readPressed);
+  EXPECT_TRUE(view_.readReleased);
+}
+
+// A read without a valid reply says nothing about the tag: only the reader's own "no
+// identity" lets a write go ahead. A tag left on the reader must never be overwritten.
+TEST_F(RunnerTest, ALineFaultNeverRewritesTheTagOnTheReader) {
+  tag_.id = Identity{0, 0, 0, 0, 0x10};
+  runner_.IncrementalClicked(true);
+  view_.entered = "0000000010";
+  runner_.WritePressed();
+  runner_.Tick(IncrementalWriteTimer);
+  ASSERT_EQ(view_.lines, std::vector<std::string>{"Number 1：0000000010"});
+  EXPECT_EQ(signals_.sent, std::vector<std::string>{"ack 10"});
+  tag_.writes.clear();
+
+  // The written tag stays on the reader; both reads of a tick get no valid reply, or one
+  // of them does.
+  for (auto script : {std::deque{ReadOutcome::NoReply, ReadOutcome::NoReply},
+                      std::deque{ReadOutcome::NoIdentity, ReadOutcome::NoReply},
+                      std::deque{ReadOutcome::NoReply, ReadOutcome::NoIdentity}}) {
+    tag_.script = script;
+    runner_.Tick(IncrementalWriteTimer);
+  }
+  EXPECT_TRUE(tag_.writes.empty());
+  EXPECT_EQ(*tag_.id, (Identity{0, 0, 0, 0, 0x10}));
+  EXPECT_EQ(view_.lines.size(), 1u);
+
+  // The reader itself says twice that it reads nothing (a blank): that is written.
+  tag_.script = {ReadOutcome::NoIdentity, ReadOutcome::NoIdentity};
+  runner_.Tick(IncrementalWriteTimer);
+  EXPECT_EQ(tag_.writes, std::vector<int>{0});
+  EXPECT_EQ(view_.lines.back(), "Number 2：0000000011");
+}
+
+TEST_F(RunnerTest, AVerifyingReadWithoutReplyIsAskedAgainBeforeTheNextChip) {
+  tag_.id = Identity(5, 0x44);
+  choices_.lock = 1;
+  view_.entered = "0102030405";
+  // First read of the verify lost: asked once more, verified, the T5577 write is not sent.
+  tag_.script = {ReadOutcome::NoReply};
+  runner_.WritePressed();
+  EXPECT_EQ(tag_.writes, std::vector<int>{0});
+  EXPECT_EQ(tag_.locks, std::vector<int>{1});
+  EXPECT_EQ(runner_.LastChip(), std::string("EM4305"));
+  EXPECT_EQ(view_.statuses.back().first, 1);
+
+  // Both verifying reads lost: the write counts as failed and the next chip's write is tried.
+  tag_.writes.clear();
+  tag_.chipAccepts = 1;
+  tag_.id = Identity(5, 0x44);
+  tag_.script = {ReadOutcome::NoReply, ReadOutcome::NoReply};
+  runner_.WritePressed();
+  EXPECT_EQ(tag_.writes, (std::vector<int>{0, 1}));
+  EXPECT_EQ(runner_.LastChip(), std::string("T5577"));
+}
+
+// A page whose fields give an identity of the wrong size.
+struct ShortEntryView : HeadlessView {
+  ShortEntryView() : HeadlessView(Em4100Format()) {}
+  Identity EnteredIdentity() override { return {1, 2, 3}; }
+};
+
+TEST(RunnerIdentityLength, AWrongLengthIsRefusedAndNeverWritten) {
+  FakeTag tag;
+  RunChoices choices;
+  ShortEntryView view;
+  FakeSignals signals;
+  BatchRunner runner(FakeProfile(tag, choices), view, &signals);
+  runner.WritePressed();
+  runner.ContinuousClicked(true);
+  runner.WritePressed();
+  EXPECT_TRUE(tag.writes.empty());
+  EXPECT_EQ(runner.State(), RunState::Idle);
+  EXPECT_TRUE(view.timers.empty());
+  ASSERT_EQ(view.statuses.size(), 2u);
+  for (const auto& [kind, text] : view.statuses) {
+    EXPECT_EQ(kind, 0);
+    EXPECT_EQ(text, "The identity has the wrong length; nothing was written.");
+  }
 }
 
 }  // namespace

@@ -10,7 +10,8 @@
 #include "reader/my_comm.h"
 #include "sim/pty_server.h"
 #include "sim/virtual_reader.h"
-#include "tests/batch/recording_view.h"
+#include "batch/batch_runner.h"
+#include "batch/headless_view.h"
 
 namespace rivelo {
 namespace {
@@ -52,15 +53,14 @@ class SimRuns : public ::testing::Test {
 
   sim::VirtualReader reader_;
   sim::PtyServer server_{reader_};
-  Em4100Choices choices_;
-  test::RecordingView view_;
-  BatchRunner runner_{MakeEm4305IdProfile(&choices_), view_};
+  RunChoices choices_;
+  HeadlessView view_{Em4100Format()};
+  BatchRunner runner_{MakeEm4305IdProfile([this] { return choices_; }), view_};
   fs::path dir_;
 };
 
 TEST_F(SimRuns, IncrementalRunThenExportThenFromFileReproducesTheTags) {
-  reader_.AddTag("em4305");
-  reader_.SetFeeder("em4305", 19, 0);
+  reader_.SetFeeder("em4305", 20, 0);
   runner_.IncrementalClicked(true);
   view_.entered = "0123456789";
   runner_.WritePressed();
@@ -79,7 +79,7 @@ TEST_F(SimRuns, IncrementalRunThenExportThenFromFileReproducesTheTags) {
 
   // Read them back one after another, exporting the whole 40-bit value.
   view_.lines.clear();
-  choices_.outputForm = Em4100Form::Dec13;
+  choices_.form = static_cast<std::size_t>(Em4100Form::Dec13);
   runner_.ContinuousClicked(true);
   runner_.IncrementalClicked(true);
   view_.folders = {dir_.string()};
@@ -94,9 +94,7 @@ TEST_F(SimRuns, IncrementalRunThenExportThenFromFileReproducesTheTags) {
   const std::string exported = runner_.ExportPath();
 
   // Write the file onto 20 blank T5577 chips.
-  const int firstBlank = reader_.AddTag("t5577");
-  reader_.PlaceOnReader(firstBlank);
-  reader_.SetFeeder("t5577", 19, 0);
+  reader_.SetFeeder("t5577", 20, 0);
   runner_.ContinuousClicked(false);
   view_.files = {exported};
   ASSERT_TRUE(runner_.FromFileClicked(true));
@@ -111,8 +109,7 @@ TEST_F(SimRuns, IncrementalRunThenExportThenFromFileReproducesTheTags) {
 }
 
 TEST_F(SimRuns, ContinuousRunWritesEachFedTagOnce) {
-  reader_.AddTag("t5577");
-  reader_.SetFeeder("t5577", 2, 0);
+  reader_.SetFeeder("t5577", 3, 0);
   runner_.ContinuousClicked(true);
   view_.entered = "AABBCCDDEE";
   runner_.WritePressed();
@@ -121,6 +118,27 @@ TEST_F(SimRuns, ContinuousRunWritesEachFedTagOnce) {
   runner_.WriteReleased();
   EXPECT_EQ(view_.lines, (std::vector<std::string>{"Number 1;", "Number 2;", "Number 3;", "stop"}));
   EXPECT_EQ(Identities(), (std::multiset<std::string>{"AABBCCDDEE", "AABBCCDDEE", "AABBCCDDEE"}));
+}
+
+// Five blank chips and a line that spoils three replies in ten: the fifth tag stays on the
+// reader, and no tick may take it for a new one because a read got no valid reply.
+TEST_F(SimRuns, CorruptRepliesNeverWriteAnIdentityOntoTheTagLeftOnTheReader) {
+  reader_.SetFeeder("em4305", 5, 0);
+  reader_.SetSeed(11);
+  reader_.SetFault({sim::Fault::BadChecksum, 0.3});
+  runner_.IncrementalClicked(true);
+  view_.entered = "0000000001";
+  runner_.WritePressed();
+  for (int i = 0; i < 300; ++i) runner_.Tick(IncrementalWriteTimer);
+  runner_.WriteReleased();
+  reader_.ClearFaults();
+  EXPECT_EQ(runner_.RunCounter(), 5);
+  EXPECT_EQ(Identities(), (std::multiset<std::string>{"0000000001", "0000000002", "0000000003", "0000000004",
+                                                      "0000000005"}));
+  ASSERT_EQ(view_.listed.size(), 5u);
+  for (std::size_t k = 0; k < 5; ++k)
+    EXPECT_EQ(view_.listed[k].id, (Identity{0, 0, 0, 0, static_cast<std::uint8_t>(k + 1)}));
+  EXPECT_EQ(view_.lines.back(), "stop");
 }
 
 TEST_F(SimRuns, ReadRunWithoutExportCountsTheSameTagEveryTick) {

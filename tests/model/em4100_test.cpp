@@ -25,21 +25,51 @@ TEST(Em4100Id, AlignRight5PadsShortValues) {
   EXPECT_EQ(AlignRight5(five), (Em4100Id{1, 2, 3, 4, 5}));
 }
 
-TEST(Em4100Id, BatchLinesReadLikeStrtoll) {
-  EXPECT_EQ(DecimalToId("  42"), (Em4100Id{0, 0, 0, 0, 0x2A}));
-  EXPECT_EQ(DecimalToId(""), (Em4100Id{}));
-  EXPECT_EQ(DecimalToId("letters"), (Em4100Id{}));
-  EXPECT_EQ(DecimalToId("-1"), (Em4100Id{0xFF, 0xFF, 0xFF, 0xFF, 0xFF}));
-  EXPECT_EQ(DecimalToId("12AB"), (Em4100Id{0, 0, 0, 0, 12}));
-  // 13-digit lines (whole 40 bits) and 10-digit lines (low 32 bits) come back as written.
-  EXPECT_EQ(DecimalToId("0004886718345"), (Em4100Id{0x01, 0x23, 0x45, 0x67, 0x89}));
-  EXPECT_EQ(DecimalToId("1164413321"), (Em4100Id{0x00, 0x45, 0x67, 0x89, 0x89}));
-  // Beyond signed 64 bits the value saturates: LLONG_MAX keeps FF in its low 40 bits,
-  // LLONG_MIN zeros.
-  EXPECT_EQ(DecimalToId("99999999999999999999999"), (Em4100Id{0xFF, 0xFF, 0xFF, 0xFF, 0xFF}));
-  EXPECT_EQ(DecimalToId("-99999999999999999999999"), (Em4100Id{}));
-  // A Windows line end left on the line stops the number like any other character.
-  EXPECT_EQ(DecimalToId("42\r"), (Em4100Id{0, 0, 0, 0, 0x2A}));
+TEST(Em4100Line, IdentitiesThatFilesRelyOn) {
+  const auto id = [](std::string_view line) { return ParseEm4100Line(line).id; };
+  EXPECT_EQ(id("  42"), (Identity{0, 0, 0, 0, 0x2A}));
+  EXPECT_EQ(id("0004886718345"), (Identity{0x01, 0x23, 0x45, 0x67, 0x89}));  // 13-digit export form
+  EXPECT_EQ(id("1164413321"), (Identity{0x00, 0x45, 0x67, 0x89, 0x89}));     // 10-digit form
+  EXPECT_EQ(id("42\r"), (Identity{0, 0, 0, 0, 0x2A}));
+  EXPECT_EQ(id("\t7 "), (Identity{0, 0, 0, 0, 7}));
+  EXPECT_EQ(id("1099511627775"), (Identity{0xFF, 0xFF, 0xFF, 0xFF, 0xFF}));
+  EXPECT_EQ(id("0000000000000000000000001"), (Identity{0, 0, 0, 0, 1}));
+}
+
+TEST(Em4100Line, AnythingButAnIdentityIsRefused) {
+  const auto error = [](std::string_view line) {
+    const LineParse p = ParseEm4100Line(line);
+    EXPECT_FALSE(p.id.has_value()) << line;
+    return p.error;
+  };
+  EXPECT_EQ(error("letters"), LineError::NotANumber);
+  EXPECT_EQ(error("+5"), LineError::NotANumber);
+  EXPECT_EQ(error("-1"), LineError::Negative);
+  EXPECT_EQ(error(" -0"), LineError::Negative);
+  EXPECT_EQ(error("12abc"), LineError::TrailingText);
+  EXPECT_EQ(error("12AB"), LineError::TrailingText);
+  EXPECT_EQ(error("12 34"), LineError::TrailingText);
+  EXPECT_EQ(error("1099511627776"), LineError::TooLarge);  // 2^40 would wrap to a second 0
+  EXPECT_EQ(error("1099511627777"), LineError::TooLarge);
+  EXPECT_EQ(error("99999999999999999999999999"), LineError::TooLarge);
+}
+
+TEST(Em4100Format, DescriptorMatchesTheModel) {
+  const IdentityFormat& f = Em4100Format();
+  EXPECT_EQ(f.length, 5u);
+  EXPECT_EQ(FindFormat("em4100"), &f);
+  EXPECT_EQ(FindForm(f, "08H"), std::optional<std::size_t>(1));
+  EXPECT_FALSE(FindForm(f, "08H---10D").has_value());
+  const Identity id{0x01, 0x23, 0x45, 0x67, 0x89};
+  EXPECT_EQ(f.text(id, *FindForm(f, "02H04H")), "06926505");
+  EXPECT_EQ(f.fromEntry("1A"), (Identity{0, 0, 0, 0, 0x1A}));
+  EXPECT_EQ(f.fromEntry(""), (Identity{0, 0, 0, 0, 0}));
+  Identity top{0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
+  f.increment(top);
+  EXPECT_EQ(top, (Identity{0, 0, 0, 0, 0}));
+  const auto fields = f.fields(id);
+  ASSERT_EQ(fields.size(), f.forms.size());
+  EXPECT_EQ(fields[4], (std::pair<std::string, std::string>{"13D", "0004886718345"}));
 }
 
 TEST(Em4100Id, FormTexts) {
@@ -55,16 +85,6 @@ TEST(Em4100Id, FormTexts) {
   EXPECT_EQ(Em4100FormText(id, Em4100Form::Dec13), "0004886718345");
   const std::uint8_t v[] = {0x00, 0x7B};
   EXPECT_EQ(FormatDecimal(v, 2, 2), "23");
-}
-
-TEST(Em4100Id, FieldConversions) {
-  EXPECT_EQ(HexDigitsToBytes("ABC"), (std::vector<std::uint8_t>{0x0A, 0xBC}));
-  EXPECT_EQ(HexDigitsToBytes("1"), (std::vector<std::uint8_t>{0x01}));
-  EXPECT_TRUE(HexDigitsToBytes("").empty());
-  EXPECT_EQ(DecimalDigitsToBytes("0"), (std::vector<std::uint8_t>{0x00}));
-  EXPECT_EQ(DecimalDigitsToBytes("65535"), (std::vector<std::uint8_t>{0xFF, 0xFF}));
-  EXPECT_EQ(DecimalDigitsToBytes("9999999999"), (std::vector<std::uint8_t>{0x02, 0x54, 0x0B, 0xE3, 0xFF}));
-  EXPECT_TRUE(DecimalDigitsToBytes("").empty());
 }
 
 }  // namespace

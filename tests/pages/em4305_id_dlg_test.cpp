@@ -112,8 +112,7 @@ class Em4305IdDlgTest : public QObject {
   }
 
   void incrementalRunOverTwentyFedTags() {
-    reader_->AddTag("em4305");
-    reader_->SetFeeder("em4305", 19, 0);
+    reader_->SetFeeder("em4305", 20, 0);
     ConnectReader();
     EM4305IdDlg page;
     page.incremental->click();

@@ -39,53 +39,53 @@ TEST_F(Commands, RequestLayouts) {
   const std::array<std::uint8_t, 2> country{0x03, 0xE7};
   const std::array<std::uint8_t, 3> trailer{0x0A, 0x0B, 0x0C};
 
-  Ok(0x201); EXPECT_EQ(CmdT5577WriteBlock(1, 3, 0, data), 1);
+  Ok(0x201); EXPECT_EQ(CmdT5577WriteBlock(1, 3, 0, data), ROk);
   Expect(0x201, {0x03, 0x00, 0x11, 0x22, 0x33, 0x44, 0x03});
-  Ok(0x202); EXPECT_EQ(CmdT5577WriteBlockPwd(0, 5, 1, data, pwd), 1);
+  Ok(0x202); EXPECT_EQ(CmdT5577WriteBlockPwd(0, 5, 1, data, pwd), ROk);
   Expect(0x202, {0x02, 0xA1, 0xB2, 0xC3, 0xD4, 0x01, 0x11, 0x22, 0x33, 0x44, 0x05});
-  Ok(0x203); EXPECT_EQ(CmdT5577Wake(pwd), 1);
+  Ok(0x203); EXPECT_EQ(CmdT5577Wake(pwd), ROk);
   Expect(0x203, {0xA1, 0xB2, 0xC3, 0xD4});
-  Ok(0x204); EXPECT_EQ(CmdT5577ReadBlock(0, 7), 1);
+  Ok(0x204); EXPECT_EQ(CmdT5577ReadBlock(0, 7), ROk);
   Expect(0x204, {0x02, 0x07});
-  Ok(0x205); EXPECT_EQ(CmdT5577ReadBlockPwd(1, 2, pwd), 1);
+  Ok(0x205); EXPECT_EQ(CmdT5577ReadBlockPwd(1, 2, pwd), ROk);
   Expect(0x205, {0x03, 0xA1, 0xB2, 0xC3, 0xD4, 0x02});
-  Ok(0x206); EXPECT_EQ(CmdT5577ReadPage(1), 1);
+  Ok(0x206); EXPECT_EQ(CmdT5577ReadPage(1), ROk);
   Expect(0x206, {0x03});
-  Ok(0x207); EXPECT_EQ(CmdT5577Reset(), 1);
+  Ok(0x207); EXPECT_EQ(CmdT5577Reset(), ROk);
   Expect(0x207, {});
-  Ok(0x20C); EXPECT_EQ(CmdT5577WriteEm4100(id, 1), 1);
+  Ok(0x20C); EXPECT_EQ(CmdT5577WriteEm4100(id, 1), ROk);
   Expect(0x20C, {0x01, 0x01, 0x23, 0x45, 0x67, 0x89});
-  Ok(0x20A); EXPECT_EQ(CmdT5577WriteFdxa(id), 1);
+  Ok(0x20A); EXPECT_EQ(CmdT5577WriteFdxa(id), ROk);
   Expect(0x20A, {0x01, 0x23, 0x45, 0x67, 0x89});
-  Ok(0x20D); EXPECT_EQ(CmdT5577WriteHid(hid), 1);
+  Ok(0x20D); EXPECT_EQ(CmdT5577WriteHid(hid), ROk);
   Expect(0x20D, {0x76, 0x06, 0x43});
-  Ok(0x20B); EXPECT_EQ(CmdT5577WriteFdxb(national, country, trailer), 1);
+  Ok(0x20B); EXPECT_EQ(CmdT5577WriteFdxb(national, country, trailer), ROk);
   Expect(0x20B, {0x00, 0x00, 0x01, 0x12, 0x33, 0x03, 0xE7, 0x01, 0x01, 0x0A, 0x0B, 0x0C});
-  Ok(0x30B); EXPECT_EQ(CmdEm4305WriteFdxb(national, country, trailer), 0);
+  Ok(0x30B); EXPECT_EQ(CmdEm4305WriteFdxb(national, country, trailer), EOk);
   Expect(0x30B, {0x00, 0x00, 0x01, 0x12, 0x33, 0x03, 0xE7, 0x01, 0x01, 0x0A, 0x0B, 0x0C});
-  Ok(0x30C); EXPECT_EQ(CmdEm4305WriteEm4100(id, 0), 0);
+  Ok(0x30C); EXPECT_EQ(CmdEm4305WriteEm4100(id, 0), EOk);
   Expect(0x30C, {0x00, 0x01, 0x23, 0x45, 0x67, 0x89});
-  Ok(0x301); EXPECT_EQ(CmdEm4305WriteWord(5, std::array<std::uint8_t, 4>{0xAA, 0xBB, 0xCC, 0xDD}), 0);
+  Ok(0x301); EXPECT_EQ(CmdEm4305WriteWord(5, std::array<std::uint8_t, 4>{0xAA, 0xBB, 0xCC, 0xDD}), EOk);
   Expect(0x301, {0x05, 0xAA, 0xBB, 0xCC, 0xDD});
-  Ok(0x303); EXPECT_EQ(CmdEm4305Login(pwd), 0);
+  Ok(0x303); EXPECT_EQ(CmdEm4305Login(pwd), EOk);
   Expect(0x303, {0xA1, 0xB2, 0xC3, 0xD4});
-  Ok(0x305); EXPECT_EQ(CmdEm4305Disable(), 0);
+  Ok(0x305); EXPECT_EQ(CmdEm4305Disable(), EOk);
   Expect(0x305, {});
-  Ok(0x107); EXPECT_EQ(CmdSetReadMode(0x135), 1);  // only the low byte is sent
+  Ok(0x107); EXPECT_EQ(CmdSetReadMode(0x135), ROk);  // only the low byte is sent
   Expect(0x107, {0x35});
-  Ok(0x103); EXPECT_EQ(CmdAcknowledge(10), 1);
+  Ok(0x103); EXPECT_EQ(CmdAcknowledge(10), ROk);
   Expect(0x103, {0x0A});
-  Ok(0x104); EXPECT_EQ(CmdReportResult(2), 1);
+  Ok(0x104); EXPECT_EQ(CmdReportResult(2), ROk);
   Expect(0x104, {0x02});
 }
 
 TEST_F(Commands, ProtectMaskAndRefusal) {
   const std::uint8_t words[] = {0, 14};
   Ok(0x304);
-  EXPECT_EQ(CmdEm4305Protect(words), 0);
+  EXPECT_EQ(CmdEm4305Protect(words), EOk);
   Expect(0x304, {0x01, 0x40, 0x00, 0x00});
   Ok(0x304);
-  EXPECT_EQ(CmdEm4305Protect({}), 0);
+  EXPECT_EQ(CmdEm4305Protect({}), EOk);
   Expect(0x304, {0x00, 0x00, 0x00, 0x00});
 
   const auto before = device.Requests().size();
@@ -152,10 +152,10 @@ TEST_F(Commands, FetchAndIdentificationLengths) {
   std::array<std::uint8_t, 8> text{};
   length = -1;
   Ok(0x102, Bytes{'I', 'D', ' ', 'c', 'a', 'r', 'd', ' ', 'r'});
-  EXPECT_EQ(CmdGetDeviceInfo(text, &length), 0);
+  EXPECT_EQ(CmdGetDeviceInfo(text, &length), RNoReply);
   EXPECT_EQ(length, -1);
   Ok(0x102, Bytes{'I', 'D'});
-  EXPECT_EQ(CmdGetDeviceInfo(text, &length), 1);
+  EXPECT_EQ(CmdGetDeviceInfo(text, &length), ROk);
   EXPECT_EQ(length, 2);
 }
 

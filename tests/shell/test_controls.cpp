@@ -136,16 +136,6 @@ class ControlsTest : public QObject {
     edit.SetDecimalData(nullptr, 2, 0);
     QCOMPARE(edit.text(), QString("123"));
 
-    const std::array<std::uint8_t, 1> zero{0};
-    QCOMPARE(BytesToDecimalText(zero, 0), QString());
-    QCOMPARE(BytesToDecimalText(zero, 3), QString("000"));
-    const std::array<std::uint8_t, 8> max{0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
-    QCOMPARE(BytesToDecimalText(max, -1), QString("18446744073709551615"));
-    QCOMPARE(BytesToDecimalText(max, 25), QString("18446744073709551615"));  // 20 digits at most
-    // Beyond eight bytes the first ones are pushed out.
-    const std::array<std::uint8_t, 9> nine{0x07, 0, 0, 0, 0, 0, 0, 0, 0x05};
-    QCOMPARE(BytesToDecimalText(nine, 0), QString("5"));
-
     std::array<std::uint8_t, 8> out{};
     struct Case {
       const char* text;

@@ -1,0 +1,19 @@
+#include "resources/texts_batch.h"
+
+namespace rivelo::texts::batch {
+
+const TextPair CannotOpen{"The batch file cannot be opened: ", "不能打开批量文件："};
+const TextPair ReadError{"The batch file cannot be read: ", "不能读取批量文件："};
+const TextPair NotAFile{"This is not a batch file but a folder, pipe or device.", "这不是批量文件，而是目录、管道或设备。"};
+const TextPair TooLarge{"The batch file is larger than 64 MiB.", "批量文件大于64 MiB。"};
+const TextPair Utf16{"The batch file is in UTF-16. Save it as UTF-8 or ANSI text.",
+                     "批量文件是UTF-16编码，请另存为UTF-8或ANSI文本。"};
+const TextPair Binary{"The batch file is not a text file (it holds NUL bytes).", "批量文件不是文本文件（含有NUL字节）。"};
+const TextPair BadLine{"Line %d of the batch file is not an identity: \"", "批量文件第 %d 行不是卡号：\""};
+const TextPair NotANumber{"not a decimal number", "不是十进制数"};
+const TextPair Negative{"a negative number", "负数"};
+const TextPair TrailingText{"text after the digits", "数字后面有其他字符"};
+const TextPair ValueTooLarge{"too large for this format", "超出此格式的范围"};
+const TextPair WrongLength{"The identity has the wrong length; nothing was written.", "卡号长度不对，没有写卡。"};
+
+}  // namespace rivelo::texts::batch

@@ -1,0 +1,14 @@
+// Texts of batch files and runs that every identity page shares, in both builds.
+#pragma once
+
+#include "resources/text_pair.h"
+
+namespace rivelo::texts::batch {
+// Why a batch file was refused; the first two are followed by the system's reason.
+extern const TextPair CannotOpen, ReadError, NotAFile, TooLarge, Utf16, Binary;
+// "%d" stands for the line number; followed by the line's text, a quote and the reason.
+extern const TextPair BadLine;
+extern const TextPair NotANumber, Negative, TrailingText, ValueTooLarge;
+// The runner refuses an identity of the wrong byte count.
+extern const TextPair WrongLength;
+}  // namespace rivelo::texts::batch
