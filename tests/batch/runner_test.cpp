@@ -113,6 +113,15 @@ TEST_F(RunnerTest, OptionInterlocksAndCancelledFileChoice) {
   EXPECT_EQ(runner_.FileLines(), (std::vector<std::string>{"1", "2", "3"}));
   EXPECT_EQ(view_.lines.back(), "Tag count 3");
   EXPECT_TRUE(view_.fromFile && !view_.continuous && !view_.incremental);
+
+  // A file with a bad line is refused whole; the box goes off and nothing can be written.
+  view_.files = {WriteFile("bad.txt", "5\n6\n-1\n")};
+  EXPECT_FALSE(runner_.FromFileClicked(true));
+  EXPECT_EQ(view_.messages.back(), "Line 3 of the batch file is not an identity: \"-1\" (a negative number)");
+  EXPECT_FALSE(view_.fromFile);
+  EXPECT_EQ(runner_.Mode(), WriteMode::None);
+  runner_.WritePressed();  // a single write of the field, not of the refused file
+  EXPECT_EQ(tag_.writes.size(), 1u);
 }
 
 TEST_F(RunnerTest, NotConnectedStartsNothing) {
