@@ -20,7 +20,8 @@ int ShortReadLength(std::uint16_t code) {
   }
 }
 
-// One exchange: returns the port's result (0 when the slot does not exist).
+// One exchange: returns the port's result (0 when the slot does not exist), and notes on the
+// port how its reply failed, if it did.
 int Exchange(CMyData& frame, std::uint16_t code, int port) {
   CMyComm* comm = PortAt(port);
   if (comm == nullptr) return 0;
@@ -28,7 +29,15 @@ int Exchange(CMyData& frame, std::uint16_t code, int port) {
   if (shortLength != 0) comm->SetReadLength(shortLength, 0);
   const int result = comm->Transact(frame.Request(), frame.RawReplyBuffer(), frame.RawReplyLength());
   if (shortLength != 0) comm->SetReadLength(DefaultReadLength, 0);
+  frame.IsReplyValid();
+  const ReplyFailure failure = frame.Failure();
+  comm->NoteReply(failure != ReplyFailure::None && result != 1 ? ReplyFailure::PortFailed : failure);
   return result;
+}
+
+// A valid frame whose payload the command cannot use.
+void NoteUnusable(int port) {
+  if (CMyComm* comm = PortAt(port)) comm->NoteReply(ReplyFailure::Malformed);
 }
 
 std::uint8_t Low(int v) { return static_cast<std::uint8_t>(v & 0xFF); }
@@ -45,7 +54,10 @@ SResult FamilyS(std::uint16_t code, std::span<std::uint8_t> out, int port) {
   Exchange(frame, code, port);
   if (!frame.IsReplyValid()) return SNoReply;
   if (frame.GetStatus() != 0) return SFailStatus;
-  if (frame.PayloadLength() < static_cast<int>(out.size())) return SNoReply;
+  if (frame.PayloadLength() < static_cast<int>(out.size())) {
+    NoteUnusable(port);
+    return SNoReply;
+  }
   frame.GetPayload(out);
   return SOk;
 }
@@ -55,7 +67,10 @@ EResult FamilyE(std::uint16_t code, Bytes data, std::span<std::uint8_t> out, int
   CMyData frame(code, data);
   if (Exchange(frame, code, port) != 1) return EPortFailure;
   if (!frame.IsReplyValid() || frame.GetStatus() != 0) return EFail;
-  if (frame.PayloadLength() < static_cast<int>(out.size())) return EFail;
+  if (frame.PayloadLength() < static_cast<int>(out.size())) {
+    NoteUnusable(port);
+    return EFail;
+  }
   if (!out.empty()) frame.GetPayload(out);
   return EOk;
 }
@@ -90,7 +105,10 @@ RResult CmdGetDeviceInfo(std::span<std::uint8_t> out, int* length, int port) {
   Exchange(frame, CodeGetDeviceInfo, port);
   if (!frame.IsReplyValid()) return RNoReply;
   const int p = frame.PayloadLength();
-  if (p > static_cast<int>(out.size())) return RNoReply;
+  if (p > static_cast<int>(out.size())) {
+    NoteUnusable(port);
+    return RNoReply;
+  }
   frame.GetPayload(out);
   *length = p;
   return ROk;
@@ -165,7 +183,10 @@ SResult CmdT5577FetchData(std::span<std::uint8_t, T5577FetchMax> out, int* lengt
   if (!frame.IsReplyValid()) return SNoReply;
   if (frame.GetStatus() != 0) return SFailStatus;
   const int p = frame.PayloadLength();
-  if (p > static_cast<int>(out.size())) return SNoReply;
+  if (p > static_cast<int>(out.size())) {
+    NoteUnusable(port);
+    return SNoReply;
+  }
   frame.GetPayload(out);
   *length = p;
   return SOk;
@@ -222,6 +243,11 @@ EResult CmdEm4305WriteFdxb(std::span<const std::uint8_t, 5> national, std::span<
 
 EResult CmdEm4305WriteEm4100(std::span<const std::uint8_t, 5> id, int lock, int port) {
   return FamilyE(CodeEm4305WriteEm4100, Em4100Request(id, lock), {}, port);
+}
+
+ReplyFailure LastReplyFailure(int port) {
+  const CMyComm* comm = PortAt(port);
+  return comm ? comm->LastReplyFailure() : ReplyFailure::None;
 }
 
 RawReply CmdRaw(std::uint16_t code, std::span<const std::uint8_t> data, int port) {

@@ -137,6 +137,11 @@ EResult CmdEm4305WriteFdxb(std::span<const std::uint8_t, 5> national, std::span<
                        std::span<const std::uint8_t, 3> trailer, int port = ReaderPortIndex);
 EResult CmdEm4305WriteEm4100(std::span<const std::uint8_t, 5> id, int lock, int port = ReaderPortIndex);
 
+// How the reply of the last command on the slot failed: None when it was usable (whatever
+// its status said), else silence, a truncated frame, a bad checksum, a malformed frame or a
+// failed port. None for a slot outside 0-9.
+ReplyFailure LastReplyFailure(int port = ReaderPortIndex);
+
 // The 4-byte protection mask for the listed words (bit w of the little-endian value for word
 // w), or false if a word of 15 or more is listed.
 bool ProtectionMask(std::span<const std::uint8_t> words, std::span<std::uint8_t, 4> mask);

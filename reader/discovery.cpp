@@ -12,9 +12,20 @@ std::uint8_t DeviceConnected = 0;
 
 std::uint8_t IsDeviceConnected() { return DeviceConnected; }
 
-int IdentifyReader(const std::string& portName, int index) {
+int IdentifyReader(const std::string& portName, int index, PortAttempt* why) {
+  PortAttempt ignored;
+  if (why == nullptr) why = &ignored;
+  *why = PortAttempt{portName};
   CMyComm* comm = PortAt(index);
-  if (comm == nullptr || comm->Open(portName, ReaderBaudRate) != 1) return 0;
+  if (comm == nullptr) {
+    why->open = OpenFailure::Other;
+    return 0;
+  }
+  if (comm->Open(portName, ReaderBaudRate) != 1) {
+    why->open = comm->LastOpenFailure();
+    why->systemError = comm->LastOpenError();
+    return 0;
+  }
   comm->SetReadLength(IdentifyReadLength, 0);
   std::array<std::uint8_t, 1024> payload{};
   int length = 0;
@@ -24,6 +35,8 @@ int IdentifyReader(const std::string& portName, int index) {
   const bool matches = r == ROk && length <= static_cast<int>(sizeof ReaderIdText) &&
                        BytesDiffer(payload.data(), reinterpret_cast<const std::uint8_t*>(ReaderIdText), p) == 0;
   if (matches) return 1;
+  why->reply = comm->LastReplyFailure();
+  why->otherDevice = r == ROk && why->reply == ReplyFailure::None;
   comm->Close();
   return 0;
 }
@@ -32,12 +45,14 @@ ConnectResult ConnectDevice(const std::vector<std::string>& ports) {
   ConnectResult result;
   for (const std::string& port : ports) {
     ClosePort(ReaderPortIndex);
-    if (IdentifyReader(port, ReaderPortIndex) == 1) {
+    PortAttempt why;
+    if (IdentifyReader(port, ReaderPortIndex, &why) == 1) {
       result.found = true;
       result.port = port;
       DeviceConnected = 1;
       return result;
     }
+    result.refused.push_back(std::move(why));
   }
   // Every attempt closed its port: pages must not go on believing a reader is there.
   ClosePort(ReaderPortIndex);

@@ -6,6 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "reader/my_data.h"
+#include "reader/serial_os.h"
+
 namespace rivelo {
 
 // 1 while a reader is connected on slot 0.
@@ -16,8 +19,18 @@ std::uint8_t IsDeviceConnected();
 constexpr char ReaderIdText[30] = "ID card reader & writer";
 constexpr int IdentifyReadLength = 200;
 
-// 1: a reader answered on this port, which stays open in slot index; 0: not (port closed).
-int IdentifyReader(const std::string& portName, int index);
+// Why a port scanned for the reader gave none.
+struct PortAttempt {
+  std::string port;
+  OpenFailure open = OpenFailure::None;     // it did not open
+  int systemError = 0;                       // the system's code for a failed open
+  ReplyFailure reply = ReplyFailure::None;   // it opened, but brought no valid reply
+  bool otherDevice = false;                  // a valid reply, but not the reader's text
+};
+
+// 1: a reader answered on this port, which stays open in slot index; 0: not (port closed),
+// and *why (when given) says what happened instead.
+int IdentifyReader(const std::string& portName, int index, PortAttempt* why = nullptr);
 
 // The system's serial ports in a stable order, or nothing when the system's list cannot be
 // read at all (an empty list is a list).
@@ -27,6 +40,7 @@ struct ConnectResult {
   bool listUnavailable = false;  // the system's port list could not be read; nothing scanned
   bool found = false;
   std::string port;
+  std::vector<PortAttempt> refused;  // the ports tried before the reader's, or all, in order
 };
 
 // Closes slot 0, then tries each port in order and keeps the first reader. On success the flag

@@ -30,6 +30,11 @@ int CMyComm::SetReadLength(int length, int constant) {
 
 int CMyComm::Transact(std::span<const std::uint8_t> request, std::span<std::uint8_t> reply,
                       int* replyLength) {
+  lastTransact_ = Exchange(request, reply, replyLength);
+  return lastTransact_;
+}
+
+int CMyComm::Exchange(std::span<const std::uint8_t> request, std::span<std::uint8_t> reply, int* replyLength) {
   ++transacts_;
   port_.Purge();
   port_.ClearErrors();

@@ -7,6 +7,7 @@
 #include <span>
 #include <string>
 
+#include "reader/my_data.h"
 #include "reader/serial_os.h"
 
 namespace rivelo {
@@ -32,6 +33,9 @@ class CMyComm {
 
   // 1 opened, 0 failed. A handle that is still open is closed first, so none is leaked.
   int Open(const std::string& name, std::uint32_t baud);
+  // Why the last Open failed (None after one that succeeded) and the system's error code.
+  OpenFailure LastOpenFailure() const { return port_.LastOpenFailure(); }
+  int LastOpenError() const { return port_.LastOpenError(); }
   // Non-zero on success (also for a port that is already closed).
   int Close();
   // 1 done, 0 port not open (the length is then not stored).
@@ -41,6 +45,13 @@ class CMyComm {
   int Transact(std::span<const std::uint8_t> request, std::span<std::uint8_t> reply, int* replyLength);
 
   bool IsOpen() const;
+
+  // How the reply of the last exchange failed (None: it was usable). The command functions
+  // note it, since only they know what a reply must hold.
+  void NoteReply(ReplyFailure failure) { lastReply_ = failure; }
+  ReplyFailure LastReplyFailure() const { return lastReply_; }
+  // The result of the last Transact: 1, or the system error code of the step that failed.
+  int LastTransactResult() const { return lastTransact_; }
   int ReadLength() const { return readLength_; }
   int ReadConstant() const { return readConstant_; }
 
@@ -54,12 +65,16 @@ class CMyComm {
   std::uint64_t BytesMoved() const { return bytesMoved_; }
 
  private:
+  int Exchange(std::span<const std::uint8_t> request, std::span<std::uint8_t> reply, int* replyLength);
+
   OsSerial port_;
   int readLength_ = DefaultReadLength;
   int readConstant_ = 0;
   ReplyEnd replyEnd_ = ReplyEnd::Frame;
   std::uint64_t transacts_ = 0;
   std::uint64_t bytesMoved_ = 0;
+  ReplyFailure lastReply_ = ReplyFailure::None;
+  int lastTransact_ = 1;
 };
 
 constexpr int PortTableSize = 10;

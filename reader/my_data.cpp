@@ -24,6 +24,22 @@ class Writer {
   std::size_t n_ = 0;
 };
 
+// Why a reply that IsReplyValid refused is no reply: raw is the reply as received, logical
+// the unstuffed bytes from raw position 2 on.
+ReplyFailure Classify(std::span<const std::uint8_t> raw, std::span<const std::uint8_t> logical) {
+  if (raw.empty()) return ReplyFailure::Silent;
+  if (raw.size() < 2 || raw[0] != Header0 || raw[1] != Header1) return ReplyFailure::Malformed;
+  if (logical.size() < 6) return ReplyFailure::Truncated;
+  const std::size_t length = static_cast<std::size_t>(logical[0] * 256 + logical[1]);
+  if (length < 4) return ReplyFailure::Malformed;
+  if (logical.size() < 2 + length) return ReplyFailure::Truncated;
+  std::uint8_t x = 0;
+  for (std::size_t i = 2; i < 2 + length; ++i) x ^= logical[i];
+  // The announced frame checks out: what spoiled it came after it.
+  if (x == 0 && logical.size() > 2 + length) return ReplyFailure::Malformed;
+  return ReplyFailure::BadChecksum;
+}
+
 }  // namespace
 
 CMyData::CMyData(std::uint16_t command, std::span<const std::uint8_t> data) {
@@ -54,8 +70,15 @@ void CMyData::SetRawReply(std::span<const std::uint8_t> raw) {
 }
 
 int CMyData::IsReplyValid() {
-  valid_ = false;
   const int rawLength = std::clamp(rawReplyLength_, 0, static_cast<int>(rawReply_.size()));
+  valid_ = IsValid(rawLength);
+  failure_ = valid_ ? ReplyFailure::None
+                    : Classify({rawReply_.data(), static_cast<std::size_t>(rawLength)},
+                               {reply_.data(), static_cast<std::size_t>(replyLength_)});
+  return valid_ ? 1 : 0;
+}
+
+bool CMyData::IsValid(int rawLength) {
   std::size_t m = 0;
   for (int i = 2; i < rawLength; ++i) {
     const std::uint8_t b = rawReply_[static_cast<std::size_t>(i)];
@@ -64,15 +87,13 @@ int CMyData::IsReplyValid() {
   }
   replyLength_ = static_cast<int>(m);
   // Length (2), command (2), status (1) and checksum (1) must all have arrived.
-  if (m < 6) return 0;
+  if (m < 6) return false;
   std::uint8_t x = 0;
   for (std::size_t i = 2; i < m; ++i) x ^= reply_[i];
-  if (x != 0) return 0;
+  if (x != 0) return false;
   // A payload announced but not received is no reply: nothing unreceived is handed out.
   const int announced = reply_[0] * 256 + reply_[1] - 4;
-  if (announced > static_cast<int>(m) - 6) return 0;
-  valid_ = true;
-  return 1;
+  return announced <= static_cast<int>(m) - 6;
 }
 
 std::uint8_t CMyData::GetStatus() const { return valid_ ? reply_[4] : 0xFF; }

@@ -13,6 +13,16 @@
 namespace rivelo {
 
 constexpr std::size_t FrameBufferSize = 1024;
+
+// Why the last exchange brought no usable reply.
+enum class ReplyFailure {
+  None,
+  Silent,       // not a byte came back
+  Truncated,    // fewer bytes than the reply's length field announces
+  BadChecksum,  // every byte announced, but the checksum is wrong
+  Malformed,    // no frame header, stray bytes after the frame, or a payload the command cannot use
+  PortFailed,   // the port itself failed (the device went away, a system error)
+};
 // The most data bytes whose worst-case stuffed request (2n + 12) fits the request buffer.
 constexpr std::size_t MaxRequestData = 506;
 
@@ -37,6 +47,8 @@ class CMyData {
   // is 0, it holds at least length, command, status and checksum, and it holds every payload
   // byte its length field announces. Must be called before GetStatus and GetPayload.
   int IsReplyValid();
+  // Why the last IsReplyValid refused the reply (None when it was valid).
+  ReplyFailure Failure() const { return failure_; }
   // The status byte; 0xFF (failure) when the reply was not valid.
   std::uint8_t GetStatus() const;
   // The announced payload length p (0 when not valid or the length field is 4 or less).
@@ -52,7 +64,10 @@ class CMyData {
   int rawReplyLength_ = 0;
   std::array<std::uint8_t, FrameBufferSize> reply_{};
   int replyLength_ = 0;  // unstuffed bytes from raw position 2 on
+  bool IsValid(int rawLength);  // unstuffs into reply_ and checks
+
   bool valid_ = false;
+  ReplyFailure failure_ = ReplyFailure::None;
 };
 
 }  // namespace rivelo

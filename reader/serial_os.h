@@ -13,6 +13,16 @@ namespace rivelo {
 // not wait for the line to fall silent. Empty: wait for the gap or the budget.
 using ReplyComplete = std::function<bool(std::span<const std::uint8_t>)>;
 
+// Why a port did not open.
+enum class OpenFailure {
+  None,
+  NoSuchPort,        // no such path or device (or the device went away)
+  Busy,              // another program holds it
+  PermissionDenied,  // the user may not open it
+  NotAPort,          // it opened, or exists, but is no serial port (a directory, a plain file)
+  Other,             // any other system error; the code says which
+};
+
 struct ReadBudget {
   int totalMs = 1024;   // whole read, from the call
   int gapMs = 5;        // silence after the first byte that ends the burst
@@ -27,8 +37,11 @@ class OsSerial {
   OsSerial& operator=(const OsSerial&) = delete;
 
   // Opens the named port exclusively, 8N1 at baud, raw, with 1024-byte queues where the
-  // OS lets us choose. Returns false (and stays closed) on any failure.
+  // OS lets us choose. Returns false (and stays closed) on any failure; the failure and the
+  // system's error code (errno, GetLastError) are kept until the next Open.
   bool Open(const std::string& name, std::uint32_t baud);
+  OpenFailure LastOpenFailure() const { return openFailure_; }
+  int LastOpenError() const { return openError_; }
   // Returns non-zero on success, like the system close call.
   int Close();
   bool IsOpen() const;
@@ -49,8 +62,15 @@ class OsSerial {
   std::intptr_t NativeHandle() const { return handle_; }
 
  private:
+  bool Fail(OpenFailure failure, int code);
+
   std::intptr_t handle_ = -1;
+  OpenFailure openFailure_ = OpenFailure::None;
+  int openError_ = 0;
 };
+
+// The system's own text for one of its error codes (errno, GetLastError).
+std::string SystemErrorText(int code);
 
 // Maps an OS error number onto a Transact result: never 1 (which means success), never 0.
 inline int SystemErrorResult(int code) { return (code == 1 || code == 0) ? -code - 1 : code; }

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/file.h>
@@ -37,26 +38,62 @@ int MsUntil(Clock::time_point deadline) {
   return left < 0 ? 0 : static_cast<int>(left);
 }
 
+OpenFailure OpenFailureOf(int code) {
+  switch (code) {
+    case ENOENT:
+    case ENOTDIR:
+    case ENXIO:   // a device node whose device is gone (an unplugged adapter)
+    case ENODEV: return OpenFailure::NoSuchPort;
+    case EBUSY: return OpenFailure::Busy;  // TIOCEXCL held by another program
+    case EACCES:
+    case EPERM:
+    case EROFS: return OpenFailure::PermissionDenied;
+    case EISDIR:
+    case ENOTTY: return OpenFailure::NotAPort;
+    default: return OpenFailure::Other;
+  }
+}
+
 }  // namespace
+
+std::string SystemErrorText(int code) { return std::strerror(code); }
 
 OsSerial::~OsSerial() { Close(); }
 
+bool OsSerial::Fail(OpenFailure failure, int code) {
+  openFailure_ = failure;
+  openError_ = code;
+  return false;
+}
+
 bool OsSerial::Open(const std::string& name, std::uint32_t baud) {
+  openFailure_ = OpenFailure::None;
+  openError_ = 0;
   const speed_t speed = BaudConstant(baud);
-  if (speed == B0 || name.empty()) return false;
+  if (speed == B0) return Fail(OpenFailure::Other, EINVAL);
+  if (name.empty()) return Fail(OpenFailure::NoSuchPort, ENOENT);
   const std::string path = name.front() == '/' ? name : "/dev/" + name;
   const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return false;
+  if (fd < 0) return Fail(OpenFailureOf(errno), errno);
+  // Closes the descriptor, keeping the errno of the step that failed.
+  const auto refuse = [fd](int code) {
+    ::close(fd);
+    return code;
+  };
   // The reader must not be shared: refuse a port that another program holds, and keep
   // others out while we hold it.
-  if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || ::ioctl(fd, TIOCEXCL) != 0) {
-    ::close(fd);
-    return false;
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    const int code = refuse(errno);
+    return Fail(code == EWOULDBLOCK ? OpenFailure::Busy : OpenFailureOf(code), code);
+  }
+  if (::ioctl(fd, TIOCEXCL) != 0) {
+    const int code = refuse(errno);
+    return Fail(OpenFailureOf(code), code);
   }
   termios tio{};
   if (::tcgetattr(fd, &tio) != 0) {
-    ::close(fd);
-    return false;
+    const int code = refuse(errno);
+    return Fail(OpenFailureOf(code), code);
   }
   ::cfmakeraw(&tio);
   tio.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | CSTOPB | CRTSCTS);

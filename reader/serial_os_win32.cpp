@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <string>
 
 namespace rivelo {
 namespace {
@@ -87,17 +88,54 @@ int ReadUpTo(HANDLE h, std::uint8_t* dst, DWORD count, int waitMs, DWORD* got) {
   return 1;
 }
 
+OpenFailure OpenFailureOf(DWORD code) {
+  switch (code) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_NETPATH: return OpenFailure::NoSuchPort;
+    // A COM port held by another program answers "access denied": ports are opened for
+    // exclusive use, and no other refusal is usual for them.
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION: return OpenFailure::Busy;
+    default: return OpenFailure::Other;
+  }
+}
+
 }  // namespace
+
+std::string SystemErrorText(int code) {
+  char* text = nullptr;
+  const DWORD n = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                 nullptr, static_cast<DWORD>(code), 0, reinterpret_cast<char*>(&text), 0, nullptr);
+  std::string result = n > 0 && text ? std::string(text, n) : "system error " + std::to_string(code);
+  if (text) LocalFree(text);
+  // The system's texts end in a full stop and a line end.
+  while (!result.empty() && (result.back() == '\n' || result.back() == '\r' || result.back() == '.' || result.back() == ' '))
+    result.pop_back();
+  return result;
+}
 
 OsSerial::~OsSerial() { Close(); }
 
+bool OsSerial::Fail(OpenFailure failure, int code) {
+  openFailure_ = failure;
+  openError_ = code;
+  return false;
+}
+
 bool OsSerial::Open(const std::string& name, std::uint32_t baud) {
-  if (name.empty()) return false;
+  openFailure_ = OpenFailure::None;
+  openError_ = 0;
+  if (name.empty()) return Fail(OpenFailure::NoSuchPort, ERROR_FILE_NOT_FOUND);
   // COM10 and above are reachable only through the device namespace.
   const std::string path = name.rfind("\\\\.\\", 0) == 0 ? name : "\\\\.\\" + name;
   HANDLE h = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0,
                          nullptr);
-  if (h == INVALID_HANDLE_VALUE) return false;
+  if (h == INVALID_HANDLE_VALUE) {
+    const DWORD code = GetLastError();
+    return Fail(OpenFailureOf(code), static_cast<int>(code));
+  }
   SetupComm(h, QueueBytes, QueueBytes);
   COMMTIMEOUTS t = DefaultTimeouts();
   SetCommTimeouts(h, &t);

@@ -48,6 +48,27 @@ TEST(SerialPort, OpenFailuresAndExclusiveUse) {
   EXPECT_EQ(other.Open(device.Path(), ReaderBaudRate), 1);
 }
 
+TEST(SerialPort, OpenSaysWhyItFailed) {
+  CMyComm comm;
+  EXPECT_EQ(comm.Open("/dev/rivelo-no-such-port", ReaderBaudRate), 0);
+  EXPECT_EQ(comm.LastOpenFailure(), OpenFailure::NoSuchPort);
+  EXPECT_FALSE(SystemErrorText(comm.LastOpenError()).empty());
+  EXPECT_EQ(comm.Open("/dev/null/ttyS0", ReaderBaudRate), 0);
+  EXPECT_EQ(comm.LastOpenFailure(), OpenFailure::NoSuchPort);
+  EXPECT_EQ(comm.Open(::testing::TempDir(), ReaderBaudRate), 0);
+  EXPECT_EQ(comm.LastOpenFailure(), OpenFailure::NotAPort);
+  EXPECT_EQ(comm.Open("/dev/null", ReaderBaudRate), 0);
+  EXPECT_EQ(comm.LastOpenFailure(), OpenFailure::NotAPort);
+
+  FakeDevice device;
+  ASSERT_EQ(comm.Open(device.Path(), ReaderBaudRate), 1);
+  EXPECT_EQ(comm.LastOpenFailure(), OpenFailure::None);
+  CMyComm other;
+  EXPECT_EQ(other.Open(device.Path(), ReaderBaudRate), 0);
+  EXPECT_EQ(other.LastOpenFailure(), OpenFailure::Busy);
+  EXPECT_NE(other.LastOpenError(), 0);
+}
+
 TEST(SerialPort, SilentDeviceGivesAnEmptyReply) {
   FakeDevice device;
   CMyComm comm;
@@ -158,6 +179,36 @@ TEST_F(Discovery, ConnectTakesTheFirstReaderAndAFailureClearsTheFlag) {
   EXPECT_EQ(IsDeviceConnected(), 0);
 
   EXPECT_FALSE(ConnectDevice({}).found);
+}
+
+TEST_F(Discovery, ConnectSaysWhyEachPortGaveNoReader) {
+  FakeDevice other, silent, garbled, reader;
+  other.Script(WireReply(0x102, 0, Text("modem")));
+  silent.Script(std::nullopt);
+  Bytes bad = WireReply(0x102, 0, Text("ID card reader & writer"));
+  bad.back() ^= 1;
+  garbled.Script(bad);
+  CMyComm holder;
+  ASSERT_EQ(holder.Open(reader.Path(), ReaderBaudRate), 1);
+  const ConnectResult r =
+      ConnectDevice({"/dev/rivelo-no-such-port", other.Path(), silent.Path(), garbled.Path(), reader.Path()});
+  EXPECT_FALSE(r.found);
+  ASSERT_EQ(r.refused.size(), 5u);
+  EXPECT_EQ(r.refused[0].port, "/dev/rivelo-no-such-port");
+  EXPECT_EQ(r.refused[0].open, OpenFailure::NoSuchPort);
+  EXPECT_EQ(r.refused[1].open, OpenFailure::None);
+  EXPECT_TRUE(r.refused[1].otherDevice);
+  EXPECT_EQ(r.refused[2].reply, ReplyFailure::Silent);
+  EXPECT_FALSE(r.refused[2].otherDevice);
+  EXPECT_EQ(r.refused[3].reply, ReplyFailure::BadChecksum);
+  EXPECT_EQ(r.refused[4].open, OpenFailure::Busy);
+  EXPECT_TRUE(reader.Requests().empty());
+
+  holder.Close();
+  reader.Script(WireReply(0x102, 0, Text("ID card reader & writer")));
+  const ConnectResult found = ConnectDevice({"/dev/rivelo-no-such-port", reader.Path()});
+  EXPECT_TRUE(found.found);
+  ASSERT_EQ(found.refused.size(), 1u);
 }
 
 TEST_F(Discovery, DisconnectWhileNotConnectedChangesNothing) {

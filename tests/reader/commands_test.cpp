@@ -193,6 +193,31 @@ TEST_F(Commands, SilenceAndTheReadLength) {
   EXPECT_EQ(PortTable[0].ReadLength(), DefaultReadLength);
 }
 
+TEST_F(Commands, TheLastReplyFailureIsKeptPerExchange) {
+  std::array<std::uint8_t, 5> id{};
+  Bytes bad = WireReply(0x10C, 0, {1, 2, 3, 4, 5});
+  bad.back() ^= 0x40;
+  device.Script(bad);
+  EXPECT_EQ(CmdReadEm4100(id), SNoReply);
+  EXPECT_EQ(LastReplyFailure(), ReplyFailure::BadChecksum);
+  const Bytes whole = WireReply(0x10C, 0, {1, 2, 3, 4, 5});
+  device.Script(Bytes(whole.begin(), whole.begin() + 6));
+  EXPECT_EQ(CmdReadEm4100(id), SNoReply);
+  EXPECT_EQ(LastReplyFailure(), ReplyFailure::Truncated);
+  // A valid frame too short for the command is no reply either, and says so.
+  Ok(0x10C, {1, 2, 3});
+  EXPECT_EQ(CmdReadEm4100(id), SNoReply);
+  EXPECT_EQ(LastReplyFailure(), ReplyFailure::Malformed);
+  // A failure status is an answer: nothing failed on the line.
+  device.Script(WireReply(0x10C, 1, {}));
+  EXPECT_EQ(CmdReadEm4100(id), SFailStatus);
+  EXPECT_EQ(LastReplyFailure(), ReplyFailure::None);
+  device.Script(std::nullopt);
+  EXPECT_EQ(CmdAcknowledge(10), RNoReply);
+  EXPECT_EQ(LastReplyFailure(), ReplyFailure::Silent);
+  EXPECT_EQ(LastReplyFailure(PortTableSize), ReplyFailure::None);
+}
+
 TEST(CommandsWithoutPort, ClosedPortAndBadSlot) {
   ClosePort(0);
   std::array<std::uint8_t, 4> word{};

@@ -98,6 +98,40 @@ TEST(ReplyFrame, InvalidReplies) {
   EXPECT_EQ(f.PayloadLength(), 0);
 }
 
+TEST(ReplyFrame, SaysWhyAReplyIsNoReply) {
+  const Bytes good = {0xAA, 0xDD, 0x00, 0x09, 0x01, 0x0C, 0x00, 0x01, 0x02, 0x03, 0x04, 0x05, 0x0C};
+  const auto failure = [](const Bytes& raw) {
+    CMyData f = WithReply(raw);
+    f.IsReplyValid();
+    return f.Failure();
+  };
+  EXPECT_EQ(failure(good), ReplyFailure::None);
+  EXPECT_EQ(failure({}), ReplyFailure::Silent);
+  Bytes badSum = good;
+  badSum.back() ^= 1;
+  EXPECT_EQ(failure(badSum), ReplyFailure::BadChecksum);
+  // Cut anywhere before its end, the frame is truncated, whatever its checksum says.
+  for (std::size_t n = 2; n < good.size(); ++n) {
+    EXPECT_EQ(failure(Bytes(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(n))), ReplyFailure::Truncated) << n;
+  }
+  EXPECT_EQ(failure({0xAA, 0xDD, 0x00, 0x09, 0x01, 0x0C, 0x00, 0x01, 0x02, 0x03, 0x0C ^ 0x01 ^ 0x02 ^ 0x03 ^ 0x01}),
+            ReplyFailure::Truncated);
+  // A good frame with stray bytes behind it, and bytes that are no frame at all.
+  Bytes trailing = good;
+  trailing.push_back(0x33);
+  EXPECT_EQ(failure(trailing), ReplyFailure::Malformed);
+  EXPECT_EQ(failure({0x55}), ReplyFailure::Malformed);
+  Bytes noHeader = badSum;
+  noHeader[1] = 0x00;
+  EXPECT_EQ(failure(noHeader), ReplyFailure::Malformed);
+  // Validity itself is unchanged by the diagnosis.
+  CMyData f = WithReply(trailing);
+  EXPECT_EQ(f.IsReplyValid(), 0);
+  f.SetRawReply(good);
+  EXPECT_EQ(f.IsReplyValid(), 1);
+  EXPECT_EQ(f.Failure(), ReplyFailure::None);
+}
+
 TEST(ReplyFrame, ShortLengthFieldGivesNoPayload) {
   // A length of 3 (less than status + checksum) on an otherwise valid reply.
   CMyData f = WithReply({0xAA, 0xDD, 0x00, 0x03, 0x01, 0x0C, 0x00, 0x0D});
