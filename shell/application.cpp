@@ -50,7 +50,7 @@ struct Simulation {};
 
 }  // namespace
 
-int RunApplication(int argc, char** argv, Language language) {
+int RunApplication(int argc, char** argv, Language language, PageInstaller installPages) {
   SetLanguage(language);
   QApplication app(argc, argv);
   ApplyApplicationFont();
@@ -79,7 +79,7 @@ int RunApplication(int argc, char** argv, Language language) {
   }
 #endif
   const std::vector<std::string> last = options.ports;
-  CMainFrame frame([first, last] { return PortsToScan(first, last); });
+  CMainFrame frame([first, last] { return PortsToScan(first, last); }, installPages);
 #if RIVELO_HAS_SIM
   if (options.simulate) {
     if (simulation->server) {

@@ -2,9 +2,10 @@
 #pragma once
 
 #include "resources/language.h"
+#include "shell/page_installer.h"
 
 namespace rivelo {
 
-int RunApplication(int argc, char** argv, Language language);
+int RunApplication(int argc, char** argv, Language language, PageInstaller installPages);
 
 }  // namespace rivelo

@@ -1,4 +1,7 @@
 // The English-labelled program.
+#include "pages/page_registry.h"
 #include "shell/application.h"
 
-int main(int argc, char** argv) { return rivelo::RunApplication(argc, argv, rivelo::Language::English); }
+int main(int argc, char** argv) {
+  return rivelo::RunApplication(argc, argv, rivelo::Language::English, rivelo::AddPages);
+}

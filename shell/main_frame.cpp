@@ -35,11 +35,11 @@ QString Q(const TextPair& text) { return QString::fromUtf8(Text(text)); }
 
 }  // namespace
 
-CMainFrame::CMainFrame(PortSource ports, bool withPages, QWidget* parent)
+CMainFrame::CMainFrame(PortSource ports, PageInstaller installPages, QWidget* parent)
     : QMainWindow(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                               Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
       ports_(std::move(ports)),
-      view_(new CRiveloView(this, withPages)) {
+      view_(new CRiveloView(this, installPages)) {
   DeviceConnected = 0;
   setWindowTitle(Q(shell_text::WindowTitle));
   setFixedSize(Width, Height);

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "shell/page_installer.h"
 #include "shell/status.h"
 
 class QAction;
@@ -32,8 +33,8 @@ class CMainFrame : public QMainWindow {
   static constexpr int Width = 880;
   static constexpr int Height = 640;
 
-  // withPages false builds empty containers (tests of the shell add their own pages).
-  explicit CMainFrame(PortSource ports, bool withPages = true, QWidget* parent = nullptr);
+  // Without an installer the containers stay empty (tests of the shell add their own pages).
+  explicit CMainFrame(PortSource ports, PageInstaller installPages = nullptr, QWidget* parent = nullptr);
   ~CMainFrame() override;
 
   CRiveloView& View() const { return *view_; }

@@ -1,15 +1,14 @@
 #include "shell/rivelo_view.h"
 
-#include "shell/page_registry.h"
 #include "shell/tab_containers.h"
 
 namespace rivelo {
 
-CRiveloView::CRiveloView(QWidget* parent, bool withPages)
+CRiveloView::CRiveloView(QWidget* parent, PageInstaller installPages)
     : QStackedWidget(parent), ata_(new CAtaTabDlg(this)), em4305_(new EM4305TabDlg(this)) {
   addWidget(ata_);
   addWidget(em4305_);
-  if (withPages) AddPages(*ata_, *em4305_);
+  if (installPages) installPages(*ata_, *em4305_);
   for (CTabContainer* c : {static_cast<CTabContainer*>(ata_), static_cast<CTabContainer*>(em4305_)}) {
     c->SelectPage(0);
   }

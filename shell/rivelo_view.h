@@ -3,6 +3,8 @@
 
 #include <QStackedWidget>
 
+#include "shell/page_installer.h"
+
 namespace rivelo {
 
 class CAtaTabDlg;
@@ -12,8 +14,8 @@ class CRiveloView : public QStackedWidget {
   Q_OBJECT
 
  public:
-  // withPages false leaves both containers empty (tests add their own pages).
-  explicit CRiveloView(QWidget* parent = nullptr, bool withPages = true);
+  // Without an installer both containers stay empty (tests of the shell add their own pages).
+  explicit CRiveloView(QWidget* parent = nullptr, PageInstaller installPages = nullptr);
 
   CAtaTabDlg& AtaTabs() const { return *ata_; }
   EM4305TabDlg& Em4305Tabs() const { return *em4305_; }

@@ -57,7 +57,7 @@ class MainFrameTest : public QObject {
   std::optional<std::vector<std::string>> ports_ = std::vector<std::string>{};
 
   std::unique_ptr<CMainFrame> MakeFrame() {
-    return std::make_unique<CMainFrame>([this] { return ports_; }, false);
+    return std::make_unique<CMainFrame>([this] { return ports_; });
   }
   static QString Shown(const CMainFrame& f) { return f.StatusField().text(); }
   static QColor Colour(const CMainFrame& f) { return f.StatusField().palette().color(QPalette::WindowText); }

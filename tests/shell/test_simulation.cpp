@@ -55,7 +55,7 @@ class SimulationTest : public QObject {
     sim::PtyServer server(reader);
     QVERIFY(server.Start());
     const std::string path = server.Path();
-    CMainFrame frame([path] { return std::optional(std::vector<std::string>{path}); }, false);
+    CMainFrame frame([path] { return std::optional(std::vector<std::string>{path}); });
     QTest::mouseClick(&frame.ConnectButton(), Qt::LeftButton);
     QCOMPARE(frame.StatusField().text(), QString("Device connected"));
     QCOMPARE(DeviceConnected, 1);

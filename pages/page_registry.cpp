@@ -1,0 +1,27 @@
+#include "pages/page_registry.h"
+
+#include <QString>
+
+#include <type_traits>
+
+#include "resources/texts_shell.h"
+#include "shell/page_installer.h"
+#include "shell/tab_containers.h"
+
+// Page headers: one include per page.
+#include "pages/em4100/em4305_id_dlg.h"
+
+namespace rivelo {
+
+// Keeps the registry in step with the seam the shell calls it through.
+static_assert(std::is_same_v<decltype(&AddPages), PageInstaller>);
+
+// One line per page, in tab order, e.g.
+//   em4305.AddPage(new EM4305IdDlg, QString::fromUtf8(shell_text::TabEm4305Em4100));
+// T5577 container: " ATA5567 ", " ID卡（EM4100） ", " FDX-B（ISO11784/85） ", " FDX-A（FECAVA） ",
+// " HID兼容卡 ". EM4305 container: " ID（EM4100） ", then " EM4305 " and " FDX-B（ISO11784/85） ".
+void AddPages([[maybe_unused]] CAtaTabDlg& ata, [[maybe_unused]] EM4305TabDlg& em4305) {
+  em4305.AddPage(new EM4305IdDlg, QString::fromUtf8(shell_text::TabEm4305Em4100));
+}
+
+}  // namespace rivelo
