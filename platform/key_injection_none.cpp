@@ -6,10 +6,7 @@ namespace {
 
 class NoKeyInjector : public KeyInjector {
  public:
-  bool Available(std::string* why) override {
-    if (why) *why = "this build has no key injection";
-    return false;
-  }
+  KeyInjectionStatus Available() override { return KeyInjectionStatus::NotInThisBuild; }
   bool TypeText(std::string_view) override { return false; }
   bool PressEnter() override { return false; }
 };

@@ -36,10 +36,7 @@ std::wstring ToUtf16(std::string_view text) {
 
 class Win32KeyInjector final : public KeyInjector {
  public:
-  bool Available(std::string* why) override {
-    if (why) why->clear();
-    return true;
-  }
+  KeyInjectionStatus Available() override { return KeyInjectionStatus::Available; }
 
   bool TypeText(std::string_view text) override {
     const std::wstring wide = ToUtf16(text);

@@ -7,15 +7,11 @@
 #include <X11/keysym.h>
 
 #include <cstdlib>
-#include <string>
 
 #include "platform/key_injection.h"
-#include "resources/texts_em4100.h"
 
 namespace rivelo {
 namespace {
-
-namespace t = texts::em4100;
 
 bool Set(const char* name) {
   const char* v = std::getenv(name);
@@ -28,11 +24,7 @@ class X11KeyInjector : public KeyInjector {
     if (display_) XCloseDisplay(display_);
   }
 
-  bool Available(std::string* why) override {
-    const bool ok = Open();
-    if (!ok && why) *why = reason_;
-    return ok;
-  }
+  KeyInjectionStatus Available() override { return Open() ? KeyInjectionStatus::Available : status_; }
 
   bool TypeText(std::string_view text) override {
     if (!Open()) return false;
@@ -53,17 +45,17 @@ class X11KeyInjector : public KeyInjector {
   bool Open() {
     if (display_) return true;
     if (!Set("DISPLAY")) {
-      reason_ = Set("WAYLAND_DISPLAY") ? t::WaylandOnly() : t::NoXDisplay();
+      status_ = Set("WAYLAND_DISPLAY") ? KeyInjectionStatus::WaylandOnly : KeyInjectionStatus::NoDisplay;
       return false;
     }
     display_ = XOpenDisplay(nullptr);
     if (!display_) {
-      reason_ = t::CannotOpenDisplay();
+      status_ = KeyInjectionStatus::CannotOpenDisplay;
       return false;
     }
     int event = 0, error = 0, major = 0, minor = 0;
     if (!XTestQueryExtension(display_, &event, &error, &major, &minor)) {
-      reason_ = t::NoXTest();
+      status_ = KeyInjectionStatus::NoXTest;
       XCloseDisplay(display_);
       display_ = nullptr;
       return false;
@@ -123,7 +115,7 @@ class X11KeyInjector : public KeyInjector {
   }
 
   Display* display_ = nullptr;
-  std::string reason_;
+  KeyInjectionStatus status_ = KeyInjectionStatus::Available;  // why the last Open failed
 };
 
 }  // namespace

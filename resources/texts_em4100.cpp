@@ -45,6 +45,7 @@ const TextPair WaylandOnly{"a Wayland session without X11 accepts no injected ke
                            "没有X11的Wayland会话不接受模拟按键"};
 const TextPair CannotOpenDisplay{"the X display cannot be opened", "无法打开X显示"};
 const TextPair NoXTest{"the X server has no XTEST extension", "X服务器没有XTEST扩展"};
+const TextPair NoInjectionBuilt{"this build has no key injection", "此版本没有模拟按键功能"};
 
 const char* const TabCaption = " ID（EM4100） ";
 

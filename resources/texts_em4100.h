@@ -16,9 +16,9 @@ extern const TextPair NotConnected, Writing, Reading, FolderPrompt, FolderCancel
     WriteOk, WriteError, ReadOk, ReadError, ExportCannotCreate, ExportCannotWrite;
 // Message boxes.
 extern const TextPair Tip, Warning, LockWarning;
-// Keyboard output.
+// Keyboard output; KeyboardUnavailable is followed by one of the reasons after it.
 extern const TextPair KeyboardStarted, KeyboardStopped, KeyboardUnavailable, NoXDisplay, WaylandOnly,
-    CannotOpenDisplay, NoXTest;
+    CannotOpenDisplay, NoXTest, NoInjectionBuilt;
 // The tab caption of the page (the same in both builds).
 extern const char* const TabCaption;
 }  // namespace em4100

@@ -26,6 +26,19 @@ namespace t = texts::em4100;
 QString Q(const char* text) { return QString::fromUtf8(text); }
 QString Q(const std::string& text) { return QString::fromStdString(text); }
 
+// Why keyboard output cannot start, in the operator's words.
+const char* UnavailableReason(KeyInjectionStatus status) {
+  switch (status) {
+    case KeyInjectionStatus::NoDisplay: return t::NoXDisplay();
+    case KeyInjectionStatus::WaylandOnly: return t::WaylandOnly();
+    case KeyInjectionStatus::CannotOpenDisplay: return t::CannotOpenDisplay();
+    case KeyInjectionStatus::NoXTest: return t::NoXTest();
+    case KeyInjectionStatus::NotInThisBuild:
+    case KeyInjectionStatus::Available: break;
+  }
+  return t::NoInjectionBuilt();
+}
+
 }  // namespace
 
 EM4305IdDlg::EM4305IdDlg(QWidget* parent) : QWidget(parent) {
@@ -124,11 +137,10 @@ void EM4305IdDlg::KeyboardClicked(bool checked) {
     return;
   }
   if (!keys_) keys_ = CreateSystemKeyInjector();
-  std::string why;
   // Where nothing can be typed, the operator is told so rather than left waiting.
-  if (!keys_->Available(&why)) {
+  if (const KeyInjectionStatus status = keys_->Available(); status != KeyInjectionStatus::Available) {
     keyboardOut->setChecked(false);
-    rivelo::PostStatus(StatusKindFailure, Q(t::KeyboardUnavailable()) + Q(why));
+    rivelo::PostStatus(StatusKindFailure, Q(t::KeyboardUnavailable()) + Q(UnavailableReason(status)));
     return;
   }
   progress->setValue(0);

@@ -23,12 +23,9 @@ namespace {
 // Records what would have been typed.
 class RecordingKeys : public KeyInjector {
  public:
-  bool available = true;
+  KeyInjectionStatus status = KeyInjectionStatus::Available;
   QString typed;
-  bool Available(std::string* why) override {
-    if (!available && why) *why = "no X display (DISPLAY is not set)";
-    return available;
-  }
+  KeyInjectionStatus Available() override { return status; }
   bool TypeText(std::string_view text) override {
     typed += QString::fromUtf8(text.data(), static_cast<int>(text.size()));
     return true;
@@ -171,13 +168,23 @@ class Em4305IdDlgTest : public QObject {
     ConnectReader();
     EM4305IdDlg page;
     auto keys = std::make_unique<RecordingKeys>();
-    keys->available = false;
+    RecordingKeys* k = keys.get();
     page.SetKeyInjector(std::move(keys));
-    page.keyboardOut->click();
-    QVERIFY(!page.keyboardOut->isChecked());
-    QVERIFY(!page.TimerRunning(KeyboardTimer));
-    QCOMPARE(statuses_.back().first, 0);
-    QVERIFY(statuses_.back().second.startsWith("Keyboard out is not possible here: no X display"));
+    // Each reason the system gives reaches the operator as its own text, and nothing starts.
+    const std::pair<KeyInjectionStatus, const char*> reasons[] = {
+        {KeyInjectionStatus::NoDisplay, "no X display (DISPLAY is not set)"},
+        {KeyInjectionStatus::WaylandOnly, "a Wayland session without X11 accepts no injected keys"},
+        {KeyInjectionStatus::CannotOpenDisplay, "the X display cannot be opened"},
+        {KeyInjectionStatus::NoXTest, "the X server has no XTEST extension"},
+        {KeyInjectionStatus::NotInThisBuild, "this build has no key injection"},
+    };
+    for (const auto& [status, reason] : reasons) {
+      k->status = status;
+      page.keyboardOut->click();
+      QVERIFY(!page.keyboardOut->isChecked());
+      QVERIFY(!page.TimerRunning(KeyboardTimer));
+      QCOMPARE(statuses_.back(), std::make_pair(0, QString("Keyboard out is not possible here: ") + reason));
+    }
   }
 
   void chineseBuildTexts() {
