@@ -1,13 +1,14 @@
-// The controls of the EM4100 page for the EM4305, placed as on its dialog template. Dialog
-// units become pixels with the 8-point dialog font's factors (6 x 13 per 4 x 8 units), which
-// fills the 880 x 640 main window as the original did.
+// The controls of the EM4100 page for the EM4305, placed as on its dialog template.
 #include <QCheckBox>
-#include <QGroupBox>
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "batch/em4100_profile.h"
+#include "pages/common/captioned_field.h"
+#include "pages/common/dialog_layout.h"
+#include "pages/common/group_box.h"
 #include "pages/em4100/em4305_id_dlg.h"
 #include "resources/texts_em4100.h"
 #include "shell/dec_edit.h"
@@ -18,19 +19,11 @@ namespace {
 
 namespace t = texts::em4100;
 
-QRect Dlu(int x, int y, int w, int h) {
-  auto px = [](int v) { return (v * 3 + 1) / 2; };         // 6 / 4
-  auto py = [](int v) { return (v * 13 + 4) / 8; };        // 13 / 8
-  return QRect(px(x), py(y), px(w), py(h));
-}
-
-template <typename W>
-W* Place(W* w, int x, int y, int width, int height) {
-  w->setGeometry(Dlu(x, y, width, height));
-  return w;
-}
-
 QString Q(const char* text) { return QString::fromUtf8(text); }
+
+RunPanelTexts PanelTexts() {
+  return {t::Write(), t::Read(), t::Stop(), t::Continuously(), t::Incrementally(), t::FromFile(), t::Options()};
+}
 
 }  // namespace
 
@@ -39,9 +32,8 @@ void EM4305IdDlg::BuildControls() {
   setFixedSize(Dlu(0, 0, 495, 306).size());
 
   // The group boxes first, so that the controls inside them lie above them.
-  Place(new QGroupBox(this), 23, 9, 186, 74);
-  Place(new QGroupBox(this), 226, 9, 97, 74);
-  Place(new QGroupBox(Q(t::Options()), this), 23, 87, 300, 24);
+  Place(new GroupBox(this), 23, 9, 186, 74);
+  Place(new GroupBox(this), 226, 9, 97, 74);
 
   for (int i = 0; i < 4; ++i) {
     const auto form = static_cast<Em4100Form>(i);
@@ -49,11 +41,13 @@ void EM4305IdDlg::BuildControls() {
   }
   forms[0]->setChecked(true);
 
-  hex10 = Place(new CHexEdit(this), 93, 21, 100, 12);
-  dec08 = Place(new CDecEdit(this), 93, 35, 100, 12);
-  dec06 = Place(new CDecEdit(this), 93, 49, 100, 12);
-  box02 = Place(new CDecEdit(this), 93, 63, 35, 12);
-  box04 = Place(new CDecEdit(this), 132, 63, 61, 12);
+  // Each field is named after the form button beside it; the last row's two boxes by their part.
+  const QStringList split = CaptionParts(forms[3]->text());
+  hex10 = Place(CaptionedField<CHexEdit>(forms[0]->text(), this), 93, 21, 100, 12);
+  dec08 = Place(CaptionedField<CDecEdit>(forms[1]->text(), this), 93, 35, 100, 12);
+  dec06 = Place(CaptionedField<CDecEdit>(forms[2]->text(), this), 93, 49, 100, 12);
+  box02 = Place(CaptionedField<CDecEdit>(split.value(0), this), 93, 63, 35, 12);
+  box04 = Place(CaptionedField<CDecEdit>(split.value(1), this), 132, 63, 61, 12);
   hex10->setMaxLength(Em4305FieldLength(Em4305Field::Hex10));
   dec08->setMaxLength(Em4305FieldLength(Em4305Field::Dec08H));
   dec06->setMaxLength(Em4305FieldLength(Em4305Field::Dec06H));
@@ -61,29 +55,25 @@ void EM4305IdDlg::BuildControls() {
   box04->setMaxLength(Em4305FieldLength(Em4305Field::Box04));
 
   enterBox = Place(new QCheckBox(Q(t::EnterBox()), this), 239, 20, 70, 12);
-  auto toggle = [this](const char* caption, int y) {
-    auto* b = Place(new QPushButton(Q(caption), this), 239, y, 70, 12);
-    b->setCheckable(true);
-    b->setAutoDefault(false);
-    return b;
-  };
-  keyboardOut = toggle(t::KeyboardOut(), 34);
-  writeButton = toggle(t::Write(), 48);
-  readButton = toggle(t::Read(), 62);
+  keyboardOut = Place(MakeToggle(Q(t::KeyboardOut()), this), 239, 34, 70, 12);
 
+  panel_ = new RunPanel(*this, *this, MakeEm4305IdProfile([this] { return Choices(); }), PanelTexts(),
+                        {t::LockCard()});
+  RunPanel& p = *panel_;
+  lockCard = p.extraOptions[0];
+  p.DisableWhileRunning(keyboardOut);
+  Place(p.writeButton, 239, 48, 70, 12);
+  Place(p.readButton, 239, 62, 70, 12);
+  Place(p.options, 23, 87, 300, 24);
   // The Chinese captions are shorter; that build packs the option boxes closer together.
   const int xs[4] = {50, chinese ? 108 : 120, chinese ? 166 : 194, chinese ? 221 : 252};
   const int ws[4] = {chinese ? 46 : 64, chinese ? 46 : 68, chinese ? 39 : 52, chinese ? 31 : 52};
-  continuous = Place(new QCheckBox(Q(t::Continuously()), this), xs[0], 96, ws[0], 10);
-  incremental = Place(new QCheckBox(Q(t::Incrementally()), this), xs[1], 96, ws[1], 10);
-  fromFile = Place(new QCheckBox(Q(t::FromFile()), this), xs[2], 96, ws[2], 10);
-  lockCard = Place(new QCheckBox(Q(t::LockCard()), this), xs[3], 96, ws[3], 10);
-
-  progress = Place(new QProgressBar(this), 23, 116, 300, 8);
-  progress->setTextVisible(false);
-  progress->setRange(0, 100);
-  progress->setValue(0);
-  list = Place(new QListWidget(this), 23, 128, 300, 82);
+  Place(p.continuous, xs[0], 96, ws[0], 10);
+  Place(p.incremental, xs[1], 96, ws[1], 10);
+  Place(p.fromFile, xs[2], 96, ws[2], 10);
+  Place(lockCard, xs[3], 96, ws[3], 10);
+  Place(p.progress, 23, 116, 300, 8);
+  Place(p.list, 23, 128, 300, 82);
 }
 
 }  // namespace rivelo

@@ -1,21 +1,21 @@
 // The EM4100 page for the EM4305 on the offscreen platform, against the virtual reader.
 #include <QCheckBox>
 #include <QDialog>
+#include <QFile>
 #include <QListWidget>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include "batch/keyboard_output.h"
+#include "pages/common/group_box.h"
 #include "pages/em4100/em4305_id_dlg.h"
-#include "reader/discovery.h"
-#include "resources/language.h"
+#include "reader_fixture.h"
 #include "shell/dec_edit.h"
 #include "shell/hex_edit.h"
 #include "shell/scripted_dialogs.h"
-#include "shell/status.h"
-#include "sim/pty_server.h"
-#include "sim/virtual_reader.h"
 
 namespace rivelo {
 namespace {
@@ -42,32 +42,17 @@ class Em4305IdDlgTest : public QObject {
   Q_OBJECT
 
  private:
-  std::vector<std::pair<int, QString>> statuses_;
-  std::unique_ptr<ScopedStatusSink> sink_;
-  std::unique_ptr<sim::VirtualReader> reader_;
-  std::unique_ptr<sim::PtyServer> server_;
+  ReaderFixture f_;
 
-  void ConnectReader() {
-    QVERIFY(server_->Start());
-    QVERIFY(ConnectDevice({server_->Path()}).found);
+  int TagsCarrying(const std::string& identity) const {
+    int n = 0;
+    for (const auto& t : f_.reader->Tags()) n += t.description.find("EM4100 " + identity) != std::string::npos;
+    return n;
   }
 
  private slots:
-  void init() {
-    statuses_.clear();
-    sink_ = std::make_unique<ScopedStatusSink>([this](int kind, const QString& text) {
-      statuses_.emplace_back(kind, text);
-    });
-    reader_ = std::make_unique<sim::VirtualReader>();
-    server_ = std::make_unique<sim::PtyServer>(*reader_);
-  }
-  void cleanup() {
-    DisconnectDevice();
-    server_.reset();
-    reader_.reset();
-    sink_.reset();
-    SetLanguage(Language::English);
-  }
+  void init() { f_.SetUp(); }
+  void cleanup() { f_.TearDown(); }
 
   void fieldsFollowTheEditedOne() {
     ScriptedDialogs dialogs;
@@ -95,8 +80,10 @@ class Em4305IdDlgTest : public QObject {
     QCOMPARE(dialogs.requests[0].buttons, MessageButtons::OkCancel);
     page.lockCard->click();
     QVERIFY(page.lockCard->isChecked());
+    QCOMPARE(page.Choices().lock, 1);
     page.lockCard->click();  // unchecking asks nothing
     QCOMPARE(dialogs.requests.size(), size_t{2});
+    QCOMPARE(page.Choices().lock, 0);
   }
 
   void enterAndEscapeAreSwallowed() {
@@ -105,42 +92,101 @@ class Em4305IdDlgTest : public QObject {
     dialog.show();
     QTest::keyClick(page->hex10, Qt::Key_Escape);
     QTest::keyClick(page->hex10, Qt::Key_Return);
+    QTest::keyClick(page->Panel().writeButton, Qt::Key_Return);
     QVERIFY(dialog.isVisible());
+    QVERIFY(!page->Panel().writeButton->isChecked());
+  }
+
+  // The entry is read as bytes and right-aligned: a short entry writes leading zero bytes.
+  void singleWriteTakesTheEntryAsBytes() {
+    f_.reader->SetFeeder("em4305", 2, 0);
+    QVERIFY(f_.Connect());
+    EM4305IdDlg page;
+    RunPanel& run = page.Panel();
+    QTest::keyClicks(page.hex10, "ABC");
+    run.writeButton->click();
+    QVERIFY(!run.writeButton->isChecked());
+    QCOMPARE(f_.statuses.back(), std::make_pair(1, QString::fromUtf8("Write ID（EM4100）OK")));
+    QCOMPARE(TagsCarrying("0000000ABC"), 1);
   }
 
   void incrementalRunOverTwentyFedTags() {
-    reader_->SetFeeder("em4305", 20, 0);
-    ConnectReader();
+    f_.reader->SetFeeder("em4305", 20, 0);
+    QVERIFY(f_.Connect());
     EM4305IdDlg page;
-    page.incremental->click();
-    QVERIFY(page.continuous->isChecked());
+    RunPanel& run = page.Panel();
+    run.incremental->click();
+    QVERIFY(run.continuous->isChecked());
     QTest::keyClicks(page.hex10, "0123456789");
-    page.writeButton->click();
-    QVERIFY(page.TimerRunning(IncrementalWriteTimer));
-    QCOMPARE(page.writeButton->text(), QString("Stop"));
-    QVERIFY(!page.readButton->isEnabled() && !page.keyboardOut->isEnabled() && !page.lockCard->isEnabled());
-    for (int i = 0; i < 200 && page.list->count() < 20; ++i) page.TickTimer(IncrementalWriteTimer);
-    QCOMPARE(page.list->count(), 20);
-    QCOMPARE(page.list->item(0)->text(), QString::fromUtf8("Number 1：0123456789"));
-    QCOMPARE(page.list->item(19)->text(), QString::fromUtf8("Number 20：012345679C"));
+    run.writeButton->click();
+    QVERIFY(run.TimerRunning(IncrementalWriteTimer));
+    QCOMPARE(run.writeButton->text(), QString("Stop"));
+    QVERIFY(!run.readButton->isEnabled() && !page.keyboardOut->isEnabled() && !page.lockCard->isEnabled());
+    QVERIFY(!run.continuous->isEnabled() && !run.fromFile->isEnabled());
+    for (int i = 0; i < 200 && run.list->count() < 20; ++i) run.TickTimer(IncrementalWriteTimer);
+    QCOMPARE(run.list->count(), 20);
+    QCOMPARE(run.list->item(0)->text(), QString::fromUtf8("Number 1：0123456789"));
+    QCOMPARE(run.list->item(19)->text(), QString::fromUtf8("Number 20：012345679C"));
     QCOMPARE(page.hex10->text(), QString("012345679D"));
-    page.writeButton->click();
-    QVERIFY(!page.TimerRunning(IncrementalWriteTimer));
-    QCOMPARE(page.writeButton->text(), QString("Write"));
-    QCOMPARE(page.list->item(20)->text(), QString("stop"));
-    QVERIFY(page.readButton->isEnabled());
-    QCOMPARE(statuses_.front(), std::make_pair(2, QString::fromUtf8("Write ID（EM4100）......")));
-    int verified = 0;
-    for (const auto& t : reader_->Tags()) verified += t.description.find("EM4100 01234567") != std::string::npos;
-    QCOMPARE(verified, 20);
-    page.list->itemDoubleClicked(page.list->item(0));
-    QCOMPARE(page.list->count(), 0);
+    run.writeButton->click();
+    QVERIFY(!run.TimerRunning(IncrementalWriteTimer));
+    QCOMPARE(run.writeButton->text(), QString("Write"));
+    QCOMPARE(run.list->item(20)->text(), QString("stop"));
+    QVERIFY(run.readButton->isEnabled() && page.keyboardOut->isEnabled() && page.lockCard->isEnabled());
+    QCOMPARE(f_.statuses.front(), std::make_pair(2, QString::fromUtf8("Write ID（EM4100）......")));
+    QCOMPARE(TagsCarrying("01234567"), 20);
+    run.list->itemDoubleClicked(run.list->item(0));
+    QCOMPARE(run.list->count(), 0);
+  }
+
+  // The file chooser and the message box go through the dialogs; a loaded file empties the
+  // fields, and its run writes each line, fills the progress bar and unticks the box at the end.
+  void fromFileRunWritesEachLine() {
+    QTemporaryDir folder;
+    const QString bad = folder.filePath("bad.txt"), good = folder.filePath("good.txt");
+    for (const auto& [path, text] : {std::pair{bad, "4886718345\n12x\n"}, std::pair{good, "4886718345\n4886718346\n"}}) {
+      QFile file(path);
+      QVERIFY(file.open(QIODevice::WriteOnly));
+      file.write(text);
+    }
+    f_.reader->SetFeeder("em4305", 2, 0);
+    QVERIFY(f_.Connect());
+    ScriptedDialogs dialogs;
+    dialogs.files = {QString(), bad, good};
+    EM4305IdDlg page;
+    RunPanel& run = page.Panel();
+    run.fromFile->click();  // cancelled
+    QVERIFY(!run.fromFile->isChecked());
+    QCOMPARE(dialogs.requests.back().kind, ScriptedDialogs::Request::Kind::OpenFile);
+    run.fromFile->click();  // refused whole, with the reason
+    QVERIFY(!run.fromFile->isChecked());
+    QCOMPARE(dialogs.requests.back().kind, ScriptedDialogs::Request::Kind::Message);
+    QVERIFY(dialogs.requests.back().text.startsWith("Line 2 of the batch file is not an identity"));
+    QTest::keyClicks(page.hex10, "AB");
+    run.continuous->click();
+    run.fromFile->click();
+    QVERIFY(run.fromFile->isChecked() && !run.continuous->isChecked());
+    QVERIFY(page.hex10->text().isEmpty());
+    QCOMPARE(run.list->item(run.list->count() - 1)->text(), QString("Tag count 2"));
+    run.writeButton->click();
+    QVERIFY(run.TimerRunning(FileWriteTimer));
+    for (int i = 0; i < 50 && run.TimerRunning(FileWriteTimer); ++i) run.TickTimer(FileWriteTimer);
+    QVERIFY(!run.TimerRunning(FileWriteTimer));
+    QVERIFY(!run.fromFile->isChecked() && !run.writeButton->isChecked());
+    QCOMPARE(run.progress->value(), run.progress->maximum());
+    const int n = run.list->count();
+    QCOMPARE(run.list->item(n - 3)->text(), QString::fromUtf8("Number 1：4886718345"));
+    QCOMPARE(run.list->item(n - 2)->text(), QString::fromUtf8("Number 2：4886718346"));
+    QCOMPARE(run.list->item(n - 1)->text(), QString("stop"));
+    QCOMPARE(TagsCarrying("0123456789"), 1);
+    QCOMPARE(TagsCarrying("012345678A"), 1);
   }
 
   void keyboardOutTypesTheSelectedFormOnce() {
-    reader_->AddTag("em4100:0123456789");
-    ConnectReader();
+    f_.reader->AddTag("em4100:0123456789");
+    QVERIFY(f_.Connect());
     EM4305IdDlg page;
+    RunPanel& run = page.Panel();
     auto keys = std::make_unique<RecordingKeys>();
     RecordingKeys* k = keys.get();
     page.SetKeyInjector(std::move(keys));
@@ -149,28 +195,28 @@ class Em4305IdDlgTest : public QObject {
     KeyboardLatch = 0;
     page.keyboardOut->click();
     QCOMPARE(page.keyboardOut->text(), QString("Stop"));
-    QVERIFY(!page.writeButton->isEnabled() && !page.readButton->isEnabled());
-    QVERIFY(page.TimerRunning(KeyboardTimer));
-    page.TickTimer(KeyboardTimer);
-    page.TickTimer(KeyboardTimer);
+    QVERIFY(!run.writeButton->isEnabled() && !run.readButton->isEnabled());
+    QVERIFY(run.TimerRunning(KeyboardTimer));
+    run.TickTimer(KeyboardTimer);
+    run.TickTimer(KeyboardTimer);
     QCOMPARE(k->typed, QString("06926505\n"));
     page.keyboardOut->click();
-    QVERIFY(!page.TimerRunning(KeyboardTimer));
-    QCOMPARE(statuses_.back(), std::make_pair(0, QString("Stop simulate keyboard out")));
-    QVERIFY(page.writeButton->isEnabled());
+    QVERIFY(!run.TimerRunning(KeyboardTimer));
+    QCOMPARE(f_.statuses.back(), std::make_pair(0, QString("Stop simulate keyboard out")));
+    QVERIFY(run.writeButton->isEnabled() && run.readButton->isEnabled());
     // Started again with the same tag still there: nothing until it has been away.
     page.keyboardOut->click();
-    page.TickTimer(KeyboardTimer);
+    run.TickTimer(KeyboardTimer);
     QCOMPARE(k->typed, QString("06926505\n"));
   }
 
+  // Each reason the system gives reaches the operator as its own text, and nothing starts.
   void keyboardOutRefusesWithoutInjection() {
-    ConnectReader();
+    QVERIFY(f_.Connect());
     EM4305IdDlg page;
     auto keys = std::make_unique<RecordingKeys>();
     RecordingKeys* k = keys.get();
     page.SetKeyInjector(std::move(keys));
-    // Each reason the system gives reaches the operator as its own text, and nothing starts.
     const std::pair<KeyInjectionStatus, const char*> reasons[] = {
         {KeyInjectionStatus::NoDisplay, "no X display (DISPLAY is not set)"},
         {KeyInjectionStatus::WaylandOnly, "a Wayland session without X11 accepts no injected keys"},
@@ -182,20 +228,23 @@ class Em4305IdDlgTest : public QObject {
       k->status = status;
       page.keyboardOut->click();
       QVERIFY(!page.keyboardOut->isChecked());
-      QVERIFY(!page.TimerRunning(KeyboardTimer));
-      QCOMPARE(statuses_.back(), std::make_pair(0, QString("Keyboard out is not possible here: ") + reason));
+      QVERIFY(!page.Panel().TimerRunning(KeyboardTimer));
+      QVERIFY(page.Panel().writeButton->isEnabled());
+      QCOMPARE(f_.statuses.back(), std::make_pair(0, QString("Keyboard out is not possible here: ") + reason));
     }
   }
 
   void chineseBuildTexts() {
     SetLanguage(Language::Chinese);
     EM4305IdDlg page;
-    QCOMPARE(page.writeButton->text(), QString::fromUtf8("写卡"));
+    RunPanel& run = page.Panel();
+    QCOMPARE(run.writeButton->text(), QString::fromUtf8("写卡"));
+    QCOMPARE(run.options->title(), QString::fromUtf8("选项"));
     QCOMPARE(page.enterBox->text(), QString::fromUtf8("输出回车键"));
-    QCOMPARE(page.incremental->x(), (108 * 3 + 1) / 2);  // the Chinese build packs the options closer
-    page.writeButton->click();  // not connected
-    QCOMPARE(statuses_.back(), std::make_pair(0, QString::fromUtf8("没有连接读写器")));
-    QVERIFY(!page.writeButton->isChecked());
+    QCOMPARE(run.incremental->x(), (108 * 3 + 1) / 2);  // the Chinese build packs the options closer
+    run.writeButton->click();  // not connected
+    QCOMPARE(f_.statuses.back(), std::make_pair(0, QString::fromUtf8("没有连接读写器")));
+    QVERIFY(!run.writeButton->isChecked());
   }
 };
 

@@ -141,6 +141,23 @@ class MainFrameTest : public QObject {
     QCOMPARE(em->text(), QString("0123456789"));
   }
 
+  // The programs' pages arrive through the installer, before the containers pick their first page.
+  void installerPutsThePagesIntoTheContainers() {
+    static QLineEdit* installed[3];
+    const PageInstaller install = [](CAtaTabDlg& ata, EM4305TabDlg& em4305) {
+      ata.AddPage(installed[0] = new QLineEdit, " ATA5567 ");
+      ata.AddPage(installed[1] = new QLineEdit, " ID卡（EM4100） ");
+      em4305.AddPage(installed[2] = new QLineEdit, " ID（EM4100） ");
+    };
+    CMainFrame frame([this] { return ports_; }, install);
+    QCOMPARE(frame.View().AtaTabs().PageCount(), 2);
+    QCOMPARE(frame.View().AtaTabs().Page(0), installed[0]);
+    QCOMPARE(frame.View().AtaTabs().CurrentIndex(), 0);
+    QCOMPARE(frame.View().Em4305Tabs().Page(0), installed[2]);
+    QCOMPARE(frame.View().Em4305Tabs().CurrentIndex(), 0);
+    QVERIFY(!frame.View().T5577Shown());
+  }
+
   void connectAcknowledgesAndShowsGreen() {
     FakeDevice reader("ID card reader & writer");
     ports_ = std::vector<std::string>{reader.Path()};

@@ -1,0 +1,134 @@
+// What every identity page shares: the Write and Read toggles, the Options group with its
+// option boxes, the progress bar and the list; the page's timers; the choosers and the status
+// wiring. The panel is the batch runner's view; what only the page knows (its number fields,
+// the identity entered, its own timers) it asks of the page through RunPanelPage.
+//
+// The panel creates its controls as children of the page, after the page's own controls so
+// that the tab order runs from the page's fields to the panel's; the page places them.
+#pragma once
+
+#include <QObject>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "batch/batch_runner.h"
+
+class QCheckBox;
+class QListWidget;
+class QProgressBar;
+class QPushButton;
+class QWidget;
+
+namespace rivelo {
+
+class GroupBox;
+
+// The page side of a run.
+class RunPanelPage {
+ public:
+  virtual ~RunPanelPage() = default;
+
+  // An identity the reader read, and the identity an incremental run writes next.
+  virtual void ShowReadIdentity(const Identity& id) = 0;
+  virtual void ShowNextTarget(const Identity& id) = 0;
+  virtual void ClearIdentity() = 0;
+  // The identity the operator entered; one of the wrong length is refused by the runner.
+  virtual Identity EnteredIdentity() = 0;
+  virtual std::string IncrementalListText() = 0;
+  virtual std::string FileListText(const std::string& line, const Identity&) { return line; }
+  virtual void Listed(const ListedTag&) {}
+  // One tick of a timer of the page's own (those the runner does not run, such as keyboard
+  // output's).
+  virtual void PageTick(int) {}
+};
+
+// The captions of the panel's controls in the current language.
+struct RunPanelTexts {
+  const char* write;
+  const char* read;
+  const char* stop;
+  const char* continuously;
+  const char* incrementally;
+  const char* fromFile;
+  const char* options;
+};
+
+class RunPanel : public QObject, private BatchView {
+  Q_OBJECT
+
+ public:
+  // The profile's choices callback is called only during runs, so it may read page controls
+  // created after the panel. extraOptions: captions of the page's own option boxes (e.g.
+  // "lock card"), which follow "from file" in the Options group and are set aside while a job
+  // runs.
+  RunPanel(QWidget& page, RunPanelPage& fields, BatchProfile profile, const RunPanelTexts& texts,
+           const std::vector<const char*>& extraOptions = {});
+  ~RunPanel() override;
+
+  BatchRunner& Runner() { return *runner_; }
+
+  // Further controls of the page that only an idle page offers.
+  void DisableWhileRunning(QWidget* control) { idleOnly_.push_back(control); }
+  // Write and Read off while another job of the page (keyboard output) holds the reader.
+  void SetRunButtonsEnabled(bool enabled);
+
+  // The page's timers: 1-4 belong to the runner, any other number ticks RunPanelPage::PageTick.
+  void StartTimer(int timer, int periodMs) override;
+  void StopTimer(int timer) override;
+  bool TimerRunning(int timer) const { return timers_.count(timer) != 0; }
+  // What the timer's expiry does (tests tick directly).
+  void TickTimer(int timer);
+
+  // Status to the main window (PostStatus) and a warning box over the page.
+  void PostStatus(int kind, const std::string& text) override;
+  void ShowMessage(const std::string& text) override;
+
+  QPushButton* writeButton = nullptr;
+  QPushButton* readButton = nullptr;
+  GroupBox* options = nullptr;
+  QCheckBox* continuous = nullptr;
+  QCheckBox* incremental = nullptr;
+  QCheckBox* fromFile = nullptr;
+  std::vector<QCheckBox*> extraOptions;
+  QProgressBar* progress = nullptr;
+  QListWidget* list = nullptr;
+
+ protected:
+  void timerEvent(QTimerEvent* event) override;
+
+ private:
+  void Connect();
+
+  // BatchView
+  void AppendLine(const std::string& line) override;
+  void Listed(const ListedTag& tag) override { fields_.Listed(tag); }
+  void SetProgressRange(int maximum) override;
+  void SetProgress(int position) override;
+  void ShowReadIdentity(const Identity& id) override { fields_.ShowReadIdentity(id); }
+  void ShowNextTarget(const Identity& id) override { fields_.ShowNextTarget(id); }
+  void ClearIdentity() override { fields_.ClearIdentity(); }
+  Identity EnteredIdentity() override { return fields_.EnteredIdentity(); }
+  std::string IncrementalListText() override { return fields_.IncrementalListText(); }
+  std::string FileListText(const std::string& line, const Identity& id) override {
+    return fields_.FileListText(line, id);
+  }
+  void ShowRunState(RunState state) override;
+  void ReleaseWrite() override;
+  void ReleaseRead() override;
+  void SetOptionBoxes(bool continuousOn, bool incrementalOn, bool fromFileOn) override;
+  void PrepareOperation() override;
+  std::string ChooseBatchFile() override;
+  std::string ChooseExportFolder(const std::string& title) override;
+
+  QWidget& page_;
+  RunPanelPage& fields_;
+  RunPanelTexts texts_;
+  std::unique_ptr<BatchRunner> runner_;
+  std::vector<QWidget*> idleOnly_;
+  std::map<int, int> timers_;  // page timer -> Qt timer id
+};
+
+}  // namespace rivelo
