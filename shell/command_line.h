@@ -1,8 +1,11 @@
-// The programs' command line: --port PATH (repeatable) and --simulate[=TAG,...].
+// The programs' command line: --port PATH (repeatable) and --simulate[=TAG,...], read by the
+// same parser as rivelo's.
 #pragma once
 
 #include <string>
 #include <vector>
+
+#include "cli/connection_options.h"
 
 namespace rivelo {
 
@@ -12,9 +15,6 @@ struct ShellOptions {
   std::vector<std::string> simulatedTags;  // the first one lies on the reader
   std::string error;                       // non-empty: the command line is wrong
 };
-
-// The tags of --simulate without a list: an EM4100 tag on the reader, blank chips beside it.
-std::vector<std::string> DefaultSimulatedTags();
 
 // arguments without the program name (Qt's own options already taken out).
 ShellOptions ParseCommandLine(const std::vector<std::string>& arguments);

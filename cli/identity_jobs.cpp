@@ -1,0 +1,197 @@
+#include "cli/identity_jobs.h"
+
+#include <algorithm>
+#include <chrono>
+#include <ostream>
+#include <thread>
+
+#include "batch/batch_files.h"
+#include "batch/batch_runner.h"
+#include "cli/json_lines.h"
+#include "cli/reader_messages.h"
+#include "cli/run_view.h"
+#include "cli/stop_signals.h"
+#include "reader/commands.h"
+
+namespace rivelo::cli {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using Kind = IdentityJob::Kind;
+
+// Consecutive ticks whose exchanges all failed on the port itself before a run gives up: the
+// reader was unplugged or its port went away, and no tick can succeed again.
+constexpr int PortFailureTicks = 7;
+// The longest a stop signal waits for the timer loop to notice it.
+constexpr auto SignalPoll = std::chrono::milliseconds(20);
+
+// The reason of a failed exchange, or empty when the reader answered.
+std::string LastReplyProblem() {
+  const ReplyFailure failure = LastReplyFailure();
+  if (failure == ReplyFailure::None) return {};
+  if (failure == ReplyFailure::Silent) return "no reply from the reader (silent)";
+  return "no valid reply from the reader (" + DescribeReplyFailure(failure) + ")";
+}
+
+int SingleRead(Session& session, const IdentityJob& job) {
+  const IdentityFormat& format = *job.format->format;
+  if (const int code = session.Connect(); code != ExitOk) return code;
+  const BatchProfile profile = job.format->profile([] { return RunChoices{}; });
+  Identity id(format.length, 0);
+  const ReadOutcome outcome = profile.ops.read(&id);
+  if (outcome == ReadOutcome::Found && id.size() == format.length) {
+    CmdAcknowledge(AcknowledgeNormal);
+    if (session.json) session.Out() << TagJson(format, ListedTag{1, id, nullptr}, std::chrono::system_clock::now()) << std::endl;
+    else session.Out() << format.text(id, job.form) << std::endl;
+    return ExitOk;
+  }
+  if (outcome == ReadOutcome::NoIdentity) session.Error("no " + std::string(job.format->title) + " tag was read");
+  else session.Error(LastReplyProblem().empty() ? "no valid reply from the reader" : LastReplyProblem());
+  return ExitFailed;
+}
+
+int SingleWrite(Session& session, const IdentityJob& job) {
+  const IdentityFormat& format = *job.format->format;
+  if (const int code = session.Connect(); code != ExitOk) return code;
+  const RunChoices choices{job.lock ? 1 : 0, 0};
+  const BatchProfile profile = job.format->profile([choices] { return choices; });
+  const std::string chips = ChipOrder(profile);
+  RunView view(session, format, 0);
+  BatchRunner runner(profile, view);
+  view.entered = format.text(job.id, 0);
+  runner.WritePressed();
+  view.Flush();
+  if (view.lastStatusKind == 1) {
+    if (session.json)
+      session.Out() << TagJson(format, ListedTag{1, job.id, runner.LastChip()}, std::chrono::system_clock::now())
+                    << std::endl;
+    return ExitOk;
+  }
+  const std::string problem = LastReplyProblem();
+  session.Error("the tag did not take " + format.text(job.id, 0) + ": " +
+                (problem.empty() ? "no chip read it back (tried " + chips + ")" : problem));
+  return ExitFailed;
+}
+
+enum class RunEnd { Counted, Finished, Interrupted, PortFailed };
+
+// The page's timer, as a loop: ticks the runner at its period until it has listed count tags,
+// ends by itself, a stop signal comes, or its port has failed for good.
+RunEnd Drive(BatchRunner& runner, RunView& view, int count) {
+  StopSignals stop;
+  int portFailures = 0;
+  auto next = Clock::now() + std::chrono::milliseconds(view.PeriodMs());
+  for (;;) {
+    if (count > 0 && runner.RunCounter() >= count) return RunEnd::Counted;
+    if (view.RunningTimer() == 0) return RunEnd::Finished;
+    if (portFailures >= PortFailureTicks) return RunEnd::PortFailed;
+    while (!stop.Requested() && Clock::now() < next) std::this_thread::sleep_for(std::min<Clock::duration>(SignalPoll, next - Clock::now()));
+    if (stop.Requested()) return RunEnd::Interrupted;
+    runner.Tick(view.RunningTimer());
+    portFailures = LastReplyFailure() == ReplyFailure::PortFailed ? portFailures + 1 : 0;
+    // A tick that outlasts the period only delays the next one.
+    next = std::max(next, Clock::now()) + std::chrono::milliseconds(view.PeriodMs());
+  }
+}
+
+// Puts the run in motion as the page's controls would; false when it did not start.
+bool StartRun(BatchRunner& runner, RunView& view, const IdentityJob& job) {
+  const IdentityFormat& format = *job.format->format;
+  switch (job.kind) {
+    case Kind::ReadRun:
+      runner.ContinuousClicked(true);
+      if (!job.exportDir.empty()) {
+        runner.IncrementalClicked(true);  // on the Read side the second box means export
+        view.folders = {job.exportDir};
+      }
+      runner.ReadPressed();
+      return runner.State() == RunState::Reading;
+    case Kind::ContinuousRun:
+    case Kind::IncrementalRun:
+      view.entered = format.text(job.id, 0);
+      runner.ContinuousClicked(true);
+      if (job.kind == Kind::IncrementalRun) runner.IncrementalClicked(true);
+      break;
+    case Kind::FileRun:
+      view.files = {job.file};
+      if (!runner.FromFileClicked(true)) return false;
+      break;
+    case Kind::Read:
+    case Kind::Write: return false;
+  }
+  runner.WritePressed();
+  return runner.State() == RunState::Writing;
+}
+
+int Run(Session& session, const IdentityJob& job) {
+  const IdentityFormat& format = *job.format->format;
+  // A file is refused whole before the reader is touched.
+  int fileTags = 0;
+  if (job.kind == Kind::FileRun) {
+    const BatchFile file = LoadBatchFile(job.file, format);
+    if (!file.ok()) {
+      session.Error(job.file + ": " + DescribeBatchFileError(file));
+      return ExitFailed;
+    }
+    fileTags = static_cast<int>(file.ids.size());
+  }
+  if (const int code = session.Connect(); code != ExitOk) return code;
+  if (job.kind != Kind::ReadRun) {
+    int blanks = job.count > 0 ? job.count : 1000000;
+    if (job.kind == Kind::FileRun) blanks = std::min(blanks, fileTags);
+    session.FeedBlankChips(job.feed, blanks);
+  }
+
+  const RunChoices choices{job.lock ? 1 : 0, job.form};
+  RunView view(session, format, job.kind == Kind::ReadRun ? job.form : 0);
+  BatchRunner runner(job.format->profile([choices] { return choices; }), view);
+  if (!StartRun(runner, view, job)) {
+    view.Flush();
+    session.Error(job.kind == Kind::ReadRun ? "the read run did not start" : "the write run did not start");
+    return ExitFailed;
+  }
+  const RunEnd end = Drive(runner, view, job.count);
+  // The operator's release: the stop line, and the export file closed.
+  if (runner.State() == RunState::Writing) runner.WriteReleased();
+  if (runner.State() == RunState::Reading) runner.ReadReleased();
+  view.Flush();
+  session.Out().flush();
+
+  const int listed = runner.RunCounter();
+  switch (end) {
+    case RunEnd::Counted: return ExitOk;
+    case RunEnd::Finished:
+      if (job.count > 0 && listed < job.count) {
+        session.Error("the file ended after " + std::to_string(listed) + " of the " + std::to_string(job.count) +
+                      " tags asked for");
+        return ExitFailed;
+      }
+      return ExitOk;
+    case RunEnd::PortFailed:
+      session.Error("the reader's port failed; the run stopped after " + std::to_string(listed) + " tags");
+      return ExitFailed;
+    case RunEnd::Interrupted: break;
+  }
+  // The last identity was written, only the run's closing tick had not come yet.
+  if (job.kind == Kind::FileRun && listed >= fileTags) return ExitOk;
+  if (job.kind == Kind::FileRun) {
+    session.Error("interrupted after " + std::to_string(listed) + " of " + std::to_string(fileTags) +
+                  " tags; resume with identity line " + std::to_string(listed + 1) + " of " + job.file +
+                  " (counting its non-blank lines only)");
+  } else {
+    session.Error("interrupted after " + std::to_string(listed) + " tags");
+  }
+  return ExitInterrupted;
+}
+
+}  // namespace
+
+int RunIdentityJob(Session& session, const IdentityJob& job) {
+  switch (job.kind) {
+    case Kind::Read: return SingleRead(session, job);
+    case Kind::Write: return SingleWrite(session, job);
+    default: return Run(session, job);
+  }
+}
+
+}  // namespace rivelo::cli

@@ -1,0 +1,30 @@
+// The jobs of the read, write and run commands, for any format of the table: one read, one
+// write, and the batch runner's unattended runs driven by a timer loop until they are done,
+// end by themselves, or a stop signal comes.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "cli/format_table.h"
+#include "cli/session.h"
+
+namespace rivelo::cli {
+
+struct IdentityJob {
+  enum class Kind { Read, Write, ReadRun, ContinuousRun, IncrementalRun, FileRun };
+  const CliFormat* format = nullptr;
+  Kind kind = Kind::Read;
+  Identity id;               // Write, ContinuousRun, IncrementalRun
+  std::string file;          // FileRun
+  std::string exportDir;     // ReadRun; empty: no export
+  std::string feed;          // the virtual reader's blank chips for a write run
+  std::size_t form = 0;      // Read and ReadRun: the form of the lines and the export
+  int count = 0;             // runs: stop after this many listed tags; 0: no limit
+  bool lock = false;
+};
+
+// The exit code of the job; what went wrong is said on standard error.
+int RunIdentityJob(Session& session, const IdentityJob& job);
+
+}  // namespace rivelo::cli

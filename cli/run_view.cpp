@@ -1,0 +1,57 @@
+#include "cli/run_view.h"
+
+#include <chrono>
+#include <ostream>
+
+#include "cli/json_lines.h"
+#include "reader/commands.h"
+
+namespace rivelo::cli {
+
+RunView::RunView(Session& session, const IdentityFormat& format, std::size_t form)
+    : HeadlessView(format), session_(session), format_(format), form_(form) {
+  keepLines = false;
+  // The runner appends a tag's own line and then says which tag it was: that line is
+  // replaced by ours; any other line is a status line.
+  onLine = [this](const std::string& line) {
+    Flush();
+    pending_ = line;
+    hasPending_ = true;
+  };
+  onListed = [this](const ListedTag& tag) {
+    hasPending_ = false;
+    PrintTag(tag);
+  };
+  onStatus = [this](int kind, const std::string& text) {
+    Flush();
+    lastStatusKind = kind;
+    lastStatus = text;
+    // As in the window: the reader signals every success.
+    if (kind == 1) CmdAcknowledge(AcknowledgeNormal);
+    session_.Err() << text << std::endl;
+  };
+  onMessage = [this](const std::string& text) {
+    Flush();
+    std::string::size_type start = 0;
+    while (start <= text.size()) {
+      const auto end = text.find('\n', start);
+      session_.Error(text.substr(start, end == std::string::npos ? std::string::npos : end - start));
+      if (end == std::string::npos) break;
+      start = end + 1;
+    }
+  };
+}
+
+void RunView::PrintTag(const ListedTag& tag) {
+  ++listedCount;
+  if (session_.json) session_.Out() << TagJson(format_, tag, std::chrono::system_clock::now()) << std::endl;
+  else session_.Out() << tag.number << ' ' << format_.text(tag.id, form_) << std::endl;
+}
+
+void RunView::Flush() {
+  if (!hasPending_) return;
+  hasPending_ = false;
+  session_.Err() << pending_ << std::endl;
+}
+
+}  // namespace rivelo::cli

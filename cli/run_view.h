@@ -1,0 +1,36 @@
+// The batch runner's view on the command line: each listed tag becomes one line on standard
+// output (number and identity, or a JSON object), everything else the runner shows goes to
+// standard error.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "batch/headless_view.h"
+#include "cli/session.h"
+
+namespace rivelo::cli {
+
+class RunView : public HeadlessView {
+ public:
+  // form: the form of the identity in text lines.
+  RunView(Session& session, const IdentityFormat& format, std::size_t form);
+
+  // The tag as rivelo prints it: "3 012345678B", or its JSON object.
+  void PrintTag(const ListedTag& tag);
+  // Sends a runner line that turned out not to stand for a tag to standard error.
+  void Flush();
+
+  int listedCount = 0;
+  int lastStatusKind = -1;
+  std::string lastStatus;
+
+ private:
+  Session& session_;
+  const IdentityFormat& format_;
+  std::size_t form_;
+  std::string pending_;  // the runner's last line, until we know whether a tag follows it
+  bool hasPending_ = false;
+};
+
+}  // namespace rivelo::cli

@@ -1,0 +1,56 @@
+#include "cli/stop_signals.h"
+
+#include <atomic>
+#include <csignal>
+
+namespace rivelo::cli {
+namespace {
+
+// Lock-free, so the handler may touch it.
+std::atomic<int> stopSignal{0};
+static_assert(std::atomic<int>::is_always_lock_free);
+
+extern "C" void OnStopSignal(int signal) { stopSignal.store(signal); }
+
+#ifdef _WIN32
+// Ctrl+Break arrives as its own signal on Windows.
+constexpr int Signals[] = {SIGINT, SIGTERM, SIGBREAK};
+using Previous = void (*)(int);
+Previous previous[3];
+
+void Install() {
+  for (int i = 0; i < 3; ++i) previous[i] = std::signal(Signals[i], OnStopSignal);
+}
+void Restore() {
+  for (int i = 0; i < 3; ++i) std::signal(Signals[i], previous[i]);
+}
+#else
+constexpr int Signals[] = {SIGINT, SIGTERM};
+struct sigaction previous[2];
+
+void Install() {
+  struct sigaction action {};
+  action.sa_handler = OnStopSignal;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESTART;  // a signal between two exchanges must not fail a port call
+  for (int i = 0; i < 2; ++i) sigaction(Signals[i], &action, &previous[i]);
+}
+void Restore() {
+  for (int i = 0; i < 2; ++i) sigaction(Signals[i], &previous[i], nullptr);
+}
+#endif
+
+}  // namespace
+
+StopSignals::StopSignals() {
+  stopSignal.store(0);
+  Install();
+}
+
+StopSignals::~StopSignals() { Restore(); }
+
+bool StopSignals::Requested() const { return stopSignal.load() != 0; }
+
+int StopSignals::Signal() const { return stopSignal.load(); }
+
+}  // namespace rivelo::cli

@@ -1,0 +1,20 @@
+#include "tests/cli/cli_test_support.h"
+
+#include <fstream>
+#include <unistd.h>
+
+namespace rivelo::test {
+
+TempDir::TempDir(const std::string& name)
+    : path_(std::filesystem::temp_directory_path() / ("rivelo_" + name + "_" + std::to_string(::getpid()))) {
+  std::filesystem::remove_all(path_);
+  std::filesystem::create_directories(path_);
+}
+
+std::string TempDir::File(const std::string& name, const std::string& content) const {
+  const auto path = path_ / name;
+  std::ofstream(path, std::ios::binary) << content;
+  return path.string();
+}
+
+}  // namespace rivelo::test

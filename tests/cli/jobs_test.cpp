@@ -1,0 +1,182 @@
+// read, write and run against the virtual reader of --simulate: what goes to standard output,
+// what to standard error, and the exit codes.
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <fstream>
+#include <sstream>
+
+#include "tests/cli/cli_test_support.h"
+
+namespace rivelo {
+namespace {
+
+using test::Rivelo;
+namespace fs = std::filesystem;
+
+bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+std::string Contents(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+// Raises signal once standard output has n lines.
+std::function<void(const std::string&)> RaiseAfter(int n, int signal) {
+  auto seen = std::make_shared<int>(0);
+  return [seen, n, signal](const std::string&) {
+    if (++*seen == n) std::raise(signal);
+  };
+}
+
+TEST(Read, PrintsTheIdentityInTheFormAsked) {
+  test::Outcome o = Rivelo({"--simulate", "read", "em4100"});
+  EXPECT_EQ(o.code, 0) << o.errText;
+  EXPECT_EQ(o.out, std::vector<std::string>{"0123456789"});
+  o = Rivelo({"--simulate", "read", "em4100", "--form", "13D"});
+  EXPECT_EQ(o.out, std::vector<std::string>{"0004886718345"});
+  o = Rivelo({"--simulate", "--json", "read", "em4100"});
+  ASSERT_EQ(o.out.size(), 1u);
+  EXPECT_EQ(o.out[0].rfind("{\"number\":1,\"format\":\"em4100\",\"id\":{\"10H\":\"0123456789\",", 0), 0u) << o.out[0];
+  EXPECT_TRUE(Has(o.out[0], "\"chip\":null"));
+
+  // A blank chip on the reader carries no identity: the read failed, and says so.
+  o = Rivelo({"--simulate=t5577", "read", "em4100"});
+  EXPECT_EQ(o.code, 1);
+  EXPECT_TRUE(o.out.empty());
+  EXPECT_TRUE(Has(o.errText, "rivelo: no EM4100 tag was read")) << o.errText;
+}
+
+TEST(Read, ContinuousRunListsNumberedIdentitiesAndExports) {
+  test::Outcome o = Rivelo({"--simulate", "read", "em4100", "--continuous", "--count", "3", "--form", "08H"});
+  EXPECT_EQ(o.code, 0) << o.errText;
+  EXPECT_EQ(o.out, (std::vector<std::string>{"1 0591751049", "2 0591751049", "3 0591751049"}));
+  EXPECT_TRUE(Has(o.errText, "stop\n")) << o.errText;
+  EXPECT_FALSE(Has(o.errText, "Number")) << "a listed tag's line goes to standard output only";
+
+  // With export each identity is listed once; the file gets it in the form asked.
+  const test::TempDir dir("cli_export");
+  o = Rivelo({"--simulate", "--json", "read", "em4100", "--continuous", "--export", dir.Path().string(), "--form", "13D",
+              "--count", "1"});
+  EXPECT_EQ(o.code, 0) << o.errText;
+  ASSERT_EQ(o.out.size(), 1u);
+  EXPECT_TRUE(Has(o.out[0], "\"13D\":\"0004886718345\""));
+  EXPECT_TRUE(Has(o.errText, dir.Path().string())) << "where the export goes is said";
+  ASSERT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 1);
+  EXPECT_EQ(Contents(fs::directory_iterator(dir.Path())->path()), "0004886718345\r\n");
+
+  // A run that cannot export does not start.
+  o = Rivelo({"--simulate", "read", "em4100", "--continuous", "--export", (dir.Path() / "none" / "deeper").string()});
+  EXPECT_EQ(o.code, 1);
+  EXPECT_TRUE(o.out.empty());
+  EXPECT_TRUE(Has(o.errText, "Can not create the export file")) << o.errText;
+}
+
+TEST(Write, OneTagAndWhichChipTookIt) {
+  test::Outcome o = Rivelo({"--simulate=em4305", "--json", "write", "em4100", "0123456789", "--lock"});
+  EXPECT_EQ(o.code, 0) << o.errText;
+  ASSERT_EQ(o.out.size(), 1u);
+  EXPECT_TRUE(Has(o.out[0], "\"10H\":\"0123456789\"")) << o.out[0];
+  EXPECT_TRUE(Has(o.out[0], "\"chip\":\"EM4305\"")) << o.out[0];
+  o = Rivelo({"--simulate=t5577", "write", "em4100", "0123456789"});
+  EXPECT_EQ(o.code, 0) << o.errText;
+  EXPECT_TRUE(o.out.empty());
+
+  // A read-only tag holding another identity never takes it.
+  o = Rivelo({"--simulate=em4100:1111111111", "write", "em4100", "0123456789"});
+  EXPECT_EQ(o.code, 1);
+  EXPECT_TRUE(Has(o.errText, "rivelo: the tag did not take 0123456789: no chip read it back (tried EM4305, then T5577)"))
+      << o.errText;
+}
+
+TEST(Run, IncrementalAndContinuousRunsListEachTag) {
+  test::Outcome o = Rivelo({"--simulate", "run", "em4100", "--incremental", "0123456789", "--count", "3"});
+  EXPECT_EQ(o.code, 0) << o.errText;
+  EXPECT_EQ(o.out, (std::vector<std::string>{"1 0123456789", "2 012345678A", "3 012345678B"}));
+  EXPECT_TRUE(Has(o.errText, "stop\n"));
+
+  o = Rivelo({"--simulate", "--json", "run", "em4100", "--continuous", "0123456789", "--count", "2", "--feed", "t5577"});
+  EXPECT_EQ(o.code, 0) << o.errText;
+  ASSERT_EQ(o.out.size(), 2u);
+  for (int i = 0; i < 2; ++i) {
+    EXPECT_EQ(o.out[i].rfind("{\"number\":" + std::to_string(i + 1) + ",", 0), 0u) << o.out[i];
+    EXPECT_TRUE(Has(o.out[i], "\"chip\":\"T5577\"")) << o.out[i];
+  }
+}
+
+TEST(Run, FromFileToItsEnd) {
+  const test::TempDir dir("cli_file");
+  // 0123456789, 012345678A, 012345678B in decimal, with a blank line and CR LF ends.
+  const std::string file = dir.File("ids.txt", "4886718345\r\n\r\n0004886718346\n4886718347\n");
+  test::Outcome o = Rivelo({"--simulate", "run", "em4100", "--file", file});
+  EXPECT_EQ(o.code, 0) << o.errText;
+  EXPECT_EQ(o.out, (std::vector<std::string>{"1 0123456789", "2 012345678A", "3 012345678B"}));
+  EXPECT_TRUE(Has(o.errText, "Tag count 3")) << o.errText;
+
+  o = Rivelo({"--simulate", "run", "em4100", "--file", file, "--count", "2"});
+  EXPECT_EQ(o.code, 0) << o.errText;
+  EXPECT_EQ(o.out.size(), 2u);
+
+  // Asked for more tags than the file holds: the file's end comes first, and the run says
+  // it did not do all it was asked.
+  o = Rivelo({"--simulate", "run", "em4100", "--file", file, "--count", "5"});
+  EXPECT_EQ(o.code, 1);
+  EXPECT_EQ(o.out.size(), 3u);
+  EXPECT_TRUE(Has(o.errText, "rivelo: the file ended after 3 of the 5 tags asked for")) << o.errText;
+}
+
+TEST(Run, RefusedBatchFilesSayWhyAndWriteNothing) {
+  const test::TempDir dir("cli_bad_files");
+  const struct {
+    std::string path, reason;
+  } cases[] = {
+      {(dir.Path() / "missing.txt").string(), "The batch file cannot be opened: No such file or directory"},
+      {dir.Path().string(), "not a batch file but a folder"},
+      {dir.File("bad.txt", "4886718345\n12ab\n"), "Line 2 of the batch file is not an identity: \"12ab\""},
+      {dir.File("large.txt", "1099511627776\n"), "too large"},
+  };
+  for (const auto& c : cases) {
+    const test::Outcome o = Rivelo({"--simulate", "run", "em4100", "--file", c.path});
+    EXPECT_EQ(o.code, 1) << c.path;
+    EXPECT_TRUE(o.out.empty());
+    ASSERT_FALSE(o.err.empty());
+    EXPECT_EQ(o.err.front().rfind("rivelo: " + c.path + ": ", 0), 0u) << o.err.front();
+    EXPECT_TRUE(Has(o.err.front(), c.reason)) << o.err.front();
+  }
+}
+
+TEST(Interrupt, SigintEndsAWriteRunWithItsStopLine) {
+  const test::Outcome o =
+      Rivelo({"--simulate", "run", "em4100", "--incremental", "0123456789", "--count", "50"}, RaiseAfter(2, SIGINT));
+  EXPECT_EQ(o.code, 130) << o.errText;
+  EXPECT_EQ(o.out, (std::vector<std::string>{"1 0123456789", "2 012345678A"}));
+  EXPECT_TRUE(Has(o.errText, "stop\nrivelo: interrupted after 2 tags\n")) << o.errText;
+}
+
+TEST(Interrupt, SigtermEndsAFileRunAndSaysWhereToResume) {
+  const test::TempDir dir("cli_resume");
+  const std::string file = dir.File("ids.txt", "\n4886718345\n4886718346\n\n4886718347\n4886718348\n");
+  const test::Outcome o = Rivelo({"--simulate", "run", "em4100", "--file", file}, RaiseAfter(2, SIGTERM));
+  EXPECT_EQ(o.code, 130) << o.errText;
+  EXPECT_EQ(o.out.size(), 2u);
+  EXPECT_TRUE(Has(o.errText, "stop\n"));
+  EXPECT_TRUE(Has(o.errText, "rivelo: interrupted after 2 of 4 tags; resume with identity line 3 of " + file))
+      << o.errText;
+}
+
+TEST(Interrupt, AReadRunKeepsItsExport) {
+  const test::TempDir dir("cli_read_stop");
+  const test::Outcome o =
+      Rivelo({"--simulate", "read", "em4100", "--continuous", "--export", dir.Path().string()}, RaiseAfter(1, SIGINT));
+  EXPECT_EQ(o.code, 130) << o.errText;
+  EXPECT_EQ(o.out, std::vector<std::string>{"1 0123456789"});
+  ASSERT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 1);
+  EXPECT_EQ(Contents(fs::directory_iterator(dir.Path())->path()), "0123456789\r\n");
+  // The stop signals are the program's own again once the run is over.
+  EXPECT_EQ(std::signal(SIGINT, SIG_DFL), SIG_DFL);
+}
+
+}  // namespace
+}  // namespace rivelo
