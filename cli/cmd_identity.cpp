@@ -35,8 +35,9 @@ CLI::Validator IdentityCheck(const CliFormat& format) {
 CLI::Validator FormCheck(const IdentityFormat& format) {
   return CLI::Validator(
       [&format](std::string& value) {
-        return FindForm(format, value) ? std::string()
-                                       : "'" + value + "' is not a form of " + format.name + " (" + FormKeys(format) + ")";
+        return FindForm(format, value)
+                   ? std::string()
+                   : "'" + value + "' is not a form of " + format.name + " (" + FormKeys(format) + ")";
       },
       "");
 }
@@ -70,7 +71,8 @@ void AddRead(CommandSet& commands, CLI::App& read, const CliFormat& format) {
   const auto action = [&session, &format, o] {
     if (!o->continuous && !o->exportDir.empty()) throw UsageError("--export needs --continuous");
     if (!o->continuous && o->count > 0) throw UsageError("--count needs --continuous");
-    return RunIdentityJob(session, JobFor(format, o->continuous ? IdentityJob::Kind::ReadRun : IdentityJob::Kind::Read, *o));
+    return RunIdentityJob(session,
+                          JobFor(format, o->continuous ? IdentityJob::Kind::ReadRun : IdentityJob::Kind::Read, *o));
   };
   CLI::App* app = commands.Add(read, f.name,
                                "print the identity of the " + std::string(format.title) +
@@ -82,8 +84,8 @@ void AddRead(CommandSet& commands, CLI::App& read, const CliFormat& format) {
                   "append each new identity once to DIR/YYYY-MM-DD-hh-mm-ss.txt, in the form of --form")
       ->type_name("DIR")
       ->check(NonEmpty());
-  app->add_option("--form", o->form, "the form of the lines and the export: " + FormKeys(f) + " (default " +
-                                         f.forms.front().key + ")")
+  app->add_option("--form", o->form,
+                  "the form of the lines and the export: " + FormKeys(f) + " (default " + f.forms.front().key + ")")
       ->type_name("KEY")
       ->check(FormCheck(f));
   AddCount(app, *o, "stop after N listed tags");
@@ -94,17 +96,19 @@ void AddWrite(CommandSet& commands, CLI::App& write, const CliFormat& format) {
   Session& session = commands.session;
   const IdentityFormat& f = *format.format;
   const std::string chips = ChipOrder(format.profile([] { return RunChoices{}; }));
-  CLI::App* app = commands.Add(write, f.name,
-                               "write an " + std::string(format.title) + " identity onto the tag on the reader (" +
-                                   chips + ") and read it back",
-                               std::string(format.argumentName) + " [--lock]",
-                               [&session, &format, o] {
-                                 IdentityJob job = JobFor(format, IdentityJob::Kind::Write, *o);
-                                 job.id = *format.parseArgument(o->id);
-                                 return RunIdentityJob(session, job);
-                               },
-                               "Formats");
-  app->add_option(format.argumentName, o->id, "the identity: " + std::string(format.argumentHelp))->required()->check(IdentityCheck(format));
+  CLI::App* app = commands.Add(
+      write, f.name,
+      "write an " + std::string(format.title) + " identity onto the tag on the reader (" + chips + ") and read it back",
+      std::string(format.argumentName) + " [--lock]",
+      [&session, &format, o] {
+        IdentityJob job = JobFor(format, IdentityJob::Kind::Write, *o);
+        job.id = *format.parseArgument(o->id);
+        return RunIdentityJob(session, job);
+      },
+      "Formats");
+  app->add_option(format.argumentName, o->id, "the identity: " + std::string(format.argumentHelp))
+      ->required()
+      ->check(IdentityCheck(format));
   app->add_flag("--lock", o->lock, "lock the tag after writing it: it can never be changed again")
       ->disable_flag_override();
 }
@@ -115,7 +119,8 @@ void AddRun(CommandSet& commands, CLI::App& run, const CliFormat& format) {
   const IdentityFormat& f = *format.format;
   const std::string id = format.argumentName;
   const auto action = [&session, &format, o] {
-    const int modes = (o->continuousId.empty() ? 0 : 1) + (o->incrementalId.empty() ? 0 : 1) + (o->file.empty() ? 0 : 1);
+    const int modes =
+        (o->continuousId.empty() ? 0 : 1) + (o->incrementalId.empty() ? 0 : 1) + (o->file.empty() ? 0 : 1);
     if (modes != 1) throw UsageError("give one of --continuous, --incremental and --file");
     if (!o->feed.empty() && !session.connection.simulate) throw UsageError("--feed needs --simulate");
     IdentityJob::Kind kind = IdentityJob::Kind::FileRun;

@@ -45,7 +45,9 @@ int Send(Session& session, const SendOptions& o) {
   const RawReply reply = CmdRaw(code, data);
   if (!reply.valid) {
     const ReplyFailure failure = LastReplyFailure();
-    if (session.json) session.Out() << JsonObject().Bool("valid", false).Text("failure", DescribeReplyFailure(failure)).Str() << std::endl;
+    if (session.json)
+      session.Out() << JsonObject().Bool("valid", false).Text("failure", DescribeReplyFailure(failure)).Str()
+                    << std::endl;
     else session.Out() << "result: no valid reply" << std::endl;
     session.Error("no valid reply from the reader (" + DescribeReplyFailure(failure) + ")");
     return ExitFailed;
@@ -59,8 +61,9 @@ int Send(Session& session, const SendOptions& o) {
                   << std::endl;
   } else {
     session.Out() << "result: valid reply\n"
-                  << "status: " << FormatHex(std::span(&reply.status, 1)) << (reply.status == 0 ? " (success)" : " (failure)")
-                  << "\npayload: " << FormatHex(reply.payload, " ") << std::endl;
+                  << "status: " << FormatHex(std::span(&reply.status, 1))
+                  << (reply.status == 0 ? " (success)" : " (failure)") << "\npayload: " << FormatHex(reply.payload, " ")
+                  << std::endl;
   }
   return reply.status == 0 ? ExitOk : ExitFailed;
 }

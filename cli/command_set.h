@@ -26,8 +26,8 @@ struct CommandSet {
 
   // Makes a subcommand of parent with its usage line, listed under group in the parent's
   // help; action (empty for a command that only holds others) gives the exit code.
-  CLI::App* Add(CLI::App& parent, const std::string& name, const std::string& description,
-                const std::string& synopsis, std::function<int()> action, const std::string& group = "Commands");
+  CLI::App* Add(CLI::App& parent, const std::string& name, const std::string& description, const std::string& synopsis,
+                std::function<int()> action, const std::string& group = "Commands");
 };
 
 void AddIdentifyCommand(CommandSet& commands, CLI::App& root);

@@ -88,8 +88,9 @@ std::string HelpFormatter::Usage(const CLI::App* app) const { return make_usage(
 
 std::string HelpFormatter::make_help(const CLI::App* app, std::string, CLI::AppFormatMode mode) const {
   // The usage first: it is what a reader of the help looks for.
-  return make_usage(app, CommandPath(app)) + "\n" + make_description(app) + make_positionals(app) + make_groups(app, mode) +
-         make_subcommands(app, mode) + (app->get_footer().empty() ? "" : "\n" + make_footer(app));
+  return make_usage(app, CommandPath(app)) + "\n" + make_description(app) + make_positionals(app) +
+         make_groups(app, mode) + make_subcommands(app, mode) +
+         (app->get_footer().empty() ? "" : "\n" + make_footer(app));
 }
 
 std::string HelpFormatter::make_usage(const CLI::App* app, std::string name) const {
@@ -113,8 +114,7 @@ std::string HelpFormatter::make_footer(const CLI::App* app) const {
 
 std::string HelpFormatter::make_subcommand(const CLI::App* sub) const {
   std::stringstream out;
-  CLI::detail::format_help(out, sub->get_name(), WrapText(sub->get_description(), HelpWidth - NameColumn),
-                           NameColumn);
+  CLI::detail::format_help(out, sub->get_name(), WrapText(sub->get_description(), HelpWidth - NameColumn), NameColumn);
   return out.str();
 }
 

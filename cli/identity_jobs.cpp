@@ -41,8 +41,11 @@ int SingleRead(Session& session, const IdentityJob& job) {
   const ReadOutcome outcome = profile.ops.read(&id);
   if (outcome == ReadOutcome::Found && id.size() == format.length) {
     CmdAcknowledge(AcknowledgeNormal);
-    if (session.json) session.Out() << TagJson(format, ListedTag{1, id, nullptr}, std::chrono::system_clock::now()) << std::endl;
-    else session.Out() << format.text(id, job.form) << std::endl;
+    if (session.json) {
+      session.Out() << TagJson(format, ListedTag{1, id, nullptr}, std::chrono::system_clock::now()) << std::endl;
+    } else {
+      session.Out() << format.text(id, job.form) << std::endl;
+    }
     return ExitOk;
   }
   if (outcome == ReadOutcome::NoIdentity) session.Error("no " + std::string(job.format->title) + " tag was read");
@@ -85,7 +88,8 @@ RunEnd Drive(BatchRunner& runner, RunView& view, int count) {
     if (count > 0 && runner.RunCounter() >= count) return RunEnd::Counted;
     if (view.RunningTimer() == 0) return RunEnd::Finished;
     if (portFailures >= PortFailureTicks) return RunEnd::PortFailed;
-    while (!stop.Requested() && Clock::now() < next) std::this_thread::sleep_for(std::min<Clock::duration>(SignalPoll, next - Clock::now()));
+    while (!stop.Requested() && Clock::now() < next)
+      std::this_thread::sleep_for(std::min<Clock::duration>(SignalPoll, next - Clock::now()));
     if (stop.Requested()) return RunEnd::Interrupted;
     runner.Tick(view.RunningTimer());
     portFailures = LastReplyFailure() == ReplyFailure::PortFailed ? portFailures + 1 : 0;

@@ -15,12 +15,12 @@ struct IdentityJob {
   enum class Kind { Read, Write, ReadRun, ContinuousRun, IncrementalRun, FileRun };
   const CliFormat* format = nullptr;
   Kind kind = Kind::Read;
-  Identity id;               // Write, ContinuousRun, IncrementalRun
-  std::string file;          // FileRun
-  std::string exportDir;     // ReadRun; empty: no export
-  std::string feed;          // the virtual reader's blank chips for a write run
-  std::size_t form = 0;      // Read and ReadRun: the form of the lines and the export
-  int count = 0;             // runs: stop after this many listed tags; 0: no limit
+  Identity id;            // Write, ContinuousRun, IncrementalRun
+  std::string file;       // FileRun
+  std::string exportDir;  // ReadRun; empty: no export
+  std::string feed;       // the virtual reader's blank chips for a write run
+  std::size_t form = 0;   // Read and ReadRun: the form of the lines and the export
+  int count = 0;          // runs: stop after this many listed tags; 0: no limit
   bool lock = false;
 };
 

@@ -5,8 +5,8 @@
 namespace rivelo::cli {
 
 CLI::Validator NonEmpty() {
-  return CLI::Validator([](std::string& value) { return value.empty() ? std::string("the value is empty") : std::string(); },
-                        "");
+  return CLI::Validator(
+      [](std::string& value) { return value.empty() ? std::string("the value is empty") : std::string(); }, "");
 }
 
 CLI::Validator CountCheck() {
@@ -21,7 +21,8 @@ CLI::Validator CountCheck() {
 }
 
 std::string FeedKindError(const std::string& kind) {
-  const bool writable = kind == "t5577" || kind == "em4305" || kind.rfind("t5577:", 0) == 0 || kind.rfind("em4305:", 0) == 0;
+  const bool writable =
+      kind == "t5577" || kind == "em4305" || kind.rfind("t5577:", 0) == 0 || kind.rfind("em4305:", 0) == 0;
   if (!writable) return "'" + kind + "' is no blank chip kind: t5577 or em4305, with options as in --simulate";
   const std::string error = SimulatedTagError(kind);
   return error.empty() ? std::string() : error;

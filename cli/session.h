@@ -13,11 +13,11 @@ namespace rivelo::cli {
 
 enum ExitCode : int {
   ExitOk = 0,
-  ExitFailed = 1,        // the tag or the command failed, or a run ended short
+  ExitFailed = 1,  // the tag or the command failed, or a run ended short
   ExitUsage = 2,
   ExitNoReader = 3,
-  ExitPortRefused = 4,   // no reader, and a port was busy or not permitted
-  ExitInterrupted = 130, // SIGINT or SIGTERM before the run finished
+  ExitPortRefused = 4,    // no reader, and a port was busy or not permitted
+  ExitInterrupted = 130,  // SIGINT or SIGTERM before the run finished
 };
 
 class Session {

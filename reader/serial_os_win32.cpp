@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <chrono>
 #include <string>
+#include <string_view>
 
 namespace rivelo {
 namespace {
@@ -106,12 +107,13 @@ OpenFailure OpenFailureOf(DWORD code) {
 
 std::string SystemErrorText(int code) {
   char* text = nullptr;
-  const DWORD n = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                                 nullptr, static_cast<DWORD>(code), 0, reinterpret_cast<char*>(&text), 0, nullptr);
+  constexpr DWORD flags = FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS;
+  const DWORD n =
+      FormatMessageA(flags, nullptr, static_cast<DWORD>(code), 0, reinterpret_cast<char*>(&text), 0, nullptr);
   std::string result = n > 0 && text ? std::string(text, n) : "system error " + std::to_string(code);
   if (text) LocalFree(text);
   // The system's texts end in a full stop and a line end.
-  while (!result.empty() && (result.back() == '\n' || result.back() == '\r' || result.back() == '.' || result.back() == ' '))
+  while (!result.empty() && std::string_view("\r\n. ").find(result.back()) != std::string_view::npos)
     result.pop_back();
   return result;
 }

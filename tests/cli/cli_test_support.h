@@ -58,8 +58,7 @@ struct Outcome {
 };
 
 // Runs rivelo with these arguments; onOut sees each line of standard output as it comes.
-inline Outcome Rivelo(const std::vector<std::string>& args,
-                      std::function<void(const std::string&)> onOut = {}) {
+inline Outcome Rivelo(const std::vector<std::string>& args, std::function<void(const std::string&)> onOut = {}) {
   LineStream out, err;
   out.onLine = std::move(onOut);
   Outcome o;

@@ -32,24 +32,24 @@ TEST(ConnectionOptions, PortsAndTags) {
 }
 
 TEST(ConnectionOptions, RefusalsLeaveNothingHalfRead) {
-  for (const std::vector<std::string>& args :
-       std::vector<std::vector<std::string>>{{"--port"},
-                                             {"--port="},
-                                             {"--port", ""},
-                                             {"--verbose"},
-                                             {"--simulate=bogus:1"},
-                                             {"--simulate="},
-                                             {"--simulate=,"},
-                                             {"--simulate", "--simulate"},
-                                             {"--port", "a", "stray"}}) {
+  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{{"--port"},
+                                                                                    {"--port="},
+                                                                                    {"--port", ""},
+                                                                                    {"--verbose"},
+                                                                                    {"--simulate=bogus:1"},
+                                                                                    {"--simulate="},
+                                                                                    {"--simulate=,"},
+                                                                                    {"--simulate", "--simulate"},
+                                                                                    {"--port", "a", "stray"}}) {
     const ConnectionParse p = ParseConnectionArguments(args, PortHelp);
     EXPECT_NE(p.error, "") << ::testing::PrintToString(args);
     EXPECT_EQ(p.error.find('\n'), std::string::npos) << p.error;
     EXPECT_FALSE(p.options.simulate);
     EXPECT_TRUE(p.options.ports.empty());
   }
-  EXPECT_NE(ParseConnectionArguments({"--simulate=em4100:0123456789,t5577:pwd=12"}, PortHelp).error.find("t5577:pwd=12"),
-            std::string::npos);
+  EXPECT_NE(
+      ParseConnectionArguments({"--simulate=em4100:0123456789,t5577:pwd=12"}, PortHelp).error.find("t5577:pwd=12"),
+      std::string::npos);
 }
 
 TEST(ConnectionOptions, TagListsSkipEmptyItems) {

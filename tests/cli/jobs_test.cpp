@@ -58,8 +58,8 @@ TEST(Read, ContinuousRunListsNumberedIdentitiesAndExports) {
 
   // With export each identity is listed once; the file gets it in the form asked.
   const test::TempDir dir("cli_export");
-  o = Rivelo({"--simulate", "--json", "read", "em4100", "--continuous", "--export", dir.Path().string(), "--form", "13D",
-              "--count", "1"});
+  o = Rivelo({"--simulate", "--json", "read", "em4100", "--continuous", "--export", dir.Path().string(), "--form",
+              "13D", "--count", "1"});
   EXPECT_EQ(o.code, 0) << o.errText;
   ASSERT_EQ(o.out.size(), 1u);
   EXPECT_TRUE(Has(o.out[0], "\"13D\":\"0004886718345\""));
@@ -87,7 +87,8 @@ TEST(Write, OneTagAndWhichChipTookIt) {
   // A read-only tag holding another identity never takes it.
   o = Rivelo({"--simulate=em4100:1111111111", "write", "em4100", "0123456789"});
   EXPECT_EQ(o.code, 1);
-  EXPECT_TRUE(Has(o.errText, "rivelo: the tag did not take 0123456789: no chip read it back (tried EM4305, then T5577)"))
+  EXPECT_TRUE(
+      Has(o.errText, "rivelo: the tag did not take 0123456789: no chip read it back (tried EM4305, then T5577)"))
       << o.errText;
 }
 
@@ -97,7 +98,8 @@ TEST(Run, IncrementalAndContinuousRunsListEachTag) {
   EXPECT_EQ(o.out, (std::vector<std::string>{"1 0123456789", "2 012345678A", "3 012345678B"}));
   EXPECT_TRUE(Has(o.errText, "stop\n"));
 
-  o = Rivelo({"--simulate", "--json", "run", "em4100", "--continuous", "0123456789", "--count", "2", "--feed", "t5577"});
+  o = Rivelo(
+      {"--simulate", "--json", "run", "em4100", "--continuous", "0123456789", "--count", "2", "--feed", "t5577"});
   EXPECT_EQ(o.code, 0) << o.errText;
   ASSERT_EQ(o.out.size(), 2u);
   for (int i = 0; i < 2; ++i) {

@@ -36,11 +36,12 @@ TEST(Json, ATagHoldsEveryFormAndItsChip) {
   const Identity id{0x01, 0x23, 0x45, 0x67, 0x89};
   const auto when = std::chrono::system_clock::now();
   const std::string written = cli::TagJson(Em4100Format(), ListedTag{7, id, "EM4305"}, when);
-  EXPECT_EQ(written.rfind("{\"number\":7,\"format\":\"em4100\",\"id\":{\"10H\":\"0123456789\",\"08H\":\"0591751049\","
-                          "\"06H\":\"0004548489\",\"02H04H\":\"06926505\",\"13D\":\"0004886718345\"},\"chip\":\"EM4305\","
-                          "\"time\":\"",
-                          0),
-            0u)
+  EXPECT_EQ(
+      written.rfind("{\"number\":7,\"format\":\"em4100\",\"id\":{\"10H\":\"0123456789\",\"08H\":\"0591751049\","
+                    "\"06H\":\"0004548489\",\"02H04H\":\"06926505\",\"13D\":\"0004886718345\"},\"chip\":\"EM4305\","
+                    "\"time\":\"",
+                    0),
+      0u)
       << written;
   EXPECT_NE(cli::TagJson(Em4100Format(), ListedTag{1, id, nullptr}, when).find("\"chip\":null"), std::string::npos);
 }

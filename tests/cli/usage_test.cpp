@@ -46,8 +46,7 @@ TEST(Usage, OptionsBelongToTheirCommand) {
   ExpectUsageError({"read", "em4100", "--count", "2"}, "--count needs --continuous", "rivelo read em4100");
   ExpectUsageError({"run", "em4100", "--count", "2"}, "give one of --continuous, --incremental and --file",
                    "rivelo run em4100");
-  ExpectUsageError({"run", "em4100", "--continuous", "0123456789", "--file", "x"}, "give one of",
-                   "rivelo run em4100");
+  ExpectUsageError({"run", "em4100", "--continuous", "0123456789", "--file", "x"}, "give one of", "rivelo run em4100");
   ExpectUsageError({"run", "em4100", "--incremental", "0123456789", "--feed", "t5577"}, "--feed needs --simulate",
                    "rivelo run em4100");
   ExpectUsageError({"--json=yes", "identify"}, "--json takes no value", "rivelo");
@@ -84,15 +83,21 @@ TEST(Usage, VirtualReaderTagsAndFeederKinds) {
   ExpectUsageError({"--simulate=,", "identify"}, "no tag in the list", "rivelo identify");
   ExpectUsageError({"--simulate", "--simulate", "identify"}, "--simulate is given more than once", "rivelo identify");
   for (const std::string kind : {"bogus", "em4100:0123456789", "t5577:pwd=XYZ", "em4305:nonsense"})
-    ExpectUsageError({"--simulate", "run", "em4100", "--incremental", "0123456789", "--feed", kind}, "--feed:",
-                     "rivelo run em4100");
+    ExpectUsageError({"--simulate", "run", "em4100", "--incremental", "0123456789", "--feed", kind},
+                     "--feed:", "rivelo run em4100");
 }
 
 // Every help text: exit 0, on standard output, and no line wider than 80 columns.
 TEST(Help, EveryCommandHasOneThatFitsATerminal) {
-  const std::vector<std::vector<std::string>> commands{
-      {}, {"identify"}, {"send"}, {"read"}, {"write"}, {"run"}, {"read", "em4100"}, {"write", "em4100"},
-      {"run", "em4100"}};
+  const std::vector<std::vector<std::string>> commands{{},
+                                                       {"identify"},
+                                                       {"send"},
+                                                       {"read"},
+                                                       {"write"},
+                                                       {"run"},
+                                                       {"read", "em4100"},
+                                                       {"write", "em4100"},
+                                                       {"run", "em4100"}};
   for (auto args : commands) {
     const std::string path = "rivelo" + [&] {
       std::string p;
@@ -112,7 +117,8 @@ TEST(Help, EveryCommandHasOneThatFitsATerminal) {
   EXPECT_NE(top.out.size(), 0u);
   std::string text;
   for (const std::string& line : top.out) text += line + " ";
-  EXPECT_NE(text.find("4 no reader found, and a port was in use"), std::string::npos) << "the exit codes belong in the help";
+  EXPECT_NE(text.find("4 no reader found, and a port was in use"), std::string::npos)
+      << "the exit codes belong in the help";
 }
 
 }  // namespace

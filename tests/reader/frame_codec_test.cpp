@@ -112,7 +112,8 @@ TEST(ReplyFrame, SaysWhyAReplyIsNoReply) {
   EXPECT_EQ(failure(badSum), ReplyFailure::BadChecksum);
   // Cut anywhere before its end, the frame is truncated, whatever its checksum says.
   for (std::size_t n = 2; n < good.size(); ++n) {
-    EXPECT_EQ(failure(Bytes(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(n))), ReplyFailure::Truncated) << n;
+    const Bytes cut(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(n));
+    EXPECT_EQ(failure(cut), ReplyFailure::Truncated) << n;
   }
   EXPECT_EQ(failure({0xAA, 0xDD, 0x00, 0x09, 0x01, 0x0C, 0x00, 0x01, 0x02, 0x03, 0x0C ^ 0x01 ^ 0x02 ^ 0x03 ^ 0x01}),
             ReplyFailure::Truncated);
