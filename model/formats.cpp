@@ -1,4 +1,5 @@
 #include "model/em4100.h"
+#include "model/fdxb.h"
 #include "model/identity.h"
 
 namespace rivelo {
@@ -10,7 +11,7 @@ std::optional<std::size_t> FindForm(const IdentityFormat& format, std::string_vi
 }
 
 const std::vector<const IdentityFormat*>& IdentityFormats() {
-  static const std::vector<const IdentityFormat*> formats{&Em4100Format()};
+  static const std::vector<const IdentityFormat*> formats{&Em4100Format(), &FdxbFormat()};
   return formats;
 }
 

@@ -1,0 +1,207 @@
+#include "model/fdxb.h"
+
+#include <algorithm>
+
+#include "model/text_bytes.h"
+
+namespace rivelo {
+namespace {
+
+constexpr FdxbNumberInfo National{0, 5, 0x3F, 10, 12, 12, 0x3FFFFFFFFFull};
+constexpr FdxbNumberInfo Country{5, 2, 0x03, 4, 4, 4, 0x3FF};
+constexpr FdxbNumberInfo Trailer{7, 3, 0xFF, 6, 8, 8, 0xFFFFFF};
+
+std::uint64_t ValueOf(const Bytes& bytes) {
+  std::uint64_t v = 0;
+  for (std::uint8_t b : bytes) v = (v << 8) | b;
+  return v;
+}
+
+// The value's low n bytes, big-endian.
+Bytes BytesOf(std::uint64_t value, std::size_t n) {
+  Bytes b(n);
+  for (std::size_t i = n; i-- > 0; value >>= 8) b[i] = static_cast<std::uint8_t>(value & 0xFF);
+  return b;
+}
+
+std::string HexOf(const FdxbNumberInfo& info, std::uint64_t value) { return FormatHex(BytesOf(value, info.bytes)); }
+
+std::string DecimalOf(const FdxbNumberInfo& info, std::uint64_t value) {
+  const Bytes b = BytesOf(value, info.bytes);
+  return FormatDecimal(b.data(), b.size(), info.decimalDigits);
+}
+
+bool Blank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
+
+std::string FormText(const Identity& id, std::size_t form) {
+  const FdxbId f = ToFdxbId(id);
+  return form == 0 ? FdxbLine(f) : FdxbIso15(f);
+}
+
+void Increment(Identity& id) {
+  FdxbId f = ToFdxbId(id);
+  IncrementNationalCode(f);
+  id = FromFdxbId(f);
+}
+
+Identity FromEntry(std::string_view text) {
+  const LineParse p = ParseFdxbLine(text);
+  return p.id ? *p.id : Identity(FdxbIdLength, 0);
+}
+
+std::vector<std::pair<std::string, std::string>> Fields(const Identity& id) {
+  const FdxbId f = ToFdxbId(id);
+  return {{"national", DecimalOf(National, NumberOf(f, FdxbNumber::National))},
+          {"country", DecimalOf(Country, NumberOf(f, FdxbNumber::Country))},
+          {"trailer", DecimalOf(Trailer, NumberOf(f, FdxbNumber::Trailer))},
+          {"24D", FdxbLine(f)},
+          {"15D", FdxbIso15(f)}};
+}
+
+}  // namespace
+
+const FdxbNumberInfo& InfoOf(FdxbNumber number) {
+  switch (number) {
+    case FdxbNumber::National: return National;
+    case FdxbNumber::Country: return Country;
+    case FdxbNumber::Trailer: break;
+  }
+  return Trailer;
+}
+
+std::uint64_t NumberOf(const FdxbId& id, FdxbNumber number) {
+  const FdxbNumberInfo& info = InfoOf(number);
+  std::uint64_t v = 0;
+  for (std::size_t i = 0; i < info.bytes; ++i) v = (v << 8) | id[info.offset + i];
+  return v;
+}
+
+void SetNumber(FdxbId& id, FdxbNumber number, std::uint64_t value) {
+  const FdxbNumberInfo& info = InfoOf(number);
+  const Bytes b = BytesOf(value, info.bytes);
+  std::copy(b.begin(), b.end(), id.begin() + static_cast<std::ptrdiff_t>(info.offset));
+}
+
+FdxbRecord ToRecord(const FdxbId& id) {
+  FdxbRecord r{};
+  std::copy(id.begin(), id.begin() + 7, r.begin());
+  r[7] = 0x01;
+  r[8] = 0x01;
+  std::copy(id.begin() + 7, id.end(), r.begin() + 9);
+  return r;
+}
+
+FdxbId FromRecord(const FdxbRecord& record) {
+  FdxbId id{};
+  std::copy(record.begin(), record.begin() + 7, id.begin());
+  std::copy(record.begin() + 9, record.end(), id.begin() + 7);
+  return id;
+}
+
+FdxbId ToFdxbId(const Identity& id) {
+  FdxbId f{};
+  const std::size_t k = std::min(id.size(), FdxbIdLength);
+  std::copy(id.end() - static_cast<std::ptrdiff_t>(k), id.end(), f.end() - static_cast<std::ptrdiff_t>(k));
+  return f;
+}
+
+Identity FromFdxbId(const FdxbId& id) { return Identity(id.begin(), id.end()); }
+
+FdxbId FdxbFromHexFields(std::string_view national, std::string_view country, std::string_view trailer) {
+  FdxbId id{};
+  const std::string_view texts[] = {national, country, trailer};
+  const FdxbNumber numbers[] = {FdxbNumber::National, FdxbNumber::Country, FdxbNumber::Trailer};
+  for (int i = 0; i < 3; ++i) {
+    const FdxbNumberInfo& info = InfoOf(numbers[i]);
+    const Bytes b = HexTextToBytes(texts[i], TextMode::Field).value_or(Bytes{});
+    const std::size_t k = std::min(b.size(), info.bytes);
+    const auto at = id.begin() + static_cast<std::ptrdiff_t>(info.offset + info.bytes - k);
+    std::copy(b.end() - static_cast<std::ptrdiff_t>(k), b.end(), at);
+    id[info.offset] &= info.topMask;
+  }
+  return id;
+}
+
+FdxbFields FdxbFieldsOf(const FdxbId& id) {
+  const auto n = NumberOf(id, FdxbNumber::National), c = NumberOf(id, FdxbNumber::Country),
+             t = NumberOf(id, FdxbNumber::Trailer);
+  return {HexOf(National, n), HexOf(Country, c), HexOf(Trailer, t),
+          DecimalOf(National, n), DecimalOf(Country, c), DecimalOf(Trailer, t)};
+}
+
+FdxbMirror MirrorFdxbHex(FdxbNumber number, std::string_view hexText) {
+  const FdxbNumberInfo& info = InfoOf(number);
+  const Bytes b = HexTextToBytes(hexText, TextMode::Field).value_or(Bytes{});
+  if (b.empty()) return {std::string(hexText), {}};
+  // Only a full-width entry can go over: its first byte holds the number's top bits.
+  if (b.size() == info.bytes && (b[0] & ~info.topMask) != 0)
+    return {HexOf(info, info.maximum), DecimalOf(info, info.maximum)};
+  return {std::string(hexText), DecimalOf(info, ValueOf(b))};
+}
+
+FdxbMirror MirrorFdxbDecimal(FdxbNumber number, std::string_view decimalText) {
+  const FdxbNumberInfo& info = InfoOf(number);
+  const Bytes b = DecimalTextToBytes(decimalText, TextMode::Field).value_or(Bytes{});
+  if (b.empty()) return {std::string(decimalText), {}};
+  const bool over = b.size() > info.bytes || (b.size() == info.bytes && (b[0] & ~info.topMask) != 0);
+  if (over) return {DecimalOf(info, info.maximum), HexOf(info, info.maximum)};
+  return {std::string(decimalText), HexOf(info, ValueOf(b))};
+}
+
+void IncrementNationalCode(FdxbId& id) {
+  for (std::size_t i = National.bytes; i-- > 0;) {
+    if (++id[i] != 0) break;
+  }
+  if (id[0] > National.topMask) id[0] = 0x00;
+}
+
+std::string FdxbLine(const FdxbId& id) {
+  const FdxbFields f = FdxbFieldsOf(id);
+  return f.nationalDec + f.countryDec + f.trailerDec;
+}
+
+LineParse ParseFdxbLine(std::string_view line) {
+  while (!line.empty() && Blank(line.back())) line.remove_suffix(1);
+  constexpr std::size_t FieldEnds[] = {12, 16, 24};
+  if (line.size() > FieldEnds[2]) return {std::nullopt, LineError::TrailingText};
+  std::size_t i = 0;
+  while (i < line.size() && i < FieldEnds[0] && Blank(line[i])) ++i;
+  const std::size_t firstDigit = i;
+  for (; i < line.size(); ++i) {
+    const char c = line[i];
+    if (c >= '0' && c <= '9') continue;
+    if (c == '-') return {std::nullopt, LineError::Negative};
+    return {std::nullopt, i == firstDigit ? LineError::NotANumber : LineError::TrailingText};
+  }
+  if (firstDigit == line.size()) return {std::nullopt, LineError::NotANumber};
+  FdxbId id{};
+  const FdxbNumber numbers[] = {FdxbNumber::National, FdxbNumber::Country, FdxbNumber::Trailer};
+  std::size_t start = 0;
+  for (int k = 0; k < 3; ++k) {
+    const std::size_t end = std::min(FieldEnds[k], line.size());
+    std::uint64_t value = 0;
+    for (std::size_t j = start; j < end; ++j)
+      if (!Blank(line[j])) value = value * 10 + static_cast<std::uint64_t>(line[j] - '0');
+    // Beyond its bytes a number would lose its high digits; within them it goes as it is.
+    if (value >> (8 * InfoOf(numbers[k]).bytes) != 0) return {std::nullopt, LineError::TooLarge};
+    SetNumber(id, numbers[k], value);
+    start = std::max(start, end);
+  }
+  return {FromFdxbId(id), LineError::None};
+}
+
+std::string FdxbIso15(const FdxbId& id, std::string_view separator) {
+  const std::uint64_t country = NumberOf(id, FdxbNumber::Country);
+  const Bytes c = BytesOf(country, 2);
+  // Country codes end at 999; a larger value read off a tag keeps all its digits.
+  return BytesToDecimalText(c, country > 999 ? 4 : 3) + std::string(separator) + FdxbFieldsOf(id).nationalDec;
+}
+
+const IdentityFormat& FdxbFormat() {
+  static const IdentityFormat format{
+      "fdxb", FdxbIdLength, {{"24D", "24D"}, {"15D", "15D"}}, FormText, Increment, ParseFdxbLine, FromEntry, Fields,
+  };
+  return format;
+}
+
+}  // namespace rivelo
