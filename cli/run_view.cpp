@@ -25,7 +25,6 @@ RunView::RunView(Session& session, const IdentityFormat& format, std::size_t for
   onStatus = [this](int kind, const std::string& text) {
     Flush();
     lastStatusKind = kind;
-    lastStatus = text;
     // As in the window: the reader signals every success.
     if (kind == 1) CmdAcknowledge(AcknowledgeNormal);
     session_.Err() << text << std::endl;
@@ -43,7 +42,6 @@ RunView::RunView(Session& session, const IdentityFormat& format, std::size_t for
 }
 
 void RunView::PrintTag(const ListedTag& tag) {
-  ++listedCount;
   if (session_.json) session_.Out() << TagJson(format_, tag, std::chrono::system_clock::now()) << std::endl;
   else session_.Out() << tag.number << ' ' << format_.text(tag.id, form_) << std::endl;
 }

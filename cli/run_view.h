@@ -21,9 +21,7 @@ class RunView : public HeadlessView {
   // Sends a runner line that turned out not to stand for a tag to standard error.
   void Flush();
 
-  int listedCount = 0;
-  int lastStatusKind = -1;
-  std::string lastStatus;
+  int lastStatusKind = -1;  // of the runner's last status: 1 success, 0 failure
 
  private:
   Session& session_;

@@ -26,8 +26,6 @@ Session::~Session() { DisconnectDevice(); }
 
 void Session::Error(const std::string& text) { err_ << "rivelo: " << text << std::endl; }
 
-bool Session::Simulating() const { return simulation_ != nullptr; }
-
 bool Session::StartSimulation(std::string* path) {
 #if RIVELO_HAS_SIM
   if (!simulation_) {

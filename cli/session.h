@@ -41,7 +41,6 @@ class Session {
 
   // The virtual reader's stack of blank chips for a write run (no-op without one).
   void FeedBlankChips(const std::string& kind, int count);
-  bool Simulating() const;
 
  private:
   bool StartSimulation(std::string* path);
