@@ -58,8 +58,11 @@ struct BatchTexts {
   std::string fileLoaded;    // %d: lines
   std::string counted;       // %d: RunCounter
   std::string numbered;      // %d: RunCounter, followed by a text
+  std::string numberedIncremental;  // the same for incremental runs where a page words it apart
   std::string stop;
   std::string exportStarted; // followed by the path
+  std::string exportStartedEnd;     // after the path
+  bool exportStartedScrolls = true;  // false: the list stays where it is for that line
   std::string notConnected;
   std::string writing;
   std::string reading;

@@ -242,7 +242,9 @@ void BatchRunner::ReadPressed() {
       abandon(profile_.texts.exportCannotCreate + exportPath_ + " (" + why + ")");
       return;
     }
-    view_.AppendLine(profile_.texts.exportStarted + exportPath_);
+    const std::string started = profile_.texts.exportStarted + exportPath_ + profile_.texts.exportStartedEnd;
+    if (profile_.texts.exportStartedScrolls) view_.AppendLine(started);
+    else view_.AppendUnscrolledLine(started);
   }
   activeTimer_ = ReadTimer;
   view_.StartTimer(ReadTimer, profile_.periodMs);
@@ -286,7 +288,9 @@ void BatchRunner::WriteTick(int timer) {
   view_.ShowNextTarget(targetId_);
   signals_.Acknowledge(AcknowledgeNormal);
   ++runCounter_;
-  List(WithCount(profile_.texts.numbered, runCounter_) + text, lastWrittenId_, lastChip_);
+  const std::string& numbered =
+      profile_.texts.numberedIncremental.empty() ? profile_.texts.numbered : profile_.texts.numberedIncremental;
+  List(WithCount(numbered, runCounter_) + text, lastWrittenId_, lastChip_);
 }
 
 void BatchRunner::FileTick() {

@@ -5,13 +5,14 @@
 #include <fstream>
 #include <set>
 
+#include "batch/batch_runner.h"
 #include "batch/em4100_profile.h"
+#include "batch/fdxb_profile.h"
+#include "batch/headless_view.h"
 #include "reader/discovery.h"
 #include "reader/my_comm.h"
 #include "sim/pty_server.h"
 #include "sim/virtual_reader.h"
-#include "batch/batch_runner.h"
-#include "batch/headless_view.h"
 
 namespace rivelo {
 namespace {
@@ -139,6 +140,29 @@ TEST_F(SimRuns, CorruptRepliesNeverWriteAnIdentityOntoTheTagLeftOnTheReader) {
   for (std::size_t k = 0; k < 5; ++k)
     EXPECT_EQ(view_.listed[k].id, (Identity{0, 0, 0, 0, static_cast<std::uint8_t>(k + 1)}));
   EXPECT_EQ(view_.lines.back(), "stop");
+}
+
+// The national code counts up through its 38-bit maximum back to 0; country and trailer stay.
+TEST_F(SimRuns, FdxbIncrementalRunWrapsTheNationalCodeOnly) {
+  reader_.SetFeeder("t5577", 10, 0);
+  HeadlessView view(FdxbFormat());
+  BatchRunner runner(MakeFdxbProfile(T5577FdxbWrite(), Em4100BatchTexts(), [] { return RunChoices{}; }), view);
+  runner.IncrementalClicked(true);
+  view.entered = "274877906940099900000000";
+  runner.WritePressed();
+  for (int i = 0; i < 100 && runner.RunCounter() < 10; ++i) runner.Tick(IncrementalWriteTimer);
+  runner.WriteReleased();
+  std::multiset<std::string> want, got;
+  for (std::uint64_t n : {274877906940ull, 274877906941ull, 274877906942ull, 274877906943ull, 0ull, 1ull, 2ull, 3ull,
+                          4ull, 5ull}) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "FDX-B 999-%012llu", static_cast<unsigned long long>(n));
+    want.insert(buf);
+  }
+  for (const auto& t : reader_.Tags()) got.insert(t.identity);
+  EXPECT_EQ(got, want);
+  ASSERT_EQ(view.listed.size(), 10u);
+  EXPECT_EQ(FdxbLine(ToFdxbId(view.listed[4].id)), "000000000000099900000000");
 }
 
 TEST_F(SimRuns, ReadRunWithoutExportCountsTheSameTagEveryTick) {

@@ -1,0 +1,67 @@
+#include "batch/fdxb_profile.h"
+
+#include <algorithm>
+#include <array>
+
+#include "reader/commands.h"
+
+namespace rivelo {
+namespace {
+
+struct RecordParts {
+  std::array<std::uint8_t, 5> national{};
+  std::array<std::uint8_t, 2> country{};
+  std::array<std::uint8_t, 3> trailer{};
+};
+
+RecordParts PartsOf(const Identity& id) {
+  const FdxbRecord r = ToRecord(ToFdxbId(id));
+  RecordParts p;
+  std::copy(r.begin(), r.begin() + 5, p.national.begin());
+  std::copy(r.begin() + 5, r.begin() + 7, p.country.begin());
+  std::copy(r.begin() + 9, r.end(), p.trailer.begin());
+  return p;
+}
+
+}  // namespace
+
+ReadOutcome ReadFdxbTag(Identity* id) {
+  RecordParts p;
+  switch (CmdReadFdxb(p.national, p.country, p.trailer)) {
+    case SResult::Ok: break;
+    case SResult::FailStatus: return ReadOutcome::NoIdentity;
+    case SResult::NoReply: return ReadOutcome::NoReply;
+  }
+  Identity bytes(p.national.begin(), p.national.end());
+  bytes.insert(bytes.end(), p.country.begin(), p.country.end());
+  bytes.insert(bytes.end(), p.trailer.begin(), p.trailer.end());
+  *id = std::move(bytes);
+  return ReadOutcome::Found;
+}
+
+ChipWrite T5577FdxbWrite() {
+  return {"T5577", [](const Identity& id, const RunChoices&) {
+            const RecordParts p = PartsOf(id);
+            CmdT5577WriteFdxb(p.national, p.country, p.trailer);
+          }};
+}
+
+ChipWrite Em4305FdxbWrite() {
+  return {"EM4305", [](const Identity& id, const RunChoices&) {
+            const RecordParts p = PartsOf(id);
+            CmdEm4305WriteFdxb(p.national, p.country, p.trailer);
+          }};
+}
+
+BatchProfile MakeFdxbProfile(ChipWrite write, BatchTexts texts, std::function<RunChoices()> choices) {
+  BatchProfile p;
+  p.format = &FdxbFormat();
+  p.periodMs = 500;
+  p.ops.read = ReadFdxbTag;
+  p.ops.writes = {std::move(write)};
+  p.choices = std::move(choices);
+  p.texts = std::move(texts);
+  return p;
+}
+
+}  // namespace rivelo
