@@ -79,9 +79,8 @@ int SingleWrite(Session& session, const IdentityJob& job) {
 enum class RunEnd { Counted, Finished, Interrupted, PortFailed };
 
 // The page's timer, as a loop: ticks the runner at its period until it has listed count tags,
-// ends by itself, a stop signal comes, or its port has failed for good.
-RunEnd Drive(BatchRunner& runner, RunView& view, int count) {
-  StopSignals stop;
+// ends by itself, stop is requested, or its port has failed for good.
+RunEnd Drive(BatchRunner& runner, RunView& view, int count, const StopSignals& stop) {
   int portFailures = 0;
   auto next = Clock::now() + std::chrono::milliseconds(view.PeriodMs());
   for (;;) {
@@ -139,7 +138,13 @@ int Run(Session& session, const IdentityJob& job) {
     }
     fileTags = static_cast<int>(file.ids.size());
   }
+  // From here on a stop signal ends the run the orderly way, also while the ports are scanned.
+  const StopSignals stop;
   if (const int code = session.Connect(); code != ExitOk) return code;
+  if (stop.Requested()) {
+    session.Error("interrupted before the run started");
+    return ExitInterrupted;
+  }
   if (job.kind != Kind::ReadRun) {
     int blanks = job.count > 0 ? job.count : 1000000;
     if (job.kind == Kind::FileRun) blanks = std::min(blanks, fileTags);
@@ -154,7 +159,7 @@ int Run(Session& session, const IdentityJob& job) {
     session.Error(job.kind == Kind::ReadRun ? "the read run did not start" : "the write run did not start");
     return ExitFailed;
   }
-  const RunEnd end = Drive(runner, view, job.count);
+  const RunEnd end = Drive(runner, view, job.count, stop);
   // The operator's release: the stop line, and the export file closed.
   if (runner.State() == RunState::Writing) runner.WriteReleased();
   if (runner.State() == RunState::Reading) runner.ReadReleased();
