@@ -61,7 +61,7 @@ int SingleWrite(Session& session, const IdentityJob& job) {
   const std::string chips = ChipOrder(profile);
   RunView view(session, format, 0);
   BatchRunner runner(profile, view);
-  view.entered = format.text(job.id, 0);
+  view.Enter(job.id);
   runner.WritePressed();
   view.Flush();
   if (view.lastStatusKind == 1) {
@@ -99,7 +99,6 @@ RunEnd Drive(BatchRunner& runner, RunView& view, int count, const StopSignals& s
 
 // Puts the run in motion as the page's controls would; false when it did not start.
 bool StartRun(BatchRunner& runner, RunView& view, const IdentityJob& job) {
-  const IdentityFormat& format = *job.format->format;
   switch (job.kind) {
     case Kind::ReadRun:
       runner.ContinuousClicked(true);
@@ -111,7 +110,7 @@ bool StartRun(BatchRunner& runner, RunView& view, const IdentityJob& job) {
       return runner.State() == RunState::Reading;
     case Kind::ContinuousRun:
     case Kind::IncrementalRun:
-      view.entered = format.text(job.id, 0);
+      view.Enter(job.id);
       runner.ContinuousClicked(true);
       if (job.kind == Kind::IncrementalRun) runner.IncrementalClicked(true);
       break;

@@ -46,6 +46,11 @@ void RunView::PrintTag(const ListedTag& tag) {
   else session_.Out() << tag.number << ' ' << format_.text(tag.id, form_) << std::endl;
 }
 
+void RunView::Enter(const Identity& id) {
+  entered_ = id;
+  entered = format_.text(id, 0);
+}
+
 void RunView::Flush() {
   if (!hasPending_) return;
   hasPending_ = false;

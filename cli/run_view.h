@@ -21,12 +21,17 @@ class RunView : public HeadlessView {
   // Sends a runner line that turned out not to stand for a tag to standard error.
   void Flush();
 
+  // The identity of the main entry field, as it is: no round trip through its text.
+  void Enter(const Identity& id);
+  Identity EnteredIdentity() override { return entered_; }
+
   int lastStatusKind = -1;  // of the runner's last status: 1 success, 0 failure
 
  private:
   Session& session_;
   const IdentityFormat& format_;
   std::size_t form_;
+  Identity entered_;
   std::string pending_;  // the runner's last line, until we know whether a tag follows it
   bool hasPending_ = false;
 };
