@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <string>
+
+#include "model/country_names.h"
 #include "model/fdxb.h"
 
 namespace rivelo {
@@ -102,6 +105,22 @@ TEST(FdxbFormat, Descriptor) {
   Identity next = id;
   f.increment(next);
   EXPECT_EQ(next, FromFdxbId(Make(0, 999, 0)));
+}
+
+TEST(CountryNames, KnownManufacturerTestAndUnknownCodes) {
+  ASSERT_GT(CountryCount(), 200);  // the build carries the iso-codes table
+  const CountryInfo china = CountryOf(156);
+  EXPECT_EQ(china.kind, CountryKind::Country);
+  EXPECT_EQ(std::string(china.english), "China");
+  EXPECT_EQ(std::string(china.chinese), "中国");
+  EXPECT_EQ(std::string(CountryOf(250).english), "France");
+  EXPECT_EQ(std::string(CountryOf(250).chinese), "法国");
+  EXPECT_EQ(CountryOf(900).kind, CountryKind::Manufacturer);
+  EXPECT_EQ(CountryOf(998).kind, CountryKind::Manufacturer);
+  EXPECT_EQ(CountryOf(999).kind, CountryKind::Test);
+  EXPECT_EQ(CountryOf(1).kind, CountryKind::Unknown);
+  EXPECT_EQ(CountryOf(1023).kind, CountryKind::Unknown);
+  EXPECT_EQ(CountryOf(-1).kind, CountryKind::Unknown);
 }
 
 }  // namespace
