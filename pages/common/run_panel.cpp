@@ -102,6 +102,8 @@ void RunPanel::AppendLine(const std::string& line) {
   list->scrollToItem(list->item(list->count() - 1), QAbstractItemView::PositionAtTop);
 }
 
+void RunPanel::AppendUnscrolledLine(const std::string& line) { list->addItem(Q(line)); }
+
 void RunPanel::SetProgressRange(int maximum) { progress->setRange(0, maximum); }
 void RunPanel::SetProgress(int position) { progress->setValue(position); }
 
@@ -114,6 +116,7 @@ void RunPanel::ShowRunState(RunState state) {
   for (QWidget* w : idleOnly_) w->setEnabled(idle);
   writeButton->setEnabled(state != RunState::Reading);
   readButton->setEnabled(state != RunState::Writing);
+  if (!texts_.stop) return;
   writeButton->setText(Q(state == RunState::Writing ? texts_.stop : texts_.write));
   readButton->setText(Q(state == RunState::Reading ? texts_.stop : texts_.read));
 }

@@ -49,7 +49,7 @@ class RunPanelPage {
 struct RunPanelTexts {
   const char* write;
   const char* read;
-  const char* stop;
+  const char* stop;  // null: Write and Read keep their captions while their jobs run
   const char* continuously;
   const char* incrementally;
   const char* fromFile;
@@ -104,6 +104,7 @@ class RunPanel : public QObject, private BatchView {
 
   // BatchView
   void AppendLine(const std::string& line) override;
+  void AppendUnscrolledLine(const std::string& line) override;
   void Listed(const ListedTag& tag) override { fields_.Listed(tag); }
   void SetProgressRange(int maximum) override;
   void SetProgress(int position) override;
