@@ -9,6 +9,7 @@
 #include "shell/tab_containers.h"
 
 // Page headers: one include per page.
+#include "pages/em4100/ata_em4100_dlg.h"
 #include "pages/em4100/em4305_id_dlg.h"
 
 namespace rivelo {
@@ -21,6 +22,7 @@ static_assert(std::is_same_v<decltype(&AddPages), PageInstaller>);
 // T5577 container: " ATA5567 ", " ID卡（EM4100） ", " FDX-B（ISO11784/85） ", " FDX-A（FECAVA） ",
 // " HID兼容卡 ". EM4305 container: " ID（EM4100） ", then " EM4305 " and " FDX-B（ISO11784/85） ".
 void AddPages([[maybe_unused]] CAtaTabDlg& ata, [[maybe_unused]] EM4305TabDlg& em4305) {
+  ata.AddPage(new CAtaEM4100Dlg, QString::fromUtf8(shell_text::TabAtaEm4100));
   em4305.AddPage(new EM4305IdDlg, QString::fromUtf8(shell_text::TabEm4305Em4100));
 }
 

@@ -42,13 +42,15 @@ QString ExpectedName(const QWidget& page, const QLineEdit& field) {
     }
   }
   if (!caption) return {};
-  int before = 0;  // fields between the caption and this one
+  int before = 0, others = 0;  // fields between the caption and this one, and after it
   for (const QLineEdit* other : page.findChildren<QLineEdit*>()) {
     const QRect r = InPage(page, *other);
-    if (other != &field && SameRow(r, at) && r.left() > captionAt.right() && r.left() < at.left()) ++before;
+    if (other == &field || !SameRow(r, at) || r.left() <= captionAt.right()) continue;
+    ++(r.left() < at.left() ? before : others);
   }
+  // One box beside a caption of several parts shows them all and carries the whole caption.
   const QStringList parts = CaptionText(*caption).split(" + ");
-  return parts.size() > 1 ? parts.value(before) : parts[0];
+  return parts.size() > 1 && before + others > 0 ? parts.value(before) : CaptionText(*caption);
 }
 
 }  // namespace
