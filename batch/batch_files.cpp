@@ -119,6 +119,7 @@ BatchFile LoadBatchFile(const std::string& path, const IdentityFormat& format) {
     }
     file.lines.push_back(std::move(line));
     file.ids.push_back(std::move(*parsed.id));
+    file.lineNumbers.push_back(number);
   }
   return file;
 }

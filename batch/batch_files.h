@@ -37,6 +37,7 @@ struct BatchFile {
   // skipped) and what they stand for.
   std::vector<std::string> lines;
   std::vector<Identity> ids;
+  std::vector<int> lineNumbers;  // each identity line's own number in the file, from 1
   bool ok() const { return error == BatchFileError::None; }
 };
 

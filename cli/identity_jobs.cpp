@@ -129,13 +129,15 @@ int Run(Session& session, const IdentityJob& job) {
   const IdentityFormat& format = *job.format->format;
   // A file is refused whole before the reader is touched.
   int fileTags = 0;
+  std::vector<int> fileLineNumbers;
   if (job.kind == Kind::FileRun) {
-    const BatchFile file = LoadBatchFile(job.file, format);
+    BatchFile file = LoadBatchFile(job.file, format);
     if (!file.ok()) {
       session.Error(job.file + ": " + DescribeBatchFileError(file));
       return ExitFailed;
     }
     fileTags = static_cast<int>(file.ids.size());
+    fileLineNumbers = std::move(file.lineNumbers);
   }
   // From here on a stop signal ends the run the orderly way, also while the ports are scanned.
   const StopSignals stop;
@@ -184,8 +186,8 @@ int Run(Session& session, const IdentityJob& job) {
   if (job.kind == Kind::FileRun && listed >= fileTags) return ExitOk;
   if (job.kind == Kind::FileRun) {
     session.Error("interrupted after " + std::to_string(listed) + " of " + std::to_string(fileTags) +
-                  " tags; resume with identity line " + std::to_string(listed + 1) + " of " + job.file +
-                  " (counting its non-blank lines only)");
+                  " tags; resume with line " + std::to_string(fileLineNumbers[static_cast<std::size_t>(listed)]) +
+                  " of " + job.file);
   } else {
     session.Error("interrupted after " + std::to_string(listed) + " tags");
   }
