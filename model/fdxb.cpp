@@ -108,12 +108,18 @@ FdxbId ToFdxbId(const Identity& id) {
 Identity FromFdxbId(const FdxbId& id) { return Identity(id.begin(), id.end()); }
 
 FdxbId FdxbFromHexFields(std::string_view national, std::string_view country, std::string_view trailer) {
+  auto bytes = [](std::string_view text) { return HexTextToBytes(text, TextMode::Field).value_or(Bytes{}); };
+  return FdxbFromFieldBytes(bytes(national), bytes(country), bytes(trailer));
+}
+
+FdxbId FdxbFromFieldBytes(std::span<const std::uint8_t> national, std::span<const std::uint8_t> country,
+                          std::span<const std::uint8_t> trailer) {
   FdxbId id{};
-  const std::string_view texts[] = {national, country, trailer};
+  const std::span<const std::uint8_t> fields[] = {national, country, trailer};
   const FdxbNumber numbers[] = {FdxbNumber::National, FdxbNumber::Country, FdxbNumber::Trailer};
   for (int i = 0; i < 3; ++i) {
     const FdxbNumberInfo& info = InfoOf(numbers[i]);
-    const Bytes b = HexTextToBytes(texts[i], TextMode::Field).value_or(Bytes{});
+    const std::span<const std::uint8_t> b = fields[i];
     const std::size_t k = std::min(b.size(), info.bytes);
     const auto at = id.begin() + static_cast<std::ptrdiff_t>(info.offset + info.bytes - k);
     std::copy(b.end() - static_cast<std::ptrdiff_t>(k), b.end(), at);

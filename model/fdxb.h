@@ -7,6 +7,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -47,6 +48,10 @@ Identity FromFdxbId(const FdxbId& id);
 // The identity the three hex fields give: each right-aligned in its bytes, its top byte
 // masked (national 0x3F, country 0x03); an empty field gives 0.
 FdxbId FdxbFromHexFields(std::string_view national, std::string_view country, std::string_view trailer);
+// The same from the bytes each hex field gave; a number given more bytes than it has keeps
+// its low ones.
+FdxbId FdxbFromFieldBytes(std::span<const std::uint8_t> national, std::span<const std::uint8_t> country,
+                          std::span<const std::uint8_t> trailer);
 
 // The six field texts that show an identity, in full width.
 struct FdxbFields {
