@@ -11,6 +11,8 @@
 // Page headers: one include per page.
 #include "pages/em4100/ata_em4100_dlg.h"
 #include "pages/em4100/em4305_id_dlg.h"
+#include "pages/tagformats/ata_fdxb.h"
+#include "pages/tagformats/em4305_fdxb_dlg.h"
 
 namespace rivelo {
 
@@ -23,7 +25,9 @@ static_assert(std::is_same_v<decltype(&AddPages), PageInstaller>);
 // " HID兼容卡 ". EM4305 container: " ID（EM4100） ", then " EM4305 " and " FDX-B（ISO11784/85） ".
 void AddPages([[maybe_unused]] CAtaTabDlg& ata, [[maybe_unused]] EM4305TabDlg& em4305) {
   ata.AddPage(new CAtaEM4100Dlg, QString::fromUtf8(shell_text::TabAtaEm4100));
+  ata.AddPage(new CAtaFdxb, QString::fromUtf8(shell_text::TabFdxb));
   em4305.AddPage(new EM4305IdDlg, QString::fromUtf8(shell_text::TabEm4305Em4100));
+  em4305.AddPage(new EM4305FdxbDlg, QString::fromUtf8(shell_text::TabFdxb));
 }
 
 }  // namespace rivelo

@@ -27,8 +27,26 @@ QString CaptionText(const QWidget& w) {
   return {};
 }
 
+// The head of the field's column where fields stand in a grid: the nearest label above the
+// field whose middle lies over it; empty where there is none.
+QString ColumnHead(const QWidget& page, const QRect& at) {
+  const QLabel* head = nullptr;
+  QRect headAt;
+  for (const QLabel* label : page.findChildren<QLabel*>()) {
+    const QRect r = InPage(page, *label);
+    if (label->text().isEmpty() || r.bottom() >= at.top() || r.center().x() < at.left() || r.center().x() > at.right())
+      continue;
+    if (!head || r.bottom() > headAt.bottom()) {
+      head = label;
+      headAt = r;
+    }
+  }
+  return head ? head->text() : QString();
+}
+
 // The caption a reader of the page sees for the field: the nearest captioned control to its
-// left on the same row, split into parts when several fields share it.
+// left on the same row, split into parts when several fields share it; in a grid, followed
+// by the column's head ("National Hex").
 QString ExpectedName(const QWidget& page, const QLineEdit& field) {
   const QRect at = InPage(page, field);
   const QWidget* caption = nullptr;
@@ -50,7 +68,9 @@ QString ExpectedName(const QWidget& page, const QLineEdit& field) {
   }
   // One box beside a caption of several parts shows them all and carries the whole caption.
   const QStringList parts = CaptionText(*caption).split(" + ");
-  return parts.size() > 1 && before + others > 0 ? parts.value(before) : CaptionText(*caption);
+  const QString row = parts.size() > 1 && before + others > 0 ? parts.value(before) : CaptionText(*caption);
+  const QString column = ColumnHead(page, at);
+  return column.isEmpty() ? row : row + ' ' + column;
 }
 
 }  // namespace
