@@ -73,8 +73,12 @@ class FdxbRunsTest : public QObject {
     QTest::addColumn<QString>("chip");
     QTest::addColumn<int>("tags");
     QTest::addColumn<QString>("numbered");
-    QTest::newRow("T5577") << "T5577" << 10 << QString::fromUtf8("第 %1 个，国内代码为：%2");
-    QTest::newRow("EM4305") << "EM4305" << 5 << QString::fromUtf8("Number %1，country ID：%2");
+    QTest::addColumn<bool>("lostReplies");
+    const QString ata = QString::fromUtf8("第 %1 个，国内代码为：%2");
+    QTest::newRow("T5577") << "T5577" << 10 << ata << false;
+    QTest::newRow("EM4305") << "EM4305" << 5 << QString::fromUtf8("Number %1，country ID：%2") << false;
+    // A reply lost now and then costs ticks, never a tag that holds something its line does not say.
+    QTest::newRow("T5577, lost replies") << "T5577" << 6 << ata << true;
   }
 
   // From 274877906940 the run writes up to the 38-bit maximum and carries on from 0; country
@@ -83,6 +87,7 @@ class FdxbRunsTest : public QObject {
     QFETCH(QString, chip);
     QFETCH(int, tags);
     QFETCH(QString, numbered);
+    QFETCH(bool, lostReplies);
     f_.reader->SetFeeder(chip.toLower().toStdString(), tags, 0);
     QVERIFY(f_.Connect());
     std::unique_ptr<FdxbPage> page;
@@ -94,6 +99,10 @@ class FdxbRunsTest : public QObject {
     Enter(*page, "274877906940", "999", "123456");
     run.incremental->click();
     QVERIFY(run.continuous->isChecked());
+    if (lostReplies) {
+      f_.reader->SetSeed(7);
+      f_.reader->SetFault({sim::Fault::NoAnswer, 0.15});
+    }
     run.writeButton->click();
     QVERIFY(run.TimerRunning(IncrementalWriteTimer));
     QCOMPARE(run.writeButton->text(), writeCaption);  // the captions never change
