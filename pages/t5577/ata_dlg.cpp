@@ -1,0 +1,211 @@
+#include "pages/t5577/ata_dlg.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+
+#include "model/t5577_block0.h"
+#include "pages/common/dialog_keys.h"
+#include "pages/t5577/block0_meaning.h"
+#include "reader/bytes.h"
+#include "reader/commands.h"
+#include "resources/texts_ata.h"
+#include "shell/dialogs.h"
+#include "shell/hex_edit.h"
+#include "shell/status.h"
+
+namespace rivelo {
+namespace {
+
+namespace t = texts::ata;
+
+using Bytes4 = std::array<std::uint8_t, 4>;
+
+QString Q(const char* text) { return QString::fromUtf8(text); }
+
+void Report(bool ok, const char* okText, const char* failText) {
+  PostStatus(ok ? StatusKindSuccess : StatusKindFailure, Q(ok ? okText : failText));
+}
+
+}  // namespace
+
+CAtaDlg::CAtaDlg(QWidget* parent) : QWidget(parent) {
+  BuildControls();
+  Connect();
+  SwallowDialogKeys(*this);
+}
+
+void CAtaDlg::Connect() {
+  connect(readButton, &QPushButton::clicked, this, &CAtaDlg::OnReadBlock);
+  connect(writeButton, &QPushButton::clicked, this, &CAtaDlg::OnWriteBlock);
+  connect(readPwdButton, &QPushButton::clicked, this, &CAtaDlg::OnReadBlockPwd);
+  connect(writePwdButton, &QPushButton::clicked, this, &CAtaDlg::OnWriteBlockPwd);
+  connect(readPageButton, &QPushButton::clicked, this, &CAtaDlg::OnReadPage);
+  connect(wakeButton, &QPushButton::clicked, this, &CAtaDlg::OnWake);
+  connect(resetButton, &QPushButton::clicked, this, &CAtaDlg::OnReset);
+  connect(initButton, &QPushButton::clicked, this, &CAtaDlg::OnInitConfig);
+  // Only the operator's choice reaches the reader: the initial selection sends nothing.
+  connect(modulationCombo, &QComboBox::activated, this, &CAtaDlg::OnModulationChange);
+  // The meaning stands for the block 0 that was read, never for a value typed over it.
+  connect(blockEdit[0], &QLineEdit::textEdited, block0Meaning, &QLabel::clear);
+}
+
+int CAtaDlg::Page() const { return pageCombo->currentIndex(); }
+
+int CAtaDlg::BlockNumber() const {
+  const int index = blockCombo->currentIndex();
+  return index == 7 ? 0 : index + 1;
+}
+
+int CAtaDlg::LockFlag() const { return lockCombo->currentIndex(); }
+
+bool CAtaDlg::ConfirmWrite(int block, int lock) {
+  if (lock == 1 && ShowMessage(this, Q(t::LockQuestion), Q(t::Tip), MessageIcon::Question,
+                               MessageButtons::OkCancel) != DialogAnswer::Ok)
+    return false;
+  return block != 0 || ShowMessage(this, Q(t::Block0Warning), Q(t::Warning), MessageIcon::Warning,
+                                   MessageButtons::OkCancel) == DialogAnswer::Ok;
+}
+
+bool CAtaDlg::TakePassword(std::span<std::uint8_t, 4> password) {
+  if (passwordEdit->GetHexData(password) == 4) return true;
+  ShowMessage(this, Q(t::EnterPassword), Q(t::Tip), MessageIcon::Information);
+  return false;
+}
+
+bool CAtaDlg::TakeBlock(int block, std::span<std::uint8_t, 4> bytes) {
+  if (blockEdit[static_cast<std::size_t>(block)]->GetHexData(bytes) == 4) return true;
+  ShowMessage(this, Q(t::EnterBlock).replace(QStringLiteral("%d"), QString::number(block)), Q(t::Tip),
+              MessageIcon::Information);
+  return false;
+}
+
+bool CAtaDlg::FetchBlock(std::span<std::uint8_t, 4> out) {
+  std::array<std::uint8_t, T5577FetchMax> buffer{};
+  int n = 0;
+  if (CmdT5577FetchData(buffer, &n) != SOk || n != 4) return false;
+  std::copy_n(buffer.begin(), 4, out.begin());
+  return true;
+}
+
+// The reader fetches the block as it reads it back after writing: a locked block or a wrong
+// password leaves the old data there, which is a failed write although both commands were answered.
+bool CAtaDlg::WriteVerified(std::span<const std::uint8_t, 4> bytes) {
+  Bytes4 back{};
+  return FetchBlock(back) && BytesDiffer(back.data(), bytes.data(), 4) == 0;
+}
+
+void CAtaDlg::ShowBlock(int block, std::span<const std::uint8_t, 4> bytes) {
+  blockEdit[static_cast<std::size_t>(block)]->SetHexData(bytes);
+  if (block == 0) block0Meaning->setText(Block0Meaning(DecodeT5577Block0(T5577Word(bytes))));
+}
+
+void CAtaDlg::ReadBlockInto(int block, bool sent, const char* okText) {
+  Bytes4 bytes{};
+  const bool ok = sent && FetchBlock(bytes);
+  if (ok) ShowBlock(block, bytes);
+  Report(ok, okText, t::ReadFailed);
+}
+
+void CAtaDlg::OnReadBlock() {
+  const int page = Page(), block = BlockNumber();
+  ReadBlockInto(block, CmdT5577ReadBlock(page, block) == ROk, t::ReadOk);
+}
+
+void CAtaDlg::OnReadBlockPwd() {
+  const int page = Page(), block = BlockNumber();
+  Bytes4 password{};
+  if (!TakePassword(password)) return;
+  ReadBlockInto(block, CmdT5577ReadBlockPwd(page, block, password) == ROk, t::ReadPwdOk);
+}
+
+void CAtaDlg::OnWriteBlock() {
+  const int page = Page(), block = BlockNumber(), lock = LockFlag();
+  Bytes4 bytes{};
+  if (!ConfirmWrite(block, lock) || !TakeBlock(block, bytes)) return;
+  const bool ok = CmdT5577WriteBlock(page, block, lock, bytes) == ROk && WriteVerified(bytes);
+  Report(ok, t::WriteOk, t::WriteFailed);
+}
+
+void CAtaDlg::OnWriteBlockPwd() {
+  const int page = Page(), block = BlockNumber(), lock = LockFlag();
+  Bytes4 bytes{}, password{};
+  if (!ConfirmWrite(block, lock) || !TakePassword(password) || !TakeBlock(block, bytes)) return;
+  const bool ok = CmdT5577WriteBlockPwd(page, block, lock, bytes, password) == ROk && WriteVerified(bytes);
+  Report(ok, t::WritePwdOk, t::WriteFailed);
+}
+
+// Groups of 4 bytes into blocks 1 to 7; the blocks not returned are emptied. A trailing group
+// of fewer than 4 bytes is no block value, so its field is emptied too rather than show a
+// short value as if it were the block.
+void CAtaDlg::ShowReturnedBlocks(std::span<const std::uint8_t> bytes) {
+  for (std::size_t i = 0; i < 7; ++i) {
+    CHexEdit& field = *blockEdit[i + 1];
+    if (4 * (i + 1) <= bytes.size()) field.SetHexData(bytes.subspan(4 * i, 4));
+    else field.clear();
+  }
+}
+
+namespace {
+
+// Runs the command and fetches what the tag then sent; the byte count, or -1 on failure.
+template <typename Command>
+int SendAndFetch(Command command, std::array<std::uint8_t, T5577FetchMax>& buffer) {
+  if (command() != ROk) return -1;
+  int n = 0;
+  return CmdT5577FetchData(buffer, &n) == SOk ? n : -1;
+}
+
+}  // namespace
+
+void CAtaDlg::OnReadPage() {
+  const int page = Page();
+  std::array<std::uint8_t, T5577FetchMax> buffer{};
+  const int n = SendAndFetch([page] { return CmdT5577ReadPage(page); }, buffer);
+  if (n >= 0) ShowReturnedBlocks(std::span<const std::uint8_t>(buffer).first(static_cast<std::size_t>(n)));
+  Report(n >= 0, t::PageOk, t::PageFailed);
+}
+
+void CAtaDlg::OnWake() {
+  Bytes4 password{};
+  if (!TakePassword(password)) return;
+  std::array<std::uint8_t, T5577FetchMax> buffer{};
+  const int n = SendAndFetch([&password] { return CmdT5577Wake(password); }, buffer);
+  if (n >= 0) ShowReturnedBlocks(std::span<const std::uint8_t>(buffer).first(static_cast<std::size_t>(n)));
+  Report(n >= 0, t::WakeOk, t::WakeFailed);
+}
+
+// The reset counts as done once the reader answered it; a silent tag afterwards is no failure.
+void CAtaDlg::OnReset() {
+  if (CmdT5577Reset() != ROk) return Report(false, t::ResetOk, t::ResetFailed);
+  std::array<std::uint8_t, T5577FetchMax> buffer{};
+  int n = 0;
+  if (CmdT5577FetchData(buffer, &n) == SOk)
+    ShowReturnedBlocks(std::span<const std::uint8_t>(buffer).first(static_cast<std::size_t>(n)));
+  Report(true, t::ResetOk, t::ResetFailed);
+}
+
+// Page 0, block 0, never locked, whatever the combos say. A plain write that is not read back
+// is taken for a password-protected chip, which gets the password write.
+void CAtaDlg::OnInitConfig() {
+  if (ShowMessage(this, Q(t::FactoryWarning), Q(t::Warning), MessageIcon::Warning, MessageButtons::OkCancel) !=
+      DialogAnswer::Ok)
+    return;
+  if (CmdT5577WriteBlock(0, 0, 0, FactoryConfigWord) != ROk) return Report(false, t::InitOk, t::InitFailed);
+  bool ok = WriteVerified(FactoryConfigWord);
+  if (!ok) {
+    Bytes4 password{};
+    if (!TakePassword(password)) return;
+    ok = CmdT5577WriteBlockPwd(0, 0, 0, FactoryConfigWord, password) == ROk && WriteVerified(FactoryConfigWord);
+  }
+  if (ok) ShowBlock(0, FactoryConfigWord);
+  Report(ok, t::InitOk, t::InitFailed);
+}
+
+void CAtaDlg::OnModulationChange(int selection) {
+  if (selection != 0 && selection != 1) return;
+  const bool ok = CmdSetReadMode(selection == 0 ? ModeManchesterRf32 : ModeManchesterRf64) == ROk;
+  Report(ok, selection == 0 ? t::Rf32Mode : t::Rf64Mode, t::ModeFailed);
+}
+
+}  // namespace rivelo
