@@ -11,7 +11,10 @@
 // Page headers: one include per page.
 #include "pages/em4100/ata_em4100_dlg.h"
 #include "pages/em4100/em4305_id_dlg.h"
+#include "pages/t5577/ata_dlg.h"
+#include "pages/tagformats/ata_fdxa.h"
 #include "pages/tagformats/ata_fdxb.h"
+#include "pages/tagformats/ata_hid.h"
 #include "pages/tagformats/em4305_fdxb_dlg.h"
 
 namespace rivelo {
@@ -24,8 +27,11 @@ static_assert(std::is_same_v<decltype(&AddPages), PageInstaller>);
 // T5577 container: " ATA5567 ", " ID卡（EM4100） ", " FDX-B（ISO11784/85） ", " FDX-A（FECAVA） ",
 // " HID兼容卡 ". EM4305 container: " ID（EM4100） ", then " EM4305 " and " FDX-B（ISO11784/85） ".
 void AddPages([[maybe_unused]] CAtaTabDlg& ata, [[maybe_unused]] EM4305TabDlg& em4305) {
+  ata.AddPage(new CAtaDlg, QString::fromUtf8(shell_text::TabAta5567));
   ata.AddPage(new CAtaEM4100Dlg, QString::fromUtf8(shell_text::TabAtaEm4100));
   ata.AddPage(new CAtaFdxb, QString::fromUtf8(shell_text::TabFdxb));
+  ata.AddPage(new CAtaFdxa, QString::fromUtf8(shell_text::TabFdxa));
+  ata.AddPage(new CHidDlg, QString::fromUtf8(shell_text::TabHid));
   em4305.AddPage(new EM4305IdDlg, QString::fromUtf8(shell_text::TabEm4305Em4100));
   em4305.AddPage(new EM4305FdxbDlg, QString::fromUtf8(shell_text::TabFdxb));
 }
