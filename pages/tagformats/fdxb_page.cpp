@@ -6,7 +6,9 @@
 #include <array>
 #include <span>
 
+#include "batch/country_text.h"
 #include "batch/fdxb_profile.h"
+#include "pages/common/dialog_keys.h"
 #include "shell/dec_edit.h"
 #include "shell/hex_edit.h"
 
@@ -19,15 +21,12 @@ QString Q(const std::string& text) { return QString::fromStdString(text); }
 // The fields take hex and decimal digits only; anything pasted past that is no digit either way.
 std::string FieldText(const QLineEdit& edit) { return edit.text().toLatin1().toStdString(); }
 
-// The name of the country a code stands for, in the program's language, for the line under the
-// fields. Empty until the build carries the country-name table.
-std::string CountryNameOf(int /*code*/) { return {}; }
-
 }  // namespace
 
 FdxbPage::FdxbPage(const texts::fdxb::PageTexts& texts, ChipWrite write, QWidget* parent)
     : QWidget(parent), texts_(texts) {
   BuildControls(std::move(write));
+  SwallowDialogKeys(*this);
   for (int row = 0; row < 3; ++row) {
     // textChanged rather than textEdited, so that a clamp's own rewrite is mirrored too; the
     // focus test keeps the page's own updates of the other fields from echoing back.
@@ -59,8 +58,9 @@ void FdxbPage::ShowAnimalId(const std::optional<FdxbId>& id) {
     animalId->clear();
     return;
   }
-  const std::string name = CountryNameOf(static_cast<int>(NumberOf(*id, FdxbNumber::Country)));
-  animalId->setText(Q(FdxbIso15(*id, " ") + (name.empty() ? "" : "   " + name)));
+  // In the program's language, whatever language the page's own captions are in.
+  const std::string country = CountryText(static_cast<int>(NumberOf(*id, FdxbNumber::Country)));
+  animalId->setText(Q(FdxbIso15(*id, " ") + "   " + country));
 }
 
 // RunPanelPage
