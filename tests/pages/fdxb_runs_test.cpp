@@ -130,6 +130,20 @@ class FdxbRunsTest : public QObject {
     QCOMPARE(f_.statuses.front().first, 2);
   }
 
+  // Empty fields start the run at national code 0, and its line still says so.
+  void incrementalRunFromEmptyFieldsListsTheCodeWritten() {
+    f_.reader->SetFeeder("em4305", 2, 0);
+    QVERIFY(f_.Connect());
+    EM4305FdxbDlg page;
+    RunPanel& run = page.Panel();
+    run.incremental->click();
+    run.writeButton->click();
+    for (int i = 0; i < 40 && run.list->count() < 2; ++i) run.TickTimer(IncrementalWriteTimer);
+    QCOMPARE(ListLines(run), (QStringList{QString::fromUtf8("Number 1，country ID：000000000000"),
+                                          QString::fromUtf8("Number 2，country ID：000000000001")}));
+    QCOMPARE(FedFdxb(*f_.reader), (QStringList{FdxbText(0, 0, 0), FdxbText(0, 1, 0)}));
+  }
+
   // An export of the T5577 page is a batch file for the EM4305 page, which puts the same
   // identities onto its chips and exports them back byte for byte.
   void exportOfOnePageIsABatchFileForTheOther() {
