@@ -1,7 +1,9 @@
-// read, write and run: the identity commands, made for every format of the table.
+// read, write and run: the identity commands, made for every format of the table. ID stands
+// for the format's words (HEX10; COUNTRY NATIONAL), OPTS for the options that complete it
+// (--trailer N) and --chip.
 //   read FORMAT [--form KEY] | --continuous [--export DIR] [--form KEY] [--count N]
-//   write FORMAT ID [--lock]
-//   run FORMAT (--continuous ID | --incremental ID | --file PATH) [--count N] [--lock] [--feed KIND]
+//   write FORMAT ID [OPTS] [--lock]
+//   run FORMAT (--continuous ID | --incremental ID | --file PATH) [OPTS] [--count N] [--lock] [--feed KIND]
 #include "cli/command_set.h"
 #include "cli/identity_jobs.h"
 #include "cli/option_checks.h"
@@ -12,7 +14,11 @@ namespace {
 // The options of one identity command as parsed.
 struct IdentityOptions {
   bool continuous = false;
-  std::string id, continuousId, incrementalId, file, exportDir, form, feed;
+  // The identity's words, and the values of the options that complete it (empty: not
+  // given); sized before the parser is bound to their elements.
+  std::vector<std::string> words, completions;
+  std::vector<std::string> continuousId, incrementalId;
+  std::string file, exportDir, form, feed, chip;
   int count = 0;
   bool lock = false;
 };
@@ -23,13 +29,29 @@ std::string FormKeys(const IdentityFormat& format) {
   return keys;
 }
 
-CLI::Validator IdentityCheck(const CliFormat& format) {
-  return CLI::Validator(
-      [&format](std::string& value) {
-        return format.parseArgument(value) ? std::string()
-                                           : "'" + value + "' is not an identity: " + format.argumentHelp;
-      },
-      "");
+std::string ChipKeys(const CliFormat& format) {
+  std::string keys;
+  for (const CliChip& c : format.chips) keys += (keys.empty() ? "" : " or ") + std::string(c.key);
+  return keys;
+}
+
+// The format's words as a usage line shows them: "COUNTRY NATIONAL".
+std::string WordNames(const CliFormat& format) {
+  std::string names;
+  for (const IdentityValue& w : format.words) names += (names.empty() ? "" : " ") + std::string(w.name);
+  return names;
+}
+
+// The usage of the options that complete an identity, and of --chip: "[--trailer N] [--chip KIND]".
+std::string CompletionUsage(const CliFormat& format) {
+  std::string usage;
+  for (const IdentityValue& o : format.options) usage += " [" + std::string(o.name) + " " + o.valueName + "]";
+  if (!format.chips.empty()) usage += " [--chip KIND]";
+  return usage;
+}
+
+CLI::Validator ValueCheck(const IdentityValue& value) {
+  return CLI::Validator([&value](std::string& text) { return value.check(text); }, "");
 }
 
 CLI::Validator FormCheck(const IdentityFormat& format) {
@@ -38,6 +60,16 @@ CLI::Validator FormCheck(const IdentityFormat& format) {
         return FindForm(format, value)
                    ? std::string()
                    : "'" + value + "' is not a form of " + format.name + " (" + FormKeys(format) + ")";
+      },
+      "");
+}
+
+CLI::Validator ChipCheck(const CliFormat& format) {
+  return CLI::Validator(
+      [&format](std::string& value) {
+        for (const CliChip& c : format.chips)
+          if (value == c.key) return std::string();
+        return "'" + value + "' is no chip of " + format.format->name + ": " + ChipKeys(format);
       },
       "");
 }
@@ -51,6 +83,41 @@ void AddCount(CLI::App* app, IdentityOptions& o, const std::string& what) {
   app->add_option("--count", o.count, what)->type_name("N")->check(CountCheck());
 }
 
+// The words of an identity as one option's values: --continuous COUNTRY NATIONAL.
+void AddIdentityOption(CLI::App* app, const CliFormat& format, const std::string& name,
+                       std::vector<std::string>& values, const std::string& help) {
+  CLI::Option* option = app->add_option(name, values, help)
+                            ->type_name(WordNames(format))
+                            ->expected(static_cast<int>(format.words.size()))
+                            ->allow_extra_args(false)
+                            ->multi_option_policy(CLI::MultiOptionPolicy::Throw);
+  for (std::size_t i = 0; i < format.words.size(); ++i)
+    option->check(ValueCheck(format.words[i]).application_index(static_cast<int>(i)));
+}
+
+// The options that complete an identity, --chip, and --lock where the format's writes lock.
+void AddCompletions(CLI::App* app, const CliFormat& format, IdentityOptions& o, const std::string& lockHelp) {
+  o.completions.assign(format.options.size(), {});
+  for (std::size_t i = 0; i < format.options.size(); ++i) {
+    const IdentityValue& v = format.options[i];
+    app->add_option(v.name, o.completions[i], v.help)->type_name(v.valueName)->check(ValueCheck(v));
+  }
+  if (!format.chips.empty()) {
+    const std::string order = ChipOrder(format.profile([] { return RunChoices{}; }));
+    app->add_option("--chip", o.chip, "write only this chip: " + ChipKeys(format) + " (default: " + order + ")")
+        ->type_name("KIND")
+        ->check(ChipCheck(format));
+  }
+  if (format.lockable) app->add_flag("--lock", o.lock, lockHelp)->disable_flag_override();
+}
+
+// The identity of the checked words and completions, each missing completion at its default.
+Identity IdentityOf(const CliFormat& format, std::vector<std::string> words, const IdentityOptions& o) {
+  for (std::size_t i = 0; i < format.options.size(); ++i)
+    words.push_back(o.completions[i].empty() ? format.options[i].fallback : o.completions[i]);
+  return format.identity(words);
+}
+
 IdentityJob JobFor(const CliFormat& format, IdentityJob::Kind kind, const IdentityOptions& o) {
   IdentityJob job;
   job.format = &format;
@@ -59,7 +126,10 @@ IdentityJob JobFor(const CliFormat& format, IdentityJob::Kind kind, const Identi
   job.lock = o.lock;
   job.file = o.file;
   job.exportDir = o.exportDir;
-  job.feed = o.feed.empty() ? "em4305" : o.feed;
+  job.chip = o.chip;
+  // The virtual reader is fed the chip that is to be written.
+  job.feed = !o.feed.empty() ? o.feed : !o.chip.empty() ? o.chip : "em4305";
+  job.formAsked = !o.form.empty();
   if (!o.form.empty()) job.form = *FindForm(*format.format, o.form);
   return job;
 }
@@ -74,8 +144,9 @@ void AddRead(CommandSet& commands, CLI::App& read, const CliFormat& format) {
     return RunIdentityJob(session,
                           JobFor(format, o->continuous ? IdentityJob::Kind::ReadRun : IdentityJob::Kind::Read, *o));
   };
+  const std::string what = format.report ? "print the fields and forms of the " : "print the identity of the ";
   CLI::App* app = commands.Add(read, f.name,
-                               "print the identity of the " + std::string(format.title) +
+                               what + format.title +
                                    " tag on the reader; with --continuous, list every tag read until N are "
                                    "listed or Ctrl+C",
                                "[--form KEY] [--continuous [--export DIR] [--count N]]", action, "Formats");
@@ -85,7 +156,8 @@ void AddRead(CommandSet& commands, CLI::App& read, const CliFormat& format) {
       ->type_name("DIR")
       ->check(NonEmpty());
   app->add_option("--form", o->form,
-                  "the form of the lines and the export: " + FormKeys(f) + " (default " + f.forms.front().key + ")")
+                  "the form of the lines and the export: " + FormKeys(f) + " (default " + f.forms.front().key + ")" +
+                      (format.formNote ? std::string("; ") + format.formNote : std::string()))
       ->type_name("KEY")
       ->check(FormCheck(f));
   AddCount(app, *o, "stop after N listed tags");
@@ -99,25 +171,26 @@ void AddWrite(CommandSet& commands, CLI::App& write, const CliFormat& format) {
   CLI::App* app = commands.Add(
       write, f.name,
       "write an " + std::string(format.title) + " identity onto the tag on the reader (" + chips + ") and read it back",
-      std::string(format.argumentName) + " [--lock]",
+      WordNames(format) + CompletionUsage(format) + (format.lockable ? " [--lock]" : ""),
       [&session, &format, o] {
         IdentityJob job = JobFor(format, IdentityJob::Kind::Write, *o);
-        job.id = *format.parseArgument(o->id);
+        job.id = IdentityOf(format, o->words, *o);
         return RunIdentityJob(session, job);
       },
       "Formats");
-  app->add_option(format.argumentName, o->id, "the identity: " + std::string(format.argumentHelp))
-      ->required()
-      ->check(IdentityCheck(format));
-  app->add_flag("--lock", o->lock, "lock the tag after writing it: it can never be changed again")
-      ->disable_flag_override();
+  o->words.assign(format.words.size(), {});
+  for (std::size_t i = 0; i < format.words.size(); ++i) {
+    const IdentityValue& w = format.words[i];
+    app->add_option(w.name, o->words[i], w.help)->required()->check(ValueCheck(w));
+  }
+  AddCompletions(app, format, *o, "lock the tag after writing it: it can never be changed again");
 }
 
 void AddRun(CommandSet& commands, CLI::App& run, const CliFormat& format) {
   auto o = std::make_shared<IdentityOptions>();
   Session& session = commands.session;
   const IdentityFormat& f = *format.format;
-  const std::string id = format.argumentName;
+  const std::string id = WordNames(format);
   const auto action = [&session, &format, o] {
     const int modes =
         (o->continuousId.empty() ? 0 : 1) + (o->incrementalId.empty() ? 0 : 1) + (o->file.empty() ? 0 : 1);
@@ -126,32 +199,34 @@ void AddRun(CommandSet& commands, CLI::App& run, const CliFormat& format) {
     IdentityJob::Kind kind = IdentityJob::Kind::FileRun;
     if (!o->continuousId.empty()) kind = IdentityJob::Kind::ContinuousRun;
     if (!o->incrementalId.empty()) kind = IdentityJob::Kind::IncrementalRun;
+    // A file's lines are whole identities: nothing would take the value.
+    for (std::size_t i = 0; i < format.options.size(); ++i)
+      if (kind == IdentityJob::Kind::FileRun && !o->completions[i].empty())
+        throw UsageError(std::string(format.options[i].name) + " needs --continuous or --incremental");
     IdentityJob job = JobFor(format, kind, *o);
     if (kind != IdentityJob::Kind::FileRun)
-      job.id = *format.parseArgument(kind == IdentityJob::Kind::ContinuousRun ? o->continuousId : o->incrementalId);
+      job.id = IdentityOf(format, kind == IdentityJob::Kind::ContinuousRun ? o->continuousId : o->incrementalId, *o);
     return RunIdentityJob(session, job);
   };
+  const std::string usage = "(--continuous " + id + " | --incremental " + id + " | --file PATH)" +
+                            CompletionUsage(format) + " [--count N]" + (format.lockable ? " [--lock]" : "") +
+                            " [--feed KIND]";
   CLI::App* app = commands.Add(
       run, f.name,
       "write " + std::string(format.title) +
           " identities tag after tag until N tags are written, the file's end or Ctrl+C: each tag on the "
           "reader gets its identity and is read back, then the next one is awaited",
-      "(--continuous " + id + " | --incremental " + id + " | --file PATH) [--count N] [--lock] [--feed KIND]", action,
-      "Formats");
-  app->add_option("--continuous", o->continuousId, "the same identity onto every tag")
-      ->type_name(id)
-      ->check(IdentityCheck(format));
-  app->add_option("--incremental", o->incrementalId, "this identity onto the first tag, one more onto each next")
-      ->type_name(id)
-      ->check(IdentityCheck(format));
+      usage, action, "Formats");
+  AddIdentityOption(app, format, "--continuous", o->continuousId, "the same identity onto every tag");
+  AddIdentityOption(app, format, "--incremental", o->incrementalId, format.incrementalHelp);
   app->add_option("--file", o->file, std::string("the identities of a batch file, in order: ") + format.fileLineHelp)
       ->type_name("PATH")
       ->check(NonEmpty());
+  AddCompletions(app, format, *o, "lock each tag after writing it");
   AddCount(app, *o, "stop after N written tags");
-  app->add_flag("--lock", o->lock, "lock each tag after writing it")->disable_flag_override();
   app->add_option("--feed", o->feed,
                   "with --simulate: the kind of blank chips the virtual reader is fed, t5577 or em4305 "
-                  "(default), with options as in --simulate")
+                  "(default: that of --chip, else em4305), with options as in --simulate")
       ->type_name("KIND")
       ->check(FeedCheck());
 }
@@ -160,7 +235,7 @@ void AddRun(CommandSet& commands, CLI::App& run, const CliFormat& format) {
 
 void AddIdentityCommands(CommandSet& commands, CLI::App& root) {
   CLI::App* read = commands.Add(root, "read", "read tags: once, or continuously with export", "FORMAT [OPTIONS]", {});
-  CLI::App* write = commands.Add(root, "write", "write one tag and verify it", "FORMAT ID [--lock]", {});
+  CLI::App* write = commands.Add(root, "write", "write one tag and verify it", "FORMAT ID [OPTIONS]", {});
   CLI::App* run = commands.Add(root, "run", "write a stream of tags: the same identity, a growing one, or a file's",
                                "FORMAT (--continuous ID | --incremental ID | --file PATH) [OPTIONS]", {});
   for (CLI::App* family : {read, write, run}) family->require_subcommand(1);

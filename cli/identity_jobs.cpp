@@ -7,7 +7,6 @@
 
 #include "batch/batch_files.h"
 #include "batch/batch_runner.h"
-#include "cli/json_lines.h"
 #include "cli/reader_messages.h"
 #include "cli/run_view.h"
 #include "cli/stop_signals.h"
@@ -33,6 +32,23 @@ std::string LastReplyProblem() {
   return "no valid reply from the reader (" + DescribeReplyFailure(failure) + ")";
 }
 
+// Without --form, a format with a report prints it: one "label  text" line each.
+void PrintRead(Session& session, const IdentityJob& job, const Identity& id) {
+  const CliFormat& format = *job.format;
+  if (session.json) {
+    session.Out() << TagJsonNow(format, ListedTag{1, id, nullptr}) << std::endl;
+  } else if (format.report && !job.formAsked) {
+    const Labelled lines = format.report(id);
+    std::size_t width = 0;
+    for (const auto& line : lines) width = std::max(width, line.first.size());
+    for (const auto& [label, text] : lines)
+      session.Out() << label << std::string(width + 2 - label.size(), ' ') << text << '\n';
+    session.Out().flush();
+  } else {
+    session.Out() << format.format->text(id, job.form) << std::endl;
+  }
+}
+
 int SingleRead(Session& session, const IdentityJob& job) {
   const IdentityFormat& format = *job.format->format;
   if (const int code = session.Connect(); code != ExitOk) return code;
@@ -41,11 +57,7 @@ int SingleRead(Session& session, const IdentityJob& job) {
   const ReadOutcome outcome = profile.ops.read(&id);
   if (outcome == ReadOutcome::Found && id.size() == format.length) {
     CmdAcknowledge(AcknowledgeNormal);
-    if (session.json) {
-      session.Out() << TagJson(format, ListedTag{1, id, nullptr}, std::chrono::system_clock::now()) << std::endl;
-    } else {
-      session.Out() << format.text(id, job.form) << std::endl;
-    }
+    PrintRead(session, job, id);
     return ExitOk;
   }
   if (outcome == ReadOutcome::NoIdentity) session.Error("no " + std::string(job.format->title) + " tag was read");
@@ -57,17 +69,16 @@ int SingleWrite(Session& session, const IdentityJob& job) {
   const IdentityFormat& format = *job.format->format;
   if (const int code = session.Connect(); code != ExitOk) return code;
   const RunChoices choices{job.lock ? 1 : 0, 0};
-  const BatchProfile profile = job.format->profile([choices] { return choices; });
+  const BatchProfile profile = ProfileFor(*job.format, [choices] { return choices; }, job.chip);
   const std::string chips = ChipOrder(profile);
-  RunView view(session, format, 0);
+  RunView view(session, *job.format, 0);
   BatchRunner runner(profile, view);
   view.Enter(job.id);
   runner.WritePressed();
   view.Flush();
   if (view.lastStatusKind == 1) {
     if (session.json)
-      session.Out() << TagJson(format, ListedTag{1, job.id, runner.LastChip()}, std::chrono::system_clock::now())
-                    << std::endl;
+      session.Out() << TagJsonNow(*job.format, ListedTag{1, job.id, runner.LastChip()}) << std::endl;
     return ExitOk;
   }
   const std::string problem = LastReplyProblem();
@@ -153,8 +164,8 @@ int Run(Session& session, const IdentityJob& job) {
   }
 
   const RunChoices choices{job.lock ? 1 : 0, job.form};
-  RunView view(session, format, job.kind == Kind::ReadRun ? job.form : 0);
-  BatchRunner runner(job.format->profile([choices] { return choices; }), view);
+  RunView view(session, *job.format, job.kind == Kind::ReadRun ? job.form : 0);
+  BatchRunner runner(ProfileFor(*job.format, [choices] { return choices; }, job.chip), view);
   if (!StartRun(runner, view, job)) {
     view.Flush();
     session.Error(job.kind == Kind::ReadRun ? "the read run did not start" : "the write run did not start");

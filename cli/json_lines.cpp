@@ -125,11 +125,13 @@ JsonObject& JsonObject::Raw(std::string_view key, std::string_view json) {
   return *this;
 }
 
-std::string TagJson(const IdentityFormat& format, const ListedTag& tag, std::chrono::system_clock::time_point when) {
+std::string TagJson(const IdentityFormat& format, const ListedTag& tag, std::chrono::system_clock::time_point when,
+                    const std::vector<std::pair<std::string, std::string>>& members) {
   JsonObject forms;
   for (const auto& [key, text] : format.fields(tag.id)) forms.Text(key, text);
   JsonObject object;
   object.Number("number", tag.number).Text("format", format.name).Raw("id", forms.Str());
+  for (const auto& [key, text] : members) object.Text(key, text);
   if (tag.chip) object.Text("chip", tag.chip);
   else object.Null("chip");
   return object.Text("time", IsoLocalTime(when)).Str();

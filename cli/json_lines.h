@@ -36,7 +36,9 @@ class JsonObject {
 };
 
 // One listed tag: {"number":3,"format":"em4100","id":{"10H":...},"chip":"EM4305","time":...}.
-// The id object holds every form of the format; chip is null for reads.
-std::string TagJson(const IdentityFormat& format, const ListedTag& tag, std::chrono::system_clock::time_point when);
+// The id object holds every form of the format, members follow it (an FDX-B tag's
+// "countryName"); chip is null for reads.
+std::string TagJson(const IdentityFormat& format, const ListedTag& tag, std::chrono::system_clock::time_point when,
+                    const std::vector<std::pair<std::string, std::string>>& members = {});
 
 }  // namespace rivelo::cli

@@ -75,7 +75,12 @@ std::string ParseErrorText(const CLI::ParseError& e, const CLI::App& root, const
   }
   if (what.find(" required") != std::string::npos && what.find(" missing") != std::string::npos)
     return name + " needs a value";
-  if (what.find("At Most 1 required but received") != std::string::npos) return name + " is given more than once";
+  // An option of several values given short of them, or given twice.
+  if (what.find(": At least ") != std::string::npos) {
+    const CLI::Option* option = leaf->get_option_no_throw(name);
+    return name + " needs " + (option ? option->get_type_name() : "more values");
+  }
+  if (what.find(": At Most ") != std::string::npos) return name + " is given more than once";
   if (what.find("disallowed flag override") != std::string::npos)
     return "--" + what.substr(0, what.find(' ')) + " takes no value";
   return what;
@@ -92,8 +97,9 @@ CLI::App* CommandSet::Add(CLI::App& parent, const std::string& name, const std::
   return app;
 }
 
-int RunRivelo(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
-  Session session(out, err);
+int RunRivelo(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
+              sim::VirtualReader* simulation) {
+  Session session(out, err, simulation);
   auto formatter = std::make_shared<HelpFormatter>();
   CLI::App app("rivelo: programs and reads 125 kHz RFID tags through the reader on a serial port.", "rivelo");
   app.formatter(formatter);

@@ -8,8 +8,13 @@
 
 namespace rivelo::cli {
 
-RunView::RunView(Session& session, const IdentityFormat& format, std::size_t form)
-    : HeadlessView(format), session_(session), format_(format), form_(form) {
+std::string TagJsonNow(const CliFormat& format, const ListedTag& tag) {
+  return TagJson(*format.format, tag, std::chrono::system_clock::now(),
+                 format.jsonMembers ? format.jsonMembers(tag.id) : Labelled{});
+}
+
+RunView::RunView(Session& session, const CliFormat& format, std::size_t form)
+    : HeadlessView(*format.format), session_(session), format_(format), form_(form) {
   keepLines = false;
   // The runner appends a tag's own line and then says which tag it was: that line is
   // replaced by ours; any other line is a status line.
@@ -42,13 +47,13 @@ RunView::RunView(Session& session, const IdentityFormat& format, std::size_t for
 }
 
 void RunView::PrintTag(const ListedTag& tag) {
-  if (session_.json) session_.Out() << TagJson(format_, tag, std::chrono::system_clock::now()) << std::endl;
-  else session_.Out() << tag.number << ' ' << format_.text(tag.id, form_) << std::endl;
+  if (session_.json) session_.Out() << TagJsonNow(format_, tag) << std::endl;
+  else session_.Out() << tag.number << ' ' << format_.format->text(tag.id, form_) << std::endl;
 }
 
 void RunView::Enter(const Identity& id) {
   entered_ = id;
-  entered = format_.text(id, 0);
+  entered = format_.format->text(id, 0);
 }
 
 void RunView::Flush() {

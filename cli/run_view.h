@@ -7,14 +7,18 @@
 #include <string>
 
 #include "batch/headless_view.h"
+#include "cli/format_table.h"
 #include "cli/session.h"
 
 namespace rivelo::cli {
 
+// The tag's JSON object, stamped now, with the members the format adds to its forms.
+std::string TagJsonNow(const CliFormat& format, const ListedTag& tag);
+
 class RunView : public HeadlessView {
  public:
   // form: the form of the identity in text lines.
-  RunView(Session& session, const IdentityFormat& format, std::size_t form);
+  RunView(Session& session, const CliFormat& format, std::size_t form);
 
   // The tag as rivelo prints it: "3 012345678B", or its JSON object.
   void PrintTag(const ListedTag& tag);
@@ -29,7 +33,7 @@ class RunView : public HeadlessView {
 
  private:
   Session& session_;
-  const IdentityFormat& format_;
+  const CliFormat& format_;
   std::size_t form_;
   Identity entered_;
   std::string pending_;  // the runner's last line, until we know whether a tag follows it

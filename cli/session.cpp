@@ -13,14 +13,18 @@ namespace rivelo::cli {
 
 #if RIVELO_HAS_SIM
 struct Session::Simulation {
-  sim::VirtualReader reader;
+  explicit Simulation(sim::VirtualReader* given)
+      : own(given ? nullptr : std::make_unique<sim::VirtualReader>()), reader(given ? *given : *own) {}
+  std::unique_ptr<sim::VirtualReader> own;
+  sim::VirtualReader& reader;
   std::unique_ptr<sim::PtyServer> server;
 };
 #else
 struct Session::Simulation {};
 #endif
 
-Session::Session(std::ostream& out, std::ostream& err) : out_(out), err_(err) {}
+Session::Session(std::ostream& out, std::ostream& err, sim::VirtualReader* simulation)
+    : givenReader_(simulation), out_(out), err_(err) {}
 
 Session::~Session() { DisconnectDevice(); }
 
@@ -29,7 +33,7 @@ void Session::Error(const std::string& text) { err_ << "rivelo: " << text << std
 bool Session::StartSimulation(std::string* path) {
 #if RIVELO_HAS_SIM
   if (!simulation_) {
-    auto simulation = std::make_unique<Simulation>();
+    auto simulation = std::make_unique<Simulation>(givenReader_);
     for (const std::string& tag : connection.simulatedTags) {
       std::string error;
       if (simulation->reader.AddTag(tag, &error) < 0) {
@@ -47,7 +51,7 @@ bool Session::StartSimulation(std::string* path) {
   *path = simulation_->server->Path();
   return true;
 #else
-  (void)path;
+  (void)path, (void)givenReader_;
   Error("this build has no virtual reader");
   return false;
 #endif

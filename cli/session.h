@@ -9,6 +9,10 @@
 
 #include "cli/connection_options.h"
 
+namespace rivelo::sim {
+class VirtualReader;
+}
+
 namespace rivelo::cli {
 
 enum ExitCode : int {
@@ -22,7 +26,8 @@ enum ExitCode : int {
 
 class Session {
  public:
-  Session(std::ostream& out, std::ostream& err);
+  // simulation: the virtual reader that --simulate serves, instead of one of its own.
+  Session(std::ostream& out, std::ostream& err, sim::VirtualReader* simulation = nullptr);
   ~Session();  // closes the port before the virtual reader goes away
   Session(const Session&) = delete;
   Session& operator=(const Session&) = delete;
@@ -47,6 +52,7 @@ class Session {
 
   struct Simulation;
   std::unique_ptr<Simulation> simulation_;
+  sim::VirtualReader* givenReader_;
   std::ostream& out_;
   std::ostream& err_;
 };

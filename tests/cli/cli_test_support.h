@@ -58,11 +58,13 @@ struct Outcome {
 };
 
 // Runs rivelo with these arguments; onOut sees each line of standard output as it comes.
-inline Outcome Rivelo(const std::vector<std::string>& args, std::function<void(const std::string&)> onOut = {}) {
+// With reader, --simulate serves it, and the test can look at its tags afterwards.
+inline Outcome Rivelo(const std::vector<std::string>& args, std::function<void(const std::string&)> onOut = {},
+                      sim::VirtualReader* reader = nullptr) {
   LineStream out, err;
   out.onLine = std::move(onOut);
   Outcome o;
-  o.code = cli::RunRivelo(args, out, err);
+  o.code = cli::RunRivelo(args, out, err, reader);
   o.out = out.Lines();
   o.err = err.Lines();
   o.errText = err.Text();

@@ -2,6 +2,7 @@
 // and its help texts.
 #include <gtest/gtest.h>
 
+#include "cli/format_table.h"
 #include "tests/cli/cli_test_support.h"
 
 namespace rivelo {
@@ -76,6 +77,34 @@ TEST(Usage, MissingEmptyAndBadValues) {
   ExpectUsageError(tooMany, "at most 64 data bytes", "rivelo send");
 }
 
+// Each FDX-B value out of its range or no number, named; options that would be ignored.
+TEST(Usage, FdxbValuesAndOptions) {
+  const std::string write = "rivelo write fdxb", run = "rivelo run fdxb";
+  ExpectUsageError({"write", "fdxb", "1024", "5"}, "country code 1024 is out of range (0 to 1023)", write);
+  ExpectUsageError({"write", "fdxb", "999", "274877906944"},
+                   "national code 274877906944 is out of range (0 to 274877906943)", write);
+  ExpectUsageError({"write", "fdxb", "999", "99999999999999999999999"}, "national code 99999999999999999999999 is out",
+                   write);
+  ExpectUsageError({"write", "fdxb", "999", "5", "--trailer", "16777216"},
+                   "trailer 16777216 is out of range (0 to 16777215)", write);
+  ExpectUsageError({"write", "fdxb", "x", "5"}, "country code 'x' is not a decimal number from 0 to 1023", write);
+  ExpectUsageError({"write", "fdxb", "999", "-5"}, "national code '-5' is not a decimal number", write);
+  ExpectUsageError({"write", "fdxb", "999", "0x10"}, "national code '0x10' is not a decimal number", write);
+  ExpectUsageError({"write", "fdxb", "999"}, "NATIONAL is required", write);
+  ExpectUsageError({"write", "fdxb", "999", "5", "--lock"}, "--lock is an option of 'rivelo write em4100'", write);
+  ExpectUsageError({"write", "fdxb", "999", "5", "--chip", "em4100"}, "'em4100' is no chip of fdxb: em4305 or t5577",
+                   write);
+  ExpectUsageError({"run", "fdxb", "--incremental", "999", "274877906944"}, "--incremental: national code", run);
+  ExpectUsageError({"run", "fdxb", "--continuous", "1024", "5"}, "--continuous: country code 1024 is out", run);
+  ExpectUsageError({"run", "fdxb", "--continuous", "999", "--count", "2"}, "--continuous needs COUNTRY NATIONAL", run);
+  ExpectUsageError({"run", "fdxb", "--continuous", "999", "5", "6"}, "unexpected argument '6'", run);
+  ExpectUsageError({"run", "fdxb", "--continuous", "999", "5", "--continuous", "999", "6"},
+                   "--continuous is given more than once", run);
+  ExpectUsageError({"run", "fdxb", "--file", "ids.txt", "--trailer", "5"}, "--trailer needs --continuous or", run);
+  ExpectUsageError({"read", "fdxb", "--trailer", "5"}, "--trailer is an option of", "rivelo read fdxb");
+  ExpectUsageError({"read", "fdxb", "--form", "10H"}, "'10H' is not a form of fdxb (24D, 15D)", "rivelo read fdxb");
+}
+
 TEST(Usage, VirtualReaderTagsAndFeederKinds) {
   ExpectUsageError({"--simulate=bogus:tag", "identify"}, "--simulate: bad tag 'bogus:tag'", "rivelo identify");
   ExpectUsageError({"--simulate=em4100:0123456789,em4100:12", "identify"}, "bad tag 'em4100:12'", "rivelo identify");
@@ -89,15 +118,9 @@ TEST(Usage, VirtualReaderTagsAndFeederKinds) {
 
 // Every help text: exit 0, on standard output, and no line wider than 80 columns.
 TEST(Help, EveryCommandHasOneThatFitsATerminal) {
-  const std::vector<std::vector<std::string>> commands{{},
-                                                       {"identify"},
-                                                       {"send"},
-                                                       {"read"},
-                                                       {"write"},
-                                                       {"run"},
-                                                       {"read", "em4100"},
-                                                       {"write", "em4100"},
-                                                       {"run", "em4100"}};
+  std::vector<std::vector<std::string>> commands{{}, {"identify"}, {"send"}, {"read"}, {"write"}, {"run"}};
+  for (const cli::CliFormat& format : cli::CliFormats())
+    for (const std::string family : {"read", "write", "run"}) commands.push_back({family, format.format->name});
   for (auto args : commands) {
     const std::string path = "rivelo" + [&] {
       std::string p;
