@@ -142,6 +142,7 @@ std::string DescribeBatchFileError(const BatchFile& file) {
     case LineError::Negative: why = t::Negative(); break;
     case LineError::TrailingText: why = t::TrailingText(); break;
     case LineError::TooLarge: why = t::ValueTooLarge(); break;
+    case LineError::PartLine: why = t::PartLine(); break;
     case LineError::None: break;
   }
   return WithCount(t::BadLine(), file.line) + file.text + "\" (" + why + ")";

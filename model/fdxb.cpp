@@ -170,6 +170,10 @@ LineParse ParseFdxbLine(std::string_view line) {
   while (!line.empty() && Blank(line.back())) line.remove_suffix(1);
   constexpr std::size_t FieldEnds[] = {12, 16, 24};
   if (line.size() > FieldEnds[2]) return {std::nullopt, LineError::TrailingText};
+  // A line that stops inside the country code or the trailer is most likely another form
+  // (the 15-digit one, say) whose digits would fall into the wrong fields.
+  const bool whole = line.size() == FieldEnds[2] || line.size() == FieldEnds[1] || line.size() <= FieldEnds[0];
+  if (!whole) return {std::nullopt, LineError::PartLine};
   std::size_t i = 0;
   while (i < line.size() && i < FieldEnds[0] && Blank(line[i])) ++i;
   const std::size_t firstDigit = i;

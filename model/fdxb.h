@@ -76,7 +76,9 @@ void IncrementNationalCode(FdxbId& id);
 
 // The 24-digit line: national 12, country 4, trailer 8 decimal digits.
 std::string FdxbLine(const FdxbId& id);
-// Fields by position; a short line leaves the later fields 0 ("5" is national 5). Leading
+// Fields by position; a short line of the national code alone, or of national and country
+// codes, leaves the later fields 0 ("5" is national 5); a line cut off inside the country code
+// or the trailer is refused (the 15-digit form must not load as a shifted identity). Leading
 // blanks and trailing blanks are allowed; anything else that is not a digit, and a trailer
 // beyond its 3 bytes, is refused. A national code or country code over its maximum but
 // within its bytes is taken unmasked, as files have always been written.

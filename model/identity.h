@@ -22,7 +22,14 @@ struct IdentityForm {
 };
 
 // Why a batch-file line is not an identity.
-enum class LineError { None, NotANumber, Negative, TrailingText, TooLarge };
+enum class LineError {
+  None,
+  NotANumber,
+  Negative,
+  TrailingText,
+  TooLarge,
+  PartLine,  // cut off inside a later field: its fields would land in the wrong places
+};
 
 struct LineParse {
   std::optional<Identity> id;

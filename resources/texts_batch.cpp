@@ -14,6 +14,7 @@ const TextPair NotANumber{"not a decimal number", "不是十进制数"};
 const TextPair Negative{"a negative number", "负数"};
 const TextPair TrailingText{"text after the digits", "数字后面有其他字符"};
 const TextPair ValueTooLarge{"too large for this format", "超出此格式的范围"};
+const TextPair PartLine{"neither a whole line nor a national code alone", "既不是完整的一行，也不是单独的国内代码"};
 const TextPair WrongLength{"The identity has the wrong length; nothing was written.", "卡号长度不对，没有写卡。"};
 
 }  // namespace rivelo::texts::batch

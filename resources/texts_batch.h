@@ -8,7 +8,7 @@ namespace rivelo::texts::batch {
 extern const TextPair CannotOpen, ReadError, NotAFile, TooLarge, Utf16, Binary;
 // "%d" stands for the line number; followed by the line's text, a quote and the reason.
 extern const TextPair BadLine;
-extern const TextPair NotANumber, Negative, TrailingText, ValueTooLarge;
+extern const TextPair NotANumber, Negative, TrailingText, ValueTooLarge, PartLine;
 // The runner refuses an identity of the wrong byte count.
 extern const TextPair WrongLength;
 }  // namespace rivelo::texts::batch

@@ -93,6 +93,8 @@ TEST(FdxbLine, AnythingButAnIdentityIsRefused) {
   EXPECT_EQ(error("12x"), LineError::TrailingText);
   EXPECT_EQ(error("0000000000010999000000001"), LineError::TrailingText);  // 25 digits
   EXPECT_EQ(error("000000000001099916777216"), LineError::TooLarge);     // trailer past 3 bytes
+  EXPECT_EQ(error("999274877906943"), LineError::PartLine);  // the 15-digit form is no batch line
+  EXPECT_EQ(error("00000000000109990000"), LineError::PartLine);
 }
 
 TEST(FdxbFormat, Descriptor) {
