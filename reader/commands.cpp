@@ -62,12 +62,13 @@ SResult FamilyS(std::uint16_t code, std::span<std::uint8_t> out, int port) {
   return SOk;
 }
 
-// Family E: out (may be empty) receives exactly the fixed-size payload.
+// Family E: out (may be empty) receives exactly the fixed-size payload. A reply with data
+// of another size is no word: a longer one cannot be told apart from a misread frame.
 EResult FamilyE(std::uint16_t code, Bytes data, std::span<std::uint8_t> out, int port) {
   CMyData frame(code, data);
   if (Exchange(frame, code, port) != 1) return EPortFailure;
   if (!frame.IsReplyValid() || frame.GetStatus() != 0) return EFail;
-  if (frame.PayloadLength() < static_cast<int>(out.size())) {
+  if (!out.empty() && frame.PayloadLength() != static_cast<int>(out.size())) {
     NoteUnusable(port);
     return EFail;
   }

@@ -169,6 +169,8 @@ TEST_F(Commands, FamilyEAndR) {
   EXPECT_EQ(CmdEm4305ReadWord(2, word), EFail);
   Ok(0x302, {0xDE, 0xAD});
   EXPECT_EQ(CmdEm4305ReadWord(2, word), EFail);
+  Ok(0x302, {0xDE, 0xAD, 0xBE, 0xEF, 0x01});
+  EXPECT_EQ(CmdEm4305ReadWord(2, word), EFail);
   EXPECT_EQ(word, (std::array<std::uint8_t, 4>{7, 7, 7, 7}));
 
   // Family R takes a failure status as an answer; callers that need certainty read back.
