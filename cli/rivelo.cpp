@@ -63,6 +63,13 @@ std::string ExtraArgumentError(const CLI::App& root, const CLI::App* leaf, const
   return "unknown option " + name;
 }
 
+// What a command that only holds others lacks: "'rivelo read' needs a format".
+std::string MissingSubcommand(const CLI::App* leaf) {
+  const auto subs = leaf->get_subcommands({});
+  const bool formats = !subs.empty() && subs.front()->get_group() == "Formats";
+  return "'" + CommandPath(leaf) + "' needs " + (formats ? "a format" : "a command");
+}
+
 // CLI11's reason, in rivelo's words where CLI11's own are unclear.
 std::string ParseErrorText(const CLI::ParseError& e, const CLI::App& root, const CLI::App* leaf) {
   std::string what = e.what();
@@ -71,7 +78,7 @@ std::string ParseErrorText(const CLI::ParseError& e, const CLI::App& root, const
     const auto extras = root.remaining(true);
     if (!extras.empty()) return ExtraArgumentError(root, leaf, extras.front());
     if (leaf == &root) return "a command is required";
-    return "'" + CommandPath(leaf) + "' needs a format";
+    return MissingSubcommand(leaf);
   }
   if (what.find(" required") != std::string::npos && what.find(" missing") != std::string::npos)
     return name + " needs a value";
@@ -117,6 +124,8 @@ int RunRivelo(const std::vector<std::string>& arguments, std::ostream& out, std:
   AddIdentifyCommand(commands, app);
   AddSendCommand(commands, app);
   AddIdentityCommands(commands, app);
+  AddAccessCommands(commands, *app.get_subcommand("read"), *app.get_subcommand("write"));
+  AddT5577Commands(commands, app);
   app.footer(Footer);  // after the subcommands, which would take it over
 
   const auto usageError = [&](const std::string& text, const CLI::App* leaf) {
@@ -134,7 +143,7 @@ int RunRivelo(const std::vector<std::string>& arguments, std::ostream& out, std:
     const auto extras = app.remaining(true);
     if (!extras.empty()) return usageError(ExtraArgumentError(app, leaf, extras.front()), leaf);
     const auto action = commands.actions.find(leaf);
-    if (action == commands.actions.end()) return usageError("'" + CommandPath(leaf) + "' needs a format", leaf);
+    if (action == commands.actions.end()) return usageError(MissingSubcommand(leaf), leaf);
     return action->second();
   } catch (const CLI::CallForHelp&) {
     out << ParsedLeaf(app)->help();

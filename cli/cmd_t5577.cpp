@@ -1,0 +1,287 @@
+// t5577: raw access to a T5577's blocks, as the T5577 block editor page gives it.
+//   t5577 read-block N [--page P] [--password HEX8]
+//   t5577 write-block N HEX8 [--page P] [--password HEX8] [--lock] [--yes]
+//   t5577 read-page [--page P] | wake HEX8 | reset | restore-config [--password HEX8] [--yes] | info
+#include <unistd.h>
+
+#include <algorithm>
+#include <iostream>
+#include <optional>
+
+#include "cli/command_set.h"
+#include "cli/format_table.h"
+#include "model/t5577_block0.h"
+#include "model/text_bytes.h"
+#include "reader/commands.h"
+
+namespace rivelo::cli {
+namespace {
+
+using Block = std::array<std::uint8_t, 4>;
+
+struct T5577Options {
+  std::string block, data, password;
+  int page = 0;
+  bool lock = false, yes = false;
+};
+
+std::string Hex8Error(std::string_view what, std::string_view text) {
+  return HexBytesExact(text, 4) ? std::string()
+                                : std::string(what) + " '" + std::string(text) + "' is not 8 hex digits";
+}
+
+CLI::Validator Hex8Check(const std::string& what) {
+  return CLI::Validator([what](std::string& text) { return Hex8Error(what, text); }, "");
+}
+
+Block ToBlock(std::string_view text) {
+  const auto bytes = HexBytesExact(text, 4);
+  Block b{};
+  std::copy(bytes->begin(), bytes->end(), b.begin());
+  return b;
+}
+
+std::optional<Block> PasswordOf(const T5577Options& o) {
+  return o.password.empty() ? std::nullopt : std::optional<Block>(ToBlock(o.password));
+}
+
+// Page 0 holds blocks 0-7, page 1 blocks 0-3.
+int BlockOf(const T5577Options& o) {
+  const int last = o.page == 0 ? 7 : 3;
+  if (const std::string e = DecimalValueError("block", o.block, static_cast<std::uint64_t>(last)); !e.empty())
+    throw UsageError(e + " on page " + std::to_string(o.page));
+  return std::stoi(o.block);
+}
+
+// The data the previous T5577 command left with the reader, or nullopt.
+std::optional<std::vector<std::uint8_t>> Fetch() {
+  std::array<std::uint8_t, T5577FetchMax> buffer{};
+  int n = 0;
+  if (CmdT5577FetchData(buffer, &n) != SOk) return std::nullopt;
+  return std::vector<std::uint8_t>(buffer.begin(), buffer.begin() + n);
+}
+
+std::optional<Block> FetchBlock() {
+  const auto data = Fetch();
+  if (!data || data->size() != 4) return std::nullopt;
+  return Block{(*data)[0], (*data)[1], (*data)[2], (*data)[3]};
+}
+
+const char* ModulationName(T5577Modulation m) {
+  static const char* const names[] = {"direct", "PSK1", "PSK2",       "PSK3",    "FSK1",       "FSK2",
+                                      "FSK1a",  "FSK2a", "Manchester", "bi-phase", "bi-phase 57", "reserved"};
+  return names[static_cast<int>(m)];
+}
+
+const char* LayoutName(T5577Layout layout) {
+  switch (layout) {
+    case T5577Layout::Em4100: return "EM4100";
+    case T5577Layout::Fdxb: return "FDX-B";
+    case T5577Layout::HidOrFdxa: return "HID 26-bit or FDX-A";
+    case T5577Layout::Factory: return "factory configuration";
+    case T5577Layout::None: break;
+  }
+  return "none known";
+}
+
+std::string OnOff(bool on) { return on ? "on" : "off"; }
+
+// Block 0 in words, one "label  value" line each.
+std::string Block0Words(const Block& bytes) {
+  const T5577Block0 b = DecodeT5577Block0(T5577Word(bytes));
+  const std::string rate = b.extendedMode ? "extended mode" : "RF/" + std::to_string(b.dataRate);
+  return "  modulation          " + std::string(ModulationName(b.modulation)) + "\n" +
+         "  data rate           " + rate + "\n" +
+         "  max block           " + std::to_string(b.maxBlock) + "\n" +
+         "  password            " + OnOff(b.passwordMode) + "\n" +
+         "  answer on request   " + OnOff(b.answerOnRequest) + "\n" +
+         "  sequence terminator " + OnOff(b.sequenceTerminator) + "\n" +
+         "  identity layout     " + LayoutName(b.layout) + "\n";
+}
+
+// Asks on the terminal; without one nobody can answer, so the command must not go on.
+bool Confirm(Session& session, const std::string& question, bool yes) {
+  if (yes) return true;
+  if (!isatty(STDIN_FILENO)) throw UsageError(question + " Give --yes to confirm without a terminal.");
+  session.Err() << question << " [y/N] " << std::flush;
+  std::string answer;
+  if (!std::getline(std::cin, answer)) return false;
+  return answer == "y" || answer == "Y" || answer == "yes";
+}
+
+int Failed(Session& session, const std::string& text) {
+  session.Error(text);
+  return ExitFailed;
+}
+
+void PrintBlocks(Session& session, const std::vector<std::uint8_t>& data, int first) {
+  // A trailing partial group is not a block: it is left out.
+  for (std::size_t i = 0; i + 4 <= data.size(); i += 4)
+    session.Out() << "block " << first + static_cast<int>(i / 4) << "  "
+                  << FormatHex(std::span(data.data() + i, 4)) << std::endl;
+}
+
+int ReadBlock(Session& session, const T5577Options& o) {
+  const int block = BlockOf(o);
+  const auto password = PasswordOf(o);
+  if (const int exit = session.Connect(); exit != ExitOk) return exit;
+  const RResult sent = password ? CmdT5577ReadBlockPwd(o.page, block, *password) : CmdT5577ReadBlock(o.page, block);
+  const auto data = sent == ROk ? FetchBlock() : std::nullopt;
+  if (!data) return Failed(session, "block " + std::to_string(block) + " of page " + std::to_string(o.page) + " not read");
+  session.Out() << FormatHex(*data) << std::endl;
+  if (block == 0) session.Out() << Block0Words(*data);
+  return ExitOk;
+}
+
+int WriteBlock(Session& session, const T5577Options& o) {
+  const int block = BlockOf(o);
+  const Block data = ToBlock(o.data);
+  const auto password = PasswordOf(o);
+  const std::string where = "block " + std::to_string(block) + " of page " + std::to_string(o.page);
+  if (o.lock && !Confirm(session, "Lock " + where + "? It can never be changed again.", o.yes))
+    return Failed(session, "not written");
+  if (block == 0) {
+    session.Err() << FormatHex(data) << " sets the chip up as:\n" << Block0Words(data);
+    if (!Confirm(session, "Write the configuration block? A wrong value can ruin the tag.", o.yes))
+      return Failed(session, "not written");
+  }
+  if (const int exit = session.Connect(); exit != ExitOk) return exit;
+  const int lock = o.lock ? 1 : 0;
+  const RResult sent = password ? CmdT5577WriteBlockPwd(o.page, block, lock, data, *password)
+                                : CmdT5577WriteBlock(o.page, block, lock, data);
+  if (sent != ROk) return Failed(session, "the reader did not answer the write of " + where);
+  // The reader hands back the block as read after writing: only that proves the write.
+  const auto back = FetchBlock();
+  if (!back) return Failed(session, where + " was not read back after writing");
+  if (*back != data) return Failed(session, where + " reads " + FormatHex(*back) + ", not " + FormatHex(data));
+  session.Out() << FormatHex(*back) << std::endl;
+  return ExitOk;
+}
+
+// Page read, wake and reset hand back blocks 1 onwards.
+int BlocksCommand(Session& session, RResult (*send)(const T5577Options&), const T5577Options& o,
+                  const std::string& what, bool fetchNeeded) {
+  if (const int exit = session.Connect(); exit != ExitOk) return exit;
+  if (send(o) != ROk) return Failed(session, "the reader did not answer the " + what);
+  const auto data = Fetch();
+  if (!data) return fetchNeeded ? Failed(session, "no data came back from the " + what) : ExitOk;
+  PrintBlocks(session, *data, 1);
+  return ExitOk;
+}
+
+int RestoreConfig(Session& session, const T5577Options& o) {
+  const auto password = PasswordOf(o);
+  if (!Confirm(session, "Restore block 0 to the factory configuration 000880E8?", o.yes))
+    return Failed(session, "not written");
+  if (const int exit = session.Connect(); exit != ExitOk) return exit;
+  if (CmdT5577WriteBlock(0, 0, 0, FactoryConfigWord) != ROk)
+    return Failed(session, "the reader did not answer the write of block 0");
+  bool ok = FetchBlock() == FactoryConfigWord;
+  // A chip in password mode ignores the plain write.
+  if (!ok && password)
+    ok = CmdT5577WriteBlockPwd(0, 0, 0, FactoryConfigWord, *password) == ROk && FetchBlock() == FactoryConfigWord;
+  if (!ok)
+    return Failed(session, password ? "block 0 did not read back 000880E8"
+                                    : "block 0 did not read back 000880E8; if the chip has a password, give "
+                                      "--password");
+  session.Out() << FormatHex(FactoryConfigWord) << std::endl;
+  return ExitOk;
+}
+
+int Info(Session& session, const T5577Options& o) {
+  const auto password = PasswordOf(o);
+  if (const int exit = session.Connect(); exit != ExitOk) return exit;
+  std::optional<Block> block0;
+  bool all = true;
+  for (int block = 0; block <= 7; ++block) {
+    const RResult sent = password ? CmdT5577ReadBlockPwd(0, block, *password) : CmdT5577ReadBlock(0, block);
+    const auto data = sent == ROk ? FetchBlock() : std::nullopt;
+    all = all && data;
+    if (block == 0) block0 = data;
+    session.Out() << "block " << block << "  " << (data ? FormatHex(*data) : "not read") << std::endl;
+  }
+  if (block0) session.Out() << "block 0 in words:\n" << Block0Words(*block0);
+  if (!all) session.Error("not every block was read");
+  return all ? ExitOk : ExitFailed;
+}
+
+void AddPage(CLI::App* app, T5577Options& o) {
+  app->add_option("--page", o.page, "the page, 0 (blocks 0-7) or 1 (blocks 0-3); default 0")
+      ->type_name("P")
+      ->check(CLI::IsMember({0, 1}));
+}
+
+void AddPassword(CLI::App* app, T5577Options& o, const std::string& help) {
+  app->add_option("--password", o.password, help)->type_name("HEX8")->check(Hex8Check("password"));
+}
+
+void AddYes(CLI::App* app, T5577Options& o) {
+  app->add_flag("--yes", o.yes, "do it without asking (needed without a terminal)")->disable_flag_override();
+}
+
+}  // namespace
+
+void AddT5577Commands(CommandSet& commands, CLI::App& root) {
+  Session& session = commands.session;
+  CLI::App* family = commands.Add(root, "t5577", "read and write the blocks of a T5577 chip", "COMMAND [OPTIONS]", {});
+  family->require_subcommand(1);
+  const std::string pwdHelp = "the chip's password (block 7), 8 hex digits";
+
+  auto o = std::make_shared<T5577Options>();
+  CLI::App* app = commands.Add(*family, "read-block", "print one block of the chip on the reader; block 0 in words too",
+                               "N [--page P] [--password HEX8]", [&session, o] { return ReadBlock(session, *o); });
+  app->add_option("N", o->block, "the block number")->required();
+  AddPage(app, *o);
+  AddPassword(app, *o, pwdHelp);
+
+  o = std::make_shared<T5577Options>();
+  app = commands.Add(*family, "write-block",
+                     "write one block and read it back; block 0 and --lock ask first; exit 1 unless the block "
+                     "reads back what was written",
+                     "N HEX8 [--page P] [--password HEX8] [--lock] [--yes]",
+                     [&session, o] { return WriteBlock(session, *o); });
+  app->add_option("N", o->block, "the block number")->required();
+  app->add_option("HEX8", o->data, "the block's new value, 8 hex digits")->required()->check(Hex8Check("block value"));
+  AddPage(app, *o);
+  AddPassword(app, *o, pwdHelp);
+  app->add_flag("--lock", o->lock, "lock the block: it can never be changed again")->disable_flag_override();
+  AddYes(app, *o);
+
+  o = std::make_shared<T5577Options>();
+  app = commands.Add(*family, "read-page", "print the blocks of a page, from block 1", "[--page P]",
+                     [&session, o] {
+                       return BlocksCommand(
+                           session, [](const T5577Options& x) { return CmdT5577ReadPage(x.page); }, *o, "page read",
+                           true);
+                     });
+  AddPage(app, *o);
+
+  o = std::make_shared<T5577Options>();
+  app = commands.Add(*family, "wake", "wake a chip in answer-on-request mode with its password", "HEX8",
+                     [&session, o] {
+                       return BlocksCommand(
+                           session, [](const T5577Options& x) { return CmdT5577Wake(ToBlock(x.password)); }, *o,
+                           "wake", true);
+                     });
+  app->add_option("HEX8", o->password, pwdHelp)->required()->check(Hex8Check("password"));
+
+  o = std::make_shared<T5577Options>();
+  commands.Add(*family, "reset", "reset the chip; prints the blocks it hands back", "", [&session, o] {
+    return BlocksCommand(session, [](const T5577Options&) { return CmdT5577Reset(); }, *o, "reset", false);
+  });
+
+  o = std::make_shared<T5577Options>();
+  app = commands.Add(*family, "restore-config",
+                     "write the factory configuration 000880E8 into block 0 and read it back; asks first; with "
+                     "--password, tried again with it when the plain write does not take",
+                     "[--password HEX8] [--yes]", [&session, o] { return RestoreConfig(session, *o); });
+  AddPassword(app, *o, pwdHelp);
+  AddYes(app, *o);
+
+  o = std::make_shared<T5577Options>();
+  app = commands.Add(*family, "info", "print blocks 0-7 of page 0, and block 0 in words", "[--password HEX8]",
+                     [&session, o] { return Info(session, *o); });
+  AddPassword(app, *o, pwdHelp);
+}
+
+}  // namespace rivelo::cli
