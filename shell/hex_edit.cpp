@@ -18,7 +18,11 @@ std::string FieldText(const QString& text) { return text.toLatin1().toStdString(
 CHexEdit::CHexEdit(QWidget* parent) : CFilteredEdit(Digits::Hex, parent) {}
 
 int CHexEdit::GetHexData(std::span<std::uint8_t> out) const {
-  const Bytes bytes = HexTextToBytes(FieldText(text()), TextMode::Field).value_or(Bytes{});
+  // Typing lets only hex digits in, but a paste does not: such text gives no bytes at all, so
+  // that it can never reach a tag as a meaningless value.
+  const auto parsed = HexTextToBytes(FieldText(text()), TextMode::Strict);
+  if (!parsed) return NotHexText;
+  const Bytes& bytes = *parsed;
   std::copy_n(bytes.begin(), std::min(bytes.size(), out.size()), out.begin());
   return static_cast<int>(bytes.size());
 }

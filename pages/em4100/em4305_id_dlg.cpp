@@ -144,9 +144,10 @@ void EM4305IdDlg::ClearIdentity() { SetFields({}); }
 Identity EM4305IdDlg::EnteredIdentity() {
   Em4100Id bytes{};
   const int n = hex10->GetHexData(bytes);
-  // An entry of more than five bytes is refused whole (the runner reports the wrong length)
+  // An entry of more than five bytes, or a pasted one that is no hex, is refused whole (the
+  // runner reports the wrong length)
   // rather than cut to five of its bytes. The field's length limit keeps it from happening.
-  if (n > static_cast<int>(bytes.size())) return {};
+  if (n < 0 || n > static_cast<int>(bytes.size())) return {};
   return FromEm4100Id(AlignRight5(std::span<const std::uint8_t>(bytes.data(), static_cast<std::size_t>(n))));
 }
 

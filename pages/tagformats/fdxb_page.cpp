@@ -99,7 +99,9 @@ Identity FdxbPage::EnteredIdentity() {
   std::span<const std::uint8_t> given[3];
   for (int row = 0; row < 3; ++row) {
     // The fields' length limits keep every entry within its number's bytes.
-    const auto n = static_cast<std::size_t>(hex[row]->GetHexData(bytes[row]));
+    const int got = hex[row]->GetHexData(bytes[row]);
+    if (got < 0) return {};  // pasted text that is no hex: the runner refuses the entry
+    const auto n = static_cast<std::size_t>(got);
     given[row] = std::span<const std::uint8_t>(bytes[row]).first(std::min(n, bytes[row].size()));
   }
   return FromFdxbId(FdxbFromFieldBytes(given[0], given[1], given[2]));

@@ -100,6 +100,14 @@ class AtaDlgTest : public QObject {
     page.writeButton->click();      // the block-0 warning, answered OK, then the box
     QCOMPARE(dialogs.requests.back().text, U("请在块 0 输入 8 位数据"));
 
+    // Pasted text that is no hex is refused like a wrong length, never written into block 0.
+    SetField(page, 0, "0008 0E8");
+    page.writeButton->click();
+    QCOMPARE(dialogs.requests.back().text, U("请在块 0 输入 8 位数据"));
+    SetField(page, 0, "00G880E8");
+    page.writeButton->click();
+    QCOMPARE(dialogs.requests.back().text, U("请在块 0 输入 8 位数据"));
+
     SetField(page, 0, "000880E8");
     for (QPushButton* button : {page.readPwdButton, page.writePwdButton, page.wakeButton}) {
       page.passwordEdit->setText("123456");

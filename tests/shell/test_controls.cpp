@@ -72,10 +72,11 @@ class ControlsTest : public QObject {
     }
     QCOMPARE(hex.CtrlHeld, 0);
     QCOMPARE(dec.CtrlHeld, 0);
-    // Pasted text is converted as it is: non-digits count with their own codes.
-    std::array<std::uint8_t, 2> bytes{};
-    QCOMPARE(hex.GetHexData(bytes), 2);
-    QCOMPARE(bytes[0], std::uint8_t('X'));
+    // The paste stays in the field, but text that is no hex gives no bytes: it is refused like
+    // an entry of the wrong length and never reaches a tag.
+    std::array<std::uint8_t, 2> bytes{0x55, 0x55};
+    QCOMPARE(hex.GetHexData(bytes), CHexEdit::NotHexText);
+    QCOMPARE(bytes[0], std::uint8_t{0x55});
   }
 
   void decEditTakesOnlyDigits() {
