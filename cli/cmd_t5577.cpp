@@ -127,7 +127,8 @@ int ReadBlock(Session& session, const T5577Options& o) {
   if (const int exit = session.Connect(); exit != ExitOk) return exit;
   const RResult sent = password ? CmdT5577ReadBlockPwd(o.page, block, *password) : CmdT5577ReadBlock(o.page, block);
   const auto data = sent == ROk ? FetchBlock() : std::nullopt;
-  if (!data) return Failed(session, "block " + std::to_string(block) + " of page " + std::to_string(o.page) + " not read");
+  if (!data)
+    return Failed(session, "block " + std::to_string(block) + " of page " + std::to_string(o.page) + " not read");
   session.Out() << FormatHex(*data) << std::endl;
   if (block == 0) session.Out() << Block0Words(*data);
   return ExitOk;
@@ -208,7 +209,11 @@ int Info(Session& session, const T5577Options& o) {
 void AddPage(CLI::App* app, T5577Options& o) {
   app->add_option("--page", o.page, "the page, 0 (blocks 0-7) or 1 (blocks 0-3); default 0")
       ->type_name("P")
-      ->check(CLI::IsMember({0, 1}));
+      ->check(CLI::Validator(
+          [](std::string& text) {
+            return text == "0" || text == "1" ? std::string() : "page '" + text + "' is not 0 or 1";
+          },
+          ""));
 }
 
 void AddPassword(CLI::App* app, T5577Options& o, const std::string& help) {
@@ -230,7 +235,7 @@ void AddT5577Commands(CommandSet& commands, CLI::App& root) {
   auto o = std::make_shared<T5577Options>();
   CLI::App* app = commands.Add(*family, "read-block", "print one block of the chip on the reader; block 0 in words too",
                                "N [--page P] [--password HEX8]", [&session, o] { return ReadBlock(session, *o); });
-  app->add_option("N", o->block, "the block number")->required();
+  app->add_option("N", o->block, "the block number: 0-7 on page 0, 0-3 on page 1")->required();
   AddPage(app, *o);
   AddPassword(app, *o, pwdHelp);
 
@@ -240,7 +245,7 @@ void AddT5577Commands(CommandSet& commands, CLI::App& root) {
                      "reads back what was written",
                      "N HEX8 [--page P] [--password HEX8] [--lock] [--yes]",
                      [&session, o] { return WriteBlock(session, *o); });
-  app->add_option("N", o->block, "the block number")->required();
+  app->add_option("N", o->block, "the block number: 0-7 on page 0, 0-3 on page 1")->required();
   app->add_option("HEX8", o->data, "the block's new value, 8 hex digits")->required()->check(Hex8Check("block value"));
   AddPage(app, *o);
   AddPassword(app, *o, pwdHelp);

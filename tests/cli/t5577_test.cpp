@@ -113,7 +113,8 @@ TEST(T5577Blocks, WriteAndReadBackWithAndWithoutPassword) {
   EXPECT_EQ(o.code, 1);
   const int tag = TagOnReader(locked);
   EXPECT_NE(locked.Memory(tag)->words[2], 0xCAFEu);
-  o = Rivelo({"--simulate=t5577:pwd=12345678", "t5577", "write-block", "2", "0000cafe", "--password", "12345678"}, {}, &locked);
+  o = Rivelo({"--simulate=t5577:pwd=12345678", "t5577", "write-block", "2", "0000cafe", "--password", "12345678"},
+             {}, &locked);
   EXPECT_EQ(o.code, 0) << o.errText;
   EXPECT_EQ(locked.Memory(tag)->words[2], 0xCAFEu);
   o = Rivelo({"--simulate=t5577:pwd=12345678", "t5577", "read-block", "2", "--password", "12345678"}, {}, &locked);
@@ -164,7 +165,8 @@ TEST(T5577Blocks, RestoreConfigFallsBackToThePassword) {
   test::Outcome o = Rivelo({"--simulate=t5577:pwd=12345678", "t5577", "restore-config", "--yes"}, {}, &reader);
   EXPECT_EQ(o.code, 1);
   EXPECT_TRUE(Has(o.errText, "--password")) << o.errText;
-  o = Rivelo({"--simulate=t5577:pwd=12345678", "t5577", "restore-config", "--yes", "--password", "12345678"}, {}, &reader);
+  o = Rivelo({"--simulate=t5577:pwd=12345678", "t5577", "restore-config", "--yes", "--password", "12345678"}, {},
+             &reader);
   EXPECT_EQ(o.code, 0) << o.errText;
   EXPECT_EQ(reader.Memory(TagOnReader(reader))->words[0], sim::T5577ConfigFactory);
 }
