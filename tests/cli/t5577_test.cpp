@@ -2,8 +2,11 @@
 // chip holds afterwards is taken from the reader's memory or the frame the tag sends, not from
 // rivelo's output.
 #include <fcntl.h>
+#include <pty.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
+
+#include <iostream>
 
 #include "sim/tag_formats.h"
 #include "sim/virtual_reader.h"
@@ -158,6 +161,45 @@ TEST(T5577Blocks, Block0AndLockAreRefusedWithoutATerminalUnlessConfirmed) {
     EXPECT_TRUE(Has(o.errText, "block 5 of page 0")) << o.errText;
     EXPECT_EQ(reader.Memory(tag)->words[5], 0x11111111u);
   }
+}
+
+// Standard input on a terminal whose keyboard has already typed answer.
+class Terminal {
+ public:
+  explicit Terminal(const std::string& answer) : saved_(dup(STDIN_FILENO)) {
+    int replica = -1;
+    if (openpty(&primary_, &replica, nullptr, nullptr, nullptr) != 0) return;
+    dup2(replica, STDIN_FILENO);
+    close(replica);
+    if (write(primary_, answer.data(), answer.size()) < 0) return;
+    std::cin.clear();
+  }
+  ~Terminal() {
+    dup2(saved_, STDIN_FILENO);
+    close(saved_);
+    if (primary_ >= 0) close(primary_);
+  }
+  bool Open() const { return primary_ >= 0; }
+
+ private:
+  int saved_;
+  int primary_ = -1;
+};
+
+TEST(T5577Blocks, Block0IsWrittenOnlyWhenTheTerminalSaysYes) {
+  sim::VirtualReader reader;
+  {
+    const Terminal no("n\n");
+    ASSERT_TRUE(no.Open());
+    const test::Outcome o = Rivelo({"--simulate=t5577", "t5577", "write-block", "0", "00148040"}, {}, &reader);
+    EXPECT_EQ(o.code, 1);
+    EXPECT_TRUE(Has(o.errText, "identity layout     EM4100")) << o.errText;
+    EXPECT_EQ(reader.GetCounters().requests, 0);
+  }
+  const Terminal yes("y\n");
+  const test::Outcome o = Rivelo({"--simulate=t5577", "t5577", "write-block", "0", "00148040"}, {}, &reader);
+  EXPECT_EQ(o.code, 0) << o.errText;
+  EXPECT_EQ(reader.Memory(TagOnReader(reader))->words[0], sim::T5577ConfigEm4100);
 }
 
 TEST(T5577Blocks, RestoreConfigFallsBackToThePassword) {
