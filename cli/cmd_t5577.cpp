@@ -109,6 +109,11 @@ bool Confirm(Session& session, const std::string& question, bool yes) {
   return answer == "y" || answer == "Y" || answer == "yes";
 }
 
+// Their output is lines of text: better refused than a --json that is silently not honoured.
+void NoJson(const Session& session) {
+  if (session.json) throw UsageError("the t5577 commands print text only: drop --json");
+}
+
 int Failed(Session& session, const std::string& text) {
   session.Error(text);
   return ExitFailed;
@@ -122,6 +127,7 @@ void PrintBlocks(Session& session, const std::vector<std::uint8_t>& data, int fi
 }
 
 int ReadBlock(Session& session, const T5577Options& o) {
+  NoJson(session);
   const int block = BlockOf(o);
   const auto password = PasswordOf(o);
   if (const int exit = session.Connect(); exit != ExitOk) return exit;
@@ -135,6 +141,7 @@ int ReadBlock(Session& session, const T5577Options& o) {
 }
 
 int WriteBlock(Session& session, const T5577Options& o) {
+  NoJson(session);
   const int block = BlockOf(o);
   const Block data = ToBlock(o.data);
   const auto password = PasswordOf(o);
@@ -162,6 +169,7 @@ int WriteBlock(Session& session, const T5577Options& o) {
 // Page read, wake and reset hand back blocks 1 onwards.
 int BlocksCommand(Session& session, RResult (*send)(const T5577Options&), const T5577Options& o,
                   const std::string& what, bool fetchNeeded) {
+  NoJson(session);
   if (const int exit = session.Connect(); exit != ExitOk) return exit;
   if (send(o) != ROk) return Failed(session, "the reader did not answer the " + what);
   const auto data = Fetch();
@@ -171,6 +179,7 @@ int BlocksCommand(Session& session, RResult (*send)(const T5577Options&), const 
 }
 
 int RestoreConfig(Session& session, const T5577Options& o) {
+  NoJson(session);
   const auto password = PasswordOf(o);
   if (!Confirm(session, "Restore block 0 to the factory configuration 000880E8?", o.yes))
     return Failed(session, "not written");
@@ -190,6 +199,7 @@ int RestoreConfig(Session& session, const T5577Options& o) {
 }
 
 int Info(Session& session, const T5577Options& o) {
+  NoJson(session);
   const auto password = PasswordOf(o);
   if (const int exit = session.Connect(); exit != ExitOk) return exit;
   std::optional<Block> block0;

@@ -248,6 +248,7 @@ TEST(T5577Blocks, StrictHexAndBlockRangesAreUsageErrors) {
            {"read-block", "-1"},
            {"read-block", "x"},
            {"wake", "ZZZZZZZZ"},
+           {"info", "--json"},
            {"t5577"}}) {
     std::vector<std::string> full{"--simulate=t5577", "t5577"};
     full.insert(full.end(), args.begin(), args.end());
