@@ -11,6 +11,7 @@
 // Page headers: one include per page.
 #include "pages/em4100/ata_em4100_dlg.h"
 #include "pages/em4100/em4305_id_dlg.h"
+#include "pages/em4305/em4305_dlg.h"
 #include "pages/t5577/ata_dlg.h"
 #include "pages/tagformats/ata_fdxa.h"
 #include "pages/tagformats/ata_fdxb.h"
@@ -33,6 +34,7 @@ void AddPages([[maybe_unused]] CAtaTabDlg& ata, [[maybe_unused]] EM4305TabDlg& e
   ata.AddPage(new CAtaFdxa, QString::fromUtf8(shell_text::TabFdxa));
   ata.AddPage(new CHidDlg, QString::fromUtf8(shell_text::TabHid));
   em4305.AddPage(new EM4305IdDlg, QString::fromUtf8(shell_text::TabEm4305Em4100));
+  em4305.AddPage(new EM4305Dlg, QString::fromUtf8(shell_text::TabEm4305));
   em4305.AddPage(new EM4305FdxbDlg, QString::fromUtf8(shell_text::TabFdxb));
 }
 

@@ -29,7 +29,7 @@ CEmProtectDlg::CEmProtectDlg(QWidget* parent) : QDialog(parent) {
   setWindowTitle(Q(t::LockTitle));
   setFixedSize(Dlu(0, 0, 281, 144).size());
   for (int i = 0; i < BoxCount; ++i) {
-    auto* box = Place(new QCheckBox(Q(t::LockCaptions[i]), this), 14 + 52 * (i % 5), 14 + 28 * (i / 5), 50, 12);
+    auto* box = Place(new QCheckBox(Q(t::LockCaptions[i]), this), 6 + 53 * (i % 5), 14 + 28 * (i / 5), 58, 12);
     lockBox[static_cast<std::size_t>(i)] = box;
   }
   lockedNowButton = Place(new QPushButton(Q(t::LockedNow), this), 40, 110, 80, 16);
