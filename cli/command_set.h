@@ -37,5 +37,6 @@ void AddIdentityCommands(CommandSet& commands, CLI::App& root);
 // read hid and fdxa, write hid and fdxa: formats the T5577 writes without batch runs.
 void AddAccessCommands(CommandSet& commands, CLI::App& read, CLI::App& write);
 void AddT5577Commands(CommandSet& commands, CLI::App& root);
+void AddEm4305Commands(CommandSet& commands, CLI::App& root);
 
 }  // namespace rivelo::cli

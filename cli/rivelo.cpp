@@ -126,6 +126,7 @@ int RunRivelo(const std::vector<std::string>& arguments, std::ostream& out, std:
   AddIdentityCommands(commands, app);
   AddAccessCommands(commands, *app.get_subcommand("read"), *app.get_subcommand("write"));
   AddT5577Commands(commands, app);
+  AddEm4305Commands(commands, app);
   app.footer(Footer);  // after the subcommands, which would take it over
 
   const auto usageError = [&](const std::string& text, const CLI::App* leaf) {

@@ -126,6 +126,10 @@ TEST(Help, EveryCommandHasOneThatFitsATerminal) {
   commands.push_back({"t5577"});
   for (const std::string sub : {"read-block", "write-block", "read-page", "wake", "reset", "restore-config", "info"})
     commands.push_back({"t5577", sub});
+  commands.push_back({"em4305"});
+  for (const std::string sub :
+       {"read-word", "write-word", "login", "set-password", "protect", "disable", "dump"})
+    commands.push_back({"em4305", sub});
   for (auto args : commands) {
     const std::string path = "rivelo" + [&] {
       std::string p;
