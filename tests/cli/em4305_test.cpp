@@ -1,8 +1,11 @@
 // The em4305 commands through rivelo against the virtual reader: what the chip holds afterwards
 // is taken from the reader's memory, not from rivelo's output.
 #include <fcntl.h>
+#include <pty.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
+
+#include <iostream>
 
 #include "sim/virtual_reader.h"
 #include "tests/cli/cli_test_support.h"
@@ -170,6 +173,45 @@ TEST(Em4305Irreversible, ProtectAndDisableAskFirstAndThenHold) {
   o = Em(reader, {"dump"});
   EXPECT_EQ(o.code, 1);
   EXPECT_TRUE(Has(Joined(o.out), "word 0   not read  user")) << Joined(o.out);
+}
+
+// Standard input on a terminal whose keyboard has already typed answer.
+class Terminal {
+ public:
+  explicit Terminal(const std::string& answer) : saved_(dup(STDIN_FILENO)) {
+    int replica = -1;
+    if (openpty(&primary_, &replica, nullptr, nullptr, nullptr) != 0) return;
+    dup2(replica, STDIN_FILENO);
+    close(replica);
+    if (write(primary_, answer.data(), answer.size()) < 0) return;
+    std::cin.clear();
+  }
+  ~Terminal() {
+    dup2(saved_, STDIN_FILENO);
+    close(saved_);
+    if (primary_ >= 0) close(primary_);
+  }
+  bool Open() const { return primary_ >= 0; }
+
+ private:
+  int saved_;
+  int primary_ = -1;
+};
+
+TEST(Em4305Irreversible, OnATerminalOnlyYesProtects) {
+  sim::VirtualReader reader;
+  {
+    const Terminal no("n\n");
+    ASSERT_TRUE(no.Open());
+    const test::Outcome o = Em(reader, {"protect", "6"});
+    EXPECT_EQ(o.code, 1);
+    EXPECT_TRUE(Has(o.errText, "[y/N]")) << o.errText;
+    EXPECT_EQ(reader.GetCounters().requests, 0);
+  }
+  const Terminal yes("y\n");
+  const test::Outcome o = Em(reader, {"protect", "6"});
+  EXPECT_EQ(o.code, 0) << o.errText;
+  EXPECT_TRUE(reader.Memory(TagOnReader(reader))->locked[6]);
 }
 
 }  // namespace
