@@ -11,6 +11,7 @@
 #include <optional>
 
 #include "cli/command_set.h"
+#include "cli/raw_access.h"
 #include "cli/format_table.h"
 #include "model/em4305_config.h"
 #include "model/text_bytes.h"
@@ -92,25 +93,7 @@ std::string ConfigWords(std::uint32_t word) {
          "  reader talks first  " + YesNo(c.readerTalksFirst) + "\n";
 }
 
-// Asks on the terminal; without one nobody can answer, so the command must not go on.
-bool Confirm(Session& session, const std::string& question, bool yes) {
-  if (yes) return true;
-  if (!isatty(STDIN_FILENO)) throw UsageError(question + " Give --yes to confirm without a terminal.");
-  session.Err() << question << " [y/N] " << std::flush;
-  std::string answer;
-  if (!std::getline(std::cin, answer)) return false;
-  return answer == "y" || answer == "Y" || answer == "yes";
-}
-
-// Their output is lines of text: better refused than a --json that is silently not honoured.
-void NoJson(const Session& session) {
-  if (session.json) throw UsageError("the em4305 commands print text only: drop --json");
-}
-
-int Failed(Session& session, const std::string& text) {
-  session.Error(text);
-  return ExitFailed;
-}
+void NoJson(const Session& session) { cli::NoJson(session, "em4305"); }
 
 std::optional<std::uint32_t> ReadWord(int word) {
   Bytes4 bytes{};

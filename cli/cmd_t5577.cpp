@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "cli/command_set.h"
+#include "cli/raw_access.h"
 #include "cli/format_table.h"
 #include "model/t5577_block0.h"
 #include "model/text_bytes.h"
@@ -99,25 +100,7 @@ std::string Block0Words(const Block& bytes) {
          "  identity layout     " + LayoutName(b.layout) + "\n";
 }
 
-// Asks on the terminal; without one nobody can answer, so the command must not go on.
-bool Confirm(Session& session, const std::string& question, bool yes) {
-  if (yes) return true;
-  if (!isatty(STDIN_FILENO)) throw UsageError(question + " Give --yes to confirm without a terminal.");
-  session.Err() << question << " [y/N] " << std::flush;
-  std::string answer;
-  if (!std::getline(std::cin, answer)) return false;
-  return answer == "y" || answer == "Y" || answer == "yes";
-}
-
-// Their output is lines of text: better refused than a --json that is silently not honoured.
-void NoJson(const Session& session) {
-  if (session.json) throw UsageError("the t5577 commands print text only: drop --json");
-}
-
-int Failed(Session& session, const std::string& text) {
-  session.Error(text);
-  return ExitFailed;
-}
+void NoJson(const Session& session) { cli::NoJson(session, "t5577"); }
 
 void PrintBlocks(Session& session, const std::vector<std::uint8_t>& data, int first) {
   // A trailing partial group is not a block: it is left out.
