@@ -4,6 +4,7 @@
 #include <array>
 
 #include "reader/commands.h"
+#include "resources/texts_batch.h"
 
 namespace rivelo {
 namespace {
@@ -51,6 +52,33 @@ ChipWrite Em4305FdxbWrite() {
             const RecordParts p = PartsOf(id);
             CmdEm4305WriteFdxb(p.national, p.country, p.trailer);
           }};
+}
+
+BatchTexts FdxbBatchTexts(const texts::fdxb::PageTexts& t) {
+  BatchTexts x;
+  x.fileOpened = t.fileOpened;
+  x.fileLoaded = t.fileLoaded;
+  x.counted = t.counted;
+  x.numbered = t.numbered;
+  x.numberedIncremental = t.numberedIncremental;
+  x.stop = t.stop;
+  x.exportStarted = t.exportStarted;
+  x.exportStartedEnd = t.exportStartedEnd;
+  x.exportStartedScrolls = false;
+  x.notConnected = t.notConnected;
+  x.writing = t.writing;
+  x.reading = t.reading;
+  x.folderPrompt = t.folderPrompt;
+  x.folderCancelled = t.folderPrompt;
+  x.cannotOpen = t.cannotOpen;
+  x.exportCannotCreate = t.exportCannotCreate;
+  x.exportCannotWrite = t.exportCannotWrite;
+  x.writeOk = t.writeOk;
+  x.writeError = t.writeError;
+  x.readOk = t.readResult;
+  x.readError = t.readResult;
+  x.wrongLength = texts::batch::WrongLength();
+  return x;
 }
 
 BatchProfile MakeFdxbProfile(ChipWrite write, BatchTexts texts, std::function<RunChoices()> choices) {

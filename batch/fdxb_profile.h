@@ -7,6 +7,7 @@
 
 #include "batch/batch_profile.h"
 #include "model/fdxb.h"
+#include "resources/texts_fdxb.h"
 
 namespace rivelo {
 
@@ -14,6 +15,9 @@ namespace rivelo {
 ReadOutcome ReadFdxbTag(Identity* id);
 ChipWrite T5577FdxbWrite();
 ChipWrite Em4305FdxbWrite();
+
+// A FDX-B page's texts as its runs use them (the export-started line does not scroll).
+BatchTexts FdxbBatchTexts(const texts::fdxb::PageTexts& t);
 
 // Period 500 ms, one write; texts are the page's own.
 BatchProfile MakeFdxbProfile(ChipWrite write, BatchTexts texts, std::function<RunChoices()> choices);

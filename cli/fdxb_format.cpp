@@ -4,7 +4,6 @@
 #include "batch/fdxb_profile.h"
 #include "cli/format_table.h"
 #include "model/fdxb.h"
-#include "resources/texts_batch.h"
 #include "resources/texts_fdxb.h"
 
 namespace rivelo::cli {
@@ -30,36 +29,9 @@ Identity FdxbIdentity(const std::vector<std::string>& values) {
   return FromFdxbId(id);
 }
 
-// The English FDX-B page's texts: rivelo speaks English.
-BatchTexts FdxbTexts() {
-  const texts::fdxb::PageTexts& t = texts::fdxb::Em4305Page();
-  BatchTexts x;
-  x.fileOpened = t.fileOpened;
-  x.fileLoaded = t.fileLoaded;
-  x.counted = t.counted;
-  x.numbered = t.numbered;
-  x.numberedIncremental = t.numberedIncremental;
-  x.stop = t.stop;
-  x.exportStarted = t.exportStarted;
-  x.exportStartedEnd = t.exportStartedEnd;
-  x.notConnected = t.notConnected;
-  x.writing = t.writing;
-  x.reading = t.reading;
-  x.folderPrompt = t.folderPrompt;
-  x.folderCancelled = t.folderPrompt;
-  x.cannotOpen = t.cannotOpen;
-  x.exportCannotCreate = t.exportCannotCreate;
-  x.exportCannotWrite = t.exportCannotWrite;
-  x.writeOk = t.writeOk;
-  x.writeError = t.writeError;
-  x.readOk = t.readResult;
-  x.readError = t.readResult;
-  x.wrongLength = texts::batch::WrongLength();
-  return x;
-}
 
 BatchProfile FdxbProfile(std::function<RunChoices()> choices) {
-  BatchProfile p = MakeFdxbProfile(Em4305FdxbWrite(), FdxbTexts(), std::move(choices));
+  BatchProfile p = MakeFdxbProfile(Em4305FdxbWrite(), FdxbBatchTexts(texts::fdxb::Em4305Page()), std::move(choices));
   p.ops.writes.push_back(T5577FdxbWrite());
   return p;
 }

@@ -12,7 +12,6 @@
 #include "pages/common/dialog_layout.h"
 #include "pages/common/group_box.h"
 #include "pages/tagformats/fdxb_page.h"
-#include "resources/texts_batch.h"
 #include "shell/dec_edit.h"
 #include "shell/hex_edit.h"
 
@@ -21,32 +20,6 @@ namespace {
 
 QString Q(const char* text) { return QString::fromUtf8(text); }
 
-BatchTexts RunTexts(const texts::fdxb::PageTexts& t) {
-  BatchTexts x;
-  x.fileOpened = t.fileOpened;
-  x.fileLoaded = t.fileLoaded;
-  x.counted = t.counted;
-  x.numbered = t.numbered;
-  x.numberedIncremental = t.numberedIncremental;
-  x.stop = t.stop;
-  x.exportStarted = t.exportStarted;
-  x.exportStartedEnd = t.exportStartedEnd;
-  x.exportStartedScrolls = false;
-  x.notConnected = t.notConnected;
-  x.writing = t.writing;
-  x.reading = t.reading;
-  x.folderPrompt = t.folderPrompt;
-  x.folderCancelled = t.folderPrompt;
-  x.cannotOpen = t.cannotOpen;
-  x.exportCannotCreate = t.exportCannotCreate;
-  x.exportCannotWrite = t.exportCannotWrite;
-  x.writeOk = t.writeOk;
-  x.writeError = t.writeError;
-  x.readOk = t.readResult;
-  x.readError = t.readResult;
-  x.wrongLength = texts::batch::WrongLength();
-  return x;
-}
 
 }  // namespace
 
@@ -81,7 +54,7 @@ void FdxbPage::BuildControls(ChipWrite write) {
   // The captions never change while a job runs: the pages have no Stop text.
   const RunPanelTexts panelTexts{t.write, t.read, nullptr, t.continuous, t.incremental, t.fromFile, t.options};
   // No lock and one export form: the choices never change.
-  BatchProfile profile = MakeFdxbProfile(std::move(write), RunTexts(t), [] { return RunChoices{}; });
+  BatchProfile profile = MakeFdxbProfile(std::move(write), FdxbBatchTexts(t), [] { return RunChoices{}; });
   panel_ = new RunPanel(*this, *this, std::move(profile), panelTexts);
   RunPanel& p = *panel_;
   Place(p.options, 99, 102, 201, 36);
