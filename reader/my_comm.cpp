@@ -30,7 +30,7 @@ int CMyComm::SetReadLength(int length, int constant) {
 
 int CMyComm::Transact(std::span<const std::uint8_t> request, std::span<std::uint8_t> reply,
                       int* replyLength) {
-  lastTransact_ = Exchange(request, reply, replyLength);
+  lastTransact_ = hook_ ? hook_(request, reply, replyLength) : Exchange(request, reply, replyLength);
   return lastTransact_;
 }
 

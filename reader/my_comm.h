@@ -4,8 +4,10 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
+#include <utility>
 
 #include "reader/my_data.h"
 #include "reader/serial_os.h"
@@ -64,6 +66,12 @@ class CMyComm {
   std::uint64_t TransactCount() const { return transacts_; }
   std::uint64_t BytesMoved() const { return bytesMoved_; }
 
+  // Stands in for the port's exchange when set (fuzzing and tests that feed raw replies
+  // without a device): same contract as Transact. Empty: the port.
+  using ExchangeHook = std::function<int(std::span<const std::uint8_t> request, std::span<std::uint8_t> reply,
+                                         int* replyLength)>;
+  void SetExchangeHook(ExchangeHook hook) { hook_ = std::move(hook); }
+
  private:
   int Exchange(std::span<const std::uint8_t> request, std::span<std::uint8_t> reply, int* replyLength);
 
@@ -75,6 +83,7 @@ class CMyComm {
   std::uint64_t bytesMoved_ = 0;
   ReplyFailure lastReply_ = ReplyFailure::None;
   int lastTransact_ = 1;
+  ExchangeHook hook_;
 };
 
 constexpr int PortTableSize = 10;
