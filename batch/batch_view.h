@@ -16,6 +16,7 @@ struct ListedTag {
   int number = 0;
   Identity id;
   const char* chip = nullptr;  // the chip whose write verified; null for reads
+  int fileLine = 0;            // the batch file's line number of a from-file write; 0 otherwise
 };
 
 class BatchView {
