@@ -13,6 +13,8 @@ CMyComm::~CMyComm() { Close(); }
 
 int CMyComm::Open(const std::string& name, std::uint32_t baud) {
   port_.Close();
+  name_ = name;
+  lastTransact_ = 1;  // what failed on the last handle says nothing about this one
   return port_.Open(name, baud) ? 1 : 0;
 }
 

@@ -54,6 +54,11 @@ class CMyComm {
   ReplyFailure LastReplyFailure() const { return lastReply_; }
   // The result of the last Transact: 1, or the system error code of the step that failed.
   int LastTransactResult() const { return lastTransact_; }
+  // The last exchange failed because the device went away (or the port is not open): no
+  // further exchange on this handle can succeed, only a new Open.
+  bool PortGone() const { return lastTransact_ != 1 && IsPortGoneResult(lastTransact_); }
+  // The name the port was last opened with, for the operator's eyes.
+  const std::string& PortName() const { return name_; }
   int ReadLength() const { return readLength_; }
   int ReadConstant() const { return readConstant_; }
 
@@ -76,6 +81,7 @@ class CMyComm {
   int Exchange(std::span<const std::uint8_t> request, std::span<std::uint8_t> reply, int* replyLength);
 
   OsSerial port_;
+  std::string name_;
   int readLength_ = DefaultReadLength;
   int readConstant_ = 0;
   ReplyEnd replyEnd_ = ReplyEnd::Frame;

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <span>
 #include <string>
 
@@ -31,14 +32,15 @@ struct ReadBudget {
 
 class OsSerial {
  public:
-  OsSerial() = default;
+  OsSerial();
   ~OsSerial();
   OsSerial(const OsSerial&) = delete;
   OsSerial& operator=(const OsSerial&) = delete;
 
   // Opens the named port exclusively, 8N1 at baud, raw, with 1024-byte queues where the
   // OS lets us choose. Returns false (and stays closed) on any failure; the failure and the
-  // system's error code (errno, GetLastError) are kept until the next Open.
+  // system's error code (errno, GetLastError) are kept until the next Open. The settings
+  // it found are put back by Close, so a port tried by mistake (a terminal) is left as it was.
   bool Open(const std::string& name, std::uint32_t baud);
   OpenFailure LastOpenFailure() const { return openFailure_; }
   int LastOpenError() const { return openError_; }
@@ -64,6 +66,9 @@ class OsSerial {
  private:
   bool Fail(OpenFailure failure, int code);
 
+  // The port's settings as Open found them (termios; DCB and time-outs), one type per OS.
+  struct SavedSettings;
+  std::unique_ptr<SavedSettings> saved_;
   std::intptr_t handle_ = -1;
   OpenFailure openFailure_ = OpenFailure::None;
   int openError_ = 0;
@@ -71,6 +76,10 @@ class OsSerial {
 
 // The system's own text for one of its error codes (errno, GetLastError).
 std::string SystemErrorText(int code);
+
+// True for a Read or Write result that says the device itself went away (unplugged, its
+// terminal hung up, the handle dead), as opposed to a reader that is merely silent.
+bool IsPortGoneResult(int result);
 
 // Maps an OS error number onto a Transact result: never 1 (which means success), never 0.
 inline int SystemErrorResult(int code) { return (code == 1 || code == 0) ? -code - 1 : code; }

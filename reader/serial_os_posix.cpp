@@ -56,8 +56,19 @@ OpenFailure OpenFailureOf(int code) {
 
 }  // namespace
 
+struct OsSerial::SavedSettings {
+  termios tio;
+};
+
 std::string SystemErrorText(int code) { return std::strerror(code); }
 
+bool IsPortGoneResult(int result) {
+  // EIO: the terminal hung up (a USB adapter unplugged, the far end of a pseudo-terminal
+  // closed); ENXIO and ENODEV: the device node lost its device; EBADF: no handle at all.
+  return result == EIO || result == ENXIO || result == ENODEV || result == EBADF;
+}
+
+OsSerial::OsSerial() = default;
 OsSerial::~OsSerial() { Close(); }
 
 bool OsSerial::Fail(OpenFailure failure, int code) {
@@ -95,6 +106,7 @@ bool OsSerial::Open(const std::string& name, std::uint32_t baud) {
     const int code = refuse(errno);
     return Fail(OpenFailureOf(code), code);
   }
+  auto saved = std::make_unique<SavedSettings>(SavedSettings{tio});
   ::cfmakeraw(&tio);
   tio.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | CSTOPB | CRTSCTS);
   tio.c_cflag |= CS8 | CLOCAL | CREAD;
@@ -105,6 +117,7 @@ bool OsSerial::Open(const std::string& name, std::uint32_t baud) {
   ::cfsetospeed(&tio, speed);
   ::tcsetattr(fd, TCSANOW, &tio);  // as with the driver's own settings, a refusal is not fatal
   ::tcflush(fd, TCIOFLUSH);
+  saved_ = std::move(saved);
   handle_ = fd;
   return true;
 }
@@ -112,6 +125,9 @@ bool OsSerial::Open(const std::string& name, std::uint32_t baud) {
 int OsSerial::Close() {
   if (handle_ < 0) return 1;
   const int fd = Fd(handle_);
+  // Now, not after draining: a device that went away would never drain.
+  if (saved_) ::tcsetattr(fd, TCSANOW, &saved_->tio);
+  saved_.reset();
   ::ioctl(fd, TIOCNXCL);
   if (::close(fd) != 0 && errno != EINTR) return 0;
   handle_ = -1;

@@ -105,6 +105,26 @@ OpenFailure OpenFailureOf(DWORD code) {
 
 }  // namespace
 
+struct OsSerial::SavedSettings {
+  DCB dcb;
+  COMMTIMEOUTS timeouts;
+};
+
+bool IsPortGoneResult(int result) {
+  // What a USB serial adapter's driver answers once the adapter is unplugged, and a dead handle.
+  switch (result) {
+    case ERROR_BAD_COMMAND:
+    case ERROR_GEN_FAILURE:
+    case ERROR_ACCESS_DENIED:
+    case ERROR_INVALID_HANDLE:
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_OPERATION_ABORTED:
+    case ERROR_DEVICE_NOT_CONNECTED:
+    case ERROR_DEVICE_REMOVED: return true;
+    default: return false;
+  }
+}
+
 std::string SystemErrorText(int code) {
   char* text = nullptr;
   constexpr DWORD flags = FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS;
@@ -118,6 +138,7 @@ std::string SystemErrorText(int code) {
   return result;
 }
 
+OsSerial::OsSerial() = default;
 OsSerial::~OsSerial() { Close(); }
 
 bool OsSerial::Fail(OpenFailure failure, int code) {
@@ -139,6 +160,10 @@ bool OsSerial::Open(const std::string& name, std::uint32_t baud) {
     return Fail(OpenFailureOf(code), static_cast<int>(code));
   }
   SetupComm(h, QueueBytes, QueueBytes);
+  // Kept for Close, which puts them back, where the driver lets us read them.
+  auto saved = std::make_unique<SavedSettings>();
+  saved->dcb.DCBlength = sizeof(DCB);
+  const bool haveSaved = GetCommState(h, &saved->dcb) && GetCommTimeouts(h, &saved->timeouts);
   COMMTIMEOUTS t = DefaultTimeouts();
   SetCommTimeouts(h, &t);
   // Only the line format changes; handshake and the rest stay as the driver has them.
@@ -151,12 +176,18 @@ bool OsSerial::Open(const std::string& name, std::uint32_t baud) {
   dcb.StopBits = ONESTOPBIT;
   SetCommState(h, &dcb);
   PurgeComm(h, PURGE_TXCLEAR | PURGE_RXCLEAR);
+  if (haveSaved) saved_ = std::move(saved);
   handle_ = reinterpret_cast<std::intptr_t>(h);
   return true;
 }
 
 int OsSerial::Close() {
   if (!IsValid(handle_)) return 1;
+  if (saved_) {
+    SetCommState(H(handle_), &saved_->dcb);
+    SetCommTimeouts(H(handle_), &saved_->timeouts);
+    saved_.reset();
+  }
   const BOOL ok = CloseHandle(H(handle_));
   if (ok) handle_ = -1;
   return ok ? 1 : 0;
