@@ -61,37 +61,6 @@ void BatchRunner::IncrementalClicked(bool checked) {
   SyncBoxes();
 }
 
-bool BatchRunner::FromFileClicked(bool checked) {
-  fromFile_ = checked;
-  bool loaded = false;
-  if (checked) {
-    const std::string path = view_.ChooseBatchFile();
-    if (path.empty()) {
-      fromFile_ = false;
-    } else {
-      view_.AppendLine(profile_.texts.fileOpened + path);
-      BatchFile file = LoadBatchFile(path, *profile_.format);
-      if (!file.ok()) {
-        // A file with one bad line is refused whole, so that a run never stops half way.
-        const std::string why = DescribeBatchFileError(file);
-        const bool unopened = file.error == BatchFileError::CannotOpen;
-        view_.ShowMessage(unopened ? profile_.texts.cannotOpen + "\n" + why : why);
-        fromFile_ = false;
-      } else {
-        fileLines_ = std::move(file.lines);
-        fileIds_ = std::move(file.ids);
-        view_.AppendLine(WithCount(profile_.texts.fileLoaded, static_cast<int>(fileLines_.size())));
-        continuous_ = false;
-        incremental_ = false;
-        loaded = true;
-      }
-    }
-  }
-  SyncBoxes();
-  if (loaded) view_.ClearIdentity();
-  return loaded;
-}
-
 ReadOutcome BatchRunner::ReadTag(Identity* id) {
   id->assign(profile_.format->length, 0);
   const ReadOutcome outcome = profile_.ops.read(id);
@@ -131,9 +100,9 @@ bool BatchRunner::WriteAndVerify(const Identity& id) {
   return false;
 }
 
-void BatchRunner::List(const std::string& line, const Identity& id, const char* chip) {
+void BatchRunner::List(const std::string& line, const Identity& id, const char* chip, int fileLine) {
   view_.AppendLine(line);
-  view_.Listed(ListedTag{runCounter_, id, chip});
+  view_.Listed(ListedTag{runCounter_, id, chip, fileLine});
 }
 
 void BatchRunner::SingleWrite() {
@@ -175,14 +144,20 @@ void BatchRunner::WritePressed() {
       return;
     }
   }
+  std::size_t first = 0;
+  if (mode == WriteMode::FromFile && !ChooseFileStart(&first)) {
+    view_.ReleaseWrite();
+    return;
+  }
   view_.PostStatus(2, profile_.texts.writing);
   state_ = RunState::Writing;
   view_.ShowRunState(state_);
   runCounter_ = 0;
   lastWrittenId_.assign(profile_.format->length, 0);
+  written_.Clear();
   if (mode == WriteMode::FromFile) {
     view_.SetProgressRange(static_cast<int>(fileLines_.size()) + 1);
-    view_.SetProgress(0);
+    StartFileAt(first);
     activeTimer_ = FileWriteTimer;
   } else {
     targetId_ = std::move(entered);
@@ -192,6 +167,9 @@ void BatchRunner::WritePressed() {
 }
 
 void BatchRunner::EndWriteRun() {
+  // A file run stopped short of the file's end may go on from where it stopped.
+  if (activeTimer_ == FileWriteTimer)
+    resumeAt_ = static_cast<std::size_t>(runCounter_) < fileIds_.size() ? static_cast<std::size_t>(runCounter_) : 0;
   view_.StopTimer(activeTimer_);
   activeTimer_ = 0;
   state_ = RunState::Idle;
@@ -275,6 +253,7 @@ void BatchRunner::WriteTick(int timer) {
   if (found == ReadOutcome::NoReply) return;  // nothing is known about the tag: next tick
   // The tag already carries what this run would give it.
   if (found == ReadOutcome::Found && onReader == (incremental ? lastWrittenId_ : targetId_)) return;
+  if (found == ReadOutcome::Found && incremental && LeftAloneAsWritten(onReader)) return;
   if (!WriteAndVerify(targetId_)) return;  // tried again next tick
   if (!incremental) {
     signals_.Acknowledge(AcknowledgeNormal);
@@ -288,35 +267,10 @@ void BatchRunner::WriteTick(int timer) {
   view_.ShowNextTarget(targetId_);
   signals_.Acknowledge(AcknowledgeNormal);
   ++runCounter_;
+  written_.Add(lastWrittenId_, runCounter_);
   const std::string& numbered =
       profile_.texts.numberedIncremental.empty() ? profile_.texts.numbered : profile_.texts.numberedIncremental;
   List(WithCount(numbered, runCounter_) + text, lastWrittenId_, lastChip_);
-}
-
-void BatchRunner::FileTick() {
-  const int count = static_cast<int>(fileLines_.size());
-  if (runCounter_ >= count) {
-    EndWriteRun();
-    view_.SetProgress(count + 1);
-    view_.ReleaseWrite();
-    fromFile_ = false;
-    SyncBoxes();
-    view_.AppendLine(profile_.texts.stop);
-    return;
-  }
-  Identity onReader;
-  const ReadOutcome found = ReadBeforeWrite(&onReader);
-  if (found == ReadOutcome::NoReply) return;
-  if (found == ReadOutcome::Found && onReader == lastWrittenId_) return;
-  const auto at = static_cast<std::size_t>(runCounter_);
-  targetId_ = fileIds_[at];
-  if (!WriteAndVerify(targetId_)) return;  // the same line again next tick
-  lastWrittenId_ = targetId_;
-  signals_.Acknowledge(AcknowledgeNormal);
-  ++runCounter_;
-  view_.SetProgress(runCounter_);
-  List(WithCount(profile_.texts.numbered, runCounter_) + view_.FileListText(fileLines_[at], targetId_), targetId_,
-       lastChip_);
 }
 
 void BatchRunner::ReadTick() {

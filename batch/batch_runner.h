@@ -11,6 +11,7 @@
 #include "batch/batch_files.h"
 #include "batch/batch_profile.h"
 #include "batch/batch_view.h"
+#include "batch/written_tags.h"
 
 namespace rivelo {
 
@@ -44,6 +45,13 @@ class BatchRunner {
   const Identity& TargetId() const { return targetId_; }
   const Identity& LastWrittenId() const { return lastWrittenId_; }
   const std::vector<std::string>& FileLines() const { return fileLines_; }
+  // Each identity line's own number in the loaded file, from 1.
+  const std::vector<int>& FileLineNumbers() const { return fileLineNumbers_; }
+  // The identity (an index into the file's) that a stopped file run goes on from when Write is
+  // pressed next, unless the operator starts over; 0 when there is none. The command line sets
+  // it to start a run part way through the file: what comes before counts as written by it.
+  std::size_t FileResumeIndex() const { return resumeAt_; }
+  void ResumeFileAt(std::size_t index) { resumeAt_ = index; }
   // The chip whose write verified last (null before the first).
   const char* LastChip() const { return lastChip_; }
   const std::string& ExportPath() const { return exportPath_; }
@@ -58,12 +66,15 @@ class BatchRunner {
   ReadOutcome ReadTag(Identity* id);
   ReadOutcome ReadBeforeWrite(Identity* id);
   bool WriteAndVerify(const Identity& id);
-  void List(const std::string& line, const Identity& id, const char* chip);
+  void List(const std::string& line, const Identity& id, const char* chip, int fileLine = 0);
   void SingleWrite();
   void SingleRead();
   void EndWriteRun();
   void WriteTick(int timer);
   void FileTick();
+  bool ChooseFileStart(std::size_t* first);
+  void StartFileAt(std::size_t first);
+  bool LeftAloneAsWritten(const Identity& onReader);
   void ReadTick();
 
   BatchProfile profile_;
@@ -81,6 +92,10 @@ class BatchRunner {
   Identity lastExportedId_;
   std::vector<std::string> fileLines_;
   std::vector<Identity> fileIds_;
+  std::vector<int> fileLineNumbers_;
+  std::string filePath_;
+  std::size_t resumeAt_ = 0;
+  WrittenTags written_;  // by this run (incremental and from file)
   std::string exportPath_;
   ExportFile exportFile_;
   std::function<std::time_t()> clock_;

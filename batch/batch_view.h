@@ -19,6 +19,9 @@ struct ListedTag {
   int fileLine = 0;            // the batch file's line number of a from-file write; 0 otherwise
 };
 
+// Write pressed again on a file run that was stopped before the file's end.
+enum class ResumeChoice { GoOn, StartOver, Cancel };
+
 class BatchView {
  public:
   virtual ~BatchView() = default;
@@ -52,6 +55,8 @@ class BatchView {
   virtual void SetOptionBoxes(bool continuous, bool incremental, bool fromFile) = 0;
   // Called after the connection test of every Read and Write press.
   virtual void PrepareOperation() {}
+  // Asks whether a stopped file run goes on where it stopped; without anyone to ask, it does.
+  virtual ResumeChoice AskResumeFile(const std::string& /*question*/) { return ResumeChoice::GoOn; }
 
   virtual void StartTimer(int timer, int periodMs) = 0;
   virtual void StopTimer(int timer) = 0;

@@ -16,5 +16,12 @@ const TextPair TrailingText{"text after the digits", "数字后面有其他字�
 const TextPair ValueTooLarge{"too large for this format", "超出此格式的范围"};
 const TextPair PartLine{"neither a whole line nor a national code alone", "既不是完整的一行，也不是单独的国内代码"};
 const TextPair WrongLength{"The identity has the wrong length; nothing was written.", "卡号长度不对，没有写卡。"};
+const TextPair LeftAlone{"Written earlier in this run (number %d), left alone: ",
+                        "本次已写过的卡（第 %d 个），不再写入："};
+const TextPair ResumeQuestion{
+    "The last run of this file stopped before line %d.\n\n"
+    "Yes: go on from line %d.\nNo: start again from the first line.\nCancel: write nothing now.",
+    "上次按此文件写卡停在第 %d 行之前。\n\n是：从第 %d 行继续。\n否：从第一行重新开始。\n取消：现在不写卡。"};
+const TextPair GoingOn{"Going on from line %d of the file", "从文件第 %d 行继续"};
 
 }  // namespace rivelo::texts::batch
