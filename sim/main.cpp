@@ -5,6 +5,7 @@
 #include <iostream>
 #include <pthread.h>
 
+#include "sim/final_state.h"
 #include "sim/pty_server.h"
 #include "sim/sim_options.h"
 #include "sim/virtual_reader.h"
@@ -26,11 +27,13 @@ int main(int argc, char** argv) {
     std::cerr << "rivelo-sim: " << error << "\n";
     return 2;
   }
-  // Block the stop signals before the serving thread starts, so that only sigwait sees them.
+  // Block the stop signals before the serving thread starts, so that only sigwait sees them
+  // and every way of ending writes the final state. A closed terminal ends it too.
   sigset_t stopSignals;
   sigemptyset(&stopSignals);
   sigaddset(&stopSignals, SIGINT);
   sigaddset(&stopSignals, SIGTERM);
+  sigaddset(&stopSignals, SIGHUP);
   pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
   PtyServer server(reader);
@@ -48,5 +51,9 @@ int main(int argc, char** argv) {
   int signal = 0;
   sigwait(&stopSignals, &signal);
   server.Stop();
+  if (!WriteStateText(StateText(reader.State()), options.stateFile, &error)) {
+    std::cerr << "rivelo-sim: " << error << "\n";
+    return 1;
+  }
   return 0;
 }

@@ -27,6 +27,8 @@ constexpr char IdentificationText[] = "ID card reader & writer";
 
 // Whether a successful reply to code means the tag on the reader was written.
 bool WritesTag(std::uint16_t code);
+// A writable tag's memory; nullopt for read-only tags.
+std::optional<TagMemory> MemoryOf(const Tag& t);
 
 struct Outcome {
   std::uint8_t status = StatusFail;
@@ -48,14 +50,22 @@ struct VirtualReader::Impl {
   bool onReaderWritten = false;
 
   std::string feederKind;
-  int feederRemaining = 0;  // blanks not yet put on the reader
+  int feederRemaining = 0;  // blanks still in the stack (not the one on its way)
   int feederDelayMs = 0;
   std::optional<SimClock::time_point> feedAt;
+  // A written tag's dwell after its acknowledgement: it leaves at leaveAt or after
+  // leaveAfterReads more requests reach it, whichever comes first.
+  int dwellMs = 0;
+  int dwellReads = 0;
+  bool leaving = false;
+  std::optional<SimClock::time_point> leaveAt;
+  int leaveAfterReads = 0;
 
   Pacing pacing = Pacing::Off;
   bool radioTiming = false;
   bool strictReadMode = false;
-  FaultRule globalFault;
+  std::vector<FaultRule> replyFaults;  // for all commands, drawn together
+  FaultRule liftFault;                 // for all writes
   std::map<std::uint16_t, FaultRule> commandFaults;
   std::mt19937_64 rng{1};
 
@@ -71,14 +81,23 @@ struct VirtualReader::Impl {
   void Place(std::optional<int> id);
   // Takes a blank from the feeder and puts it on the reader; false if it cannot be made.
   bool FeedBlank();
-  // Puts the next fed blank on the reader once its time has come.
+  // Lifts a dwelling tag and puts the next fed blank on the reader once their time has come.
   void ApplyFeeder(SimClock::time_point now);
   void OnAcknowledge(SimClock::time_point now);
+  // The operator takes the tag on the reader away; the next blank follows after the delay.
+  void LiftTag(SimClock::time_point now);
+  // After a request that reached the tag on the reader: counts down its dwell.
+  void CountDwellRead(SimClock::time_point now);
+  // A successful write changed the tag on the reader: its history.
+  void RecordWrite();
   TagInfo MakeInfo(const Tag& t) const;
 
   Outcome Execute(const Request& r, SimClock::time_point now);
-  // The fault to apply to this reply (draws from rng), or None.
+  // The reply fault to apply to this reply (draws from rng), or None.
   FaultRule PickFault(std::uint16_t code);
+  // Whether the tag just written leaves the reader now (draws from rng).
+  bool PickLift(std::uint16_t code);
+  void CountFault(Fault fault);
   void Journal(const std::string& line);
 };
 

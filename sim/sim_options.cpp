@@ -12,6 +12,14 @@ bool Number(const std::string& text, int base, T* out) {
   return !text.empty() && ec == std::errc() && end == text.data() + text.size();
 }
 
+// A whole decimal number within [min, max]; false on anything else, overflow included.
+bool Bounded(const std::string& text, int min, int max, int* out) {
+  int v = 0;
+  if (!Number(text, 10, &v) || v < min || v > max) return false;
+  *out = v;
+  return true;
+}
+
 std::optional<Fault> FaultByName(const std::string& name) {
   if (name == "none") return Fault::None;
   if (name == "no-answer") return Fault::NoAnswer;
@@ -19,6 +27,7 @@ std::optional<Fault> FaultByName(const std::string& name) {
   if (name == "truncated") return Fault::Truncated;
   if (name == "trailing") return Fault::TrailingBytes;
   if (name == "late") return Fault::Late;
+  if (name == "lift-after-write") return Fault::LiftAfterWrite;
   return std::nullopt;
 }
 
@@ -32,8 +41,12 @@ bool ParseRule(const std::string& text, FaultRule* rule) {
   const std::string p = text.substr(colon + 1);
   char* end = nullptr;
   rule->probability = std::strtod(p.c_str(), &end);
-  return !p.empty() && end == p.c_str() + p.size() && rule->probability >= 0.0 && rule->probability <= 1.0;
+  // Written as !(inside) so that NaN is refused too.
+  return !p.empty() && end == p.c_str() + p.size() && !(rule->probability < 0.0 || rule->probability > 1.0) &&
+         rule->probability == rule->probability;
 }
+
+bool IsReplyFault(const FaultRule& r) { return r.fault != Fault::None && r.fault != Fault::LiftAfterWrite; }
 
 }  // namespace
 
@@ -45,13 +58,24 @@ const char SimUsage[] =
     "                        em4100:HEX10, fdxb:COUNTRY:NATIONAL, hid:FC:CN, fdxa:HEX10\n"
     "  --feed KIND:N         N blank chips (t5577 or em4305); the first is on the reader at\n"
     "                        once, the next replaces a written tag at each acknowledgement\n"
+    "                        (N up to 100000)\n"
     "  --feed-delay MS       time the operator takes to put the next one on (default 0)\n"
+    "  --dwell MS            a written tag stays on the reader MS after its acknowledgement\n"
+    "                        before the operator lifts it (default 0: at once)\n"
+    "  --dwell-reads N       ... or until N more requests reached it, whichever comes first\n"
     "  --journal FILE|-      journal of requests and replies (- for stderr)\n"
-    "  --fault KIND[:P]      a fault on every reply, with probability P (default 1)\n"
+    "  --state FILE|-        where the final state goes when rivelo-sim ends (- for stdout;\n"
+    "                        default stderr): each tag as every format reads it, its memory,\n"
+    "                        what its writes gave it, and the faults injected\n"
+    "  --fault KIND[:P]      a fault on every reply, with probability P (default 1);\n"
+    "                        repeatable: the reply faults' probabilities add up (at most 1)\n"
     "  --fault-cmd HEX:KIND[:P]  a fault on one command code, e.g. 10C:no-answer:0.5\n"
-    "                        KIND: no-answer, bad-checksum, truncated, trailing, late, none\n"
+    "                        KIND: no-answer, bad-checksum, truncated, trailing, late, none,\n"
+    "                        lift-after-write (after a successful write the tag is taken\n"
+    "                        away before it is read back, and the next blank follows)\n"
     "  --late-ms MS          how late a late reply comes (default 1500)\n"
     "  --seed N              seed of the fault probabilities (default 1)\n"
+
     "  --radio-timing        wait each command's typical radio time before replying\n"
     "  --strict-mode         T5577 reads need the matching decoding mode (0x107)\n"
     "  --no-pacing           send replies at once instead of at 38400 baud\n"
@@ -59,7 +83,9 @@ const char SimUsage[] =
     "                        (the default: a reply ends when a real one would and a busy\n"
     "                        machine can never split it)\n"
     "  --line-pacing         send each byte at its own time on the line; on a loaded machine\n"
-    "                        a stall longer than the host's 5 ms gap splits the reply\n";
+    "                        a stall longer than the host's 5 ms gap splits the reply\n"
+    "Ranges: --late-ms 0-60000, --feed-delay and --dwell 0-600000, --dwell-reads 0-1000.\n"
+    "The final state goes out when rivelo-sim ends on SIGINT, SIGTERM or SIGHUP.\n";
 
 bool ParseSimOptions(const std::vector<std::string>& args, SimOptions* out, std::string* error) {
   SimOptions o;
@@ -95,19 +121,32 @@ bool ParseSimOptions(const std::vector<std::string>& args, SimOptions* out, std:
     } else if (a == "--feed") {
       if (!value(&v)) return false;
       const auto colon = v.rfind(':');
-      if (colon == std::string::npos || !Number(v.substr(colon + 1), 10, &o.feedCount) || o.feedCount < 0) {
-        *error = "--feed wants KIND:N, e.g. t5577:20";
+      if (colon == std::string::npos || !Bounded(v.substr(colon + 1), 0, MaxFeedCount, &o.feedCount)) {
+        *error = "--feed wants KIND:N with N from 0 to " + std::to_string(MaxFeedCount) + ", e.g. t5577:20";
         return false;
       }
       o.feedKind = v.substr(0, colon);
-    } else if (a == "--feed-delay" || a == "--late-ms") {
-      int ms = 0;
-      if (!value(&v) || !Number(v, 10, &ms) || ms < 0) {
-        *error = a + " wants milliseconds";
+    } else if (a == "--feed-delay" || a == "--late-ms" || a == "--dwell" || a == "--dwell-reads") {
+      const bool late = a == "--late-ms";
+      const bool reads = a == "--dwell-reads";
+      const int max = late ? MaxLateMs : reads ? MaxDwellReads : MaxDelayMs;
+      if (!value(&v)) return false;
+      int n = 0;
+      if (!Bounded(v, 0, max, &n)) {
+        *error = a + " wants " + (reads ? "a number of requests" : "milliseconds") + " from 0 to " +
+                 std::to_string(max) + ", not '" + v + "'";
         return false;
       }
-      if (a == "--late-ms") o.lateMs = ms;
-      else o.feedDelayMs = ms;
+      if (late) o.lateMs = n;
+      else if (reads) o.dwellReads = n;
+      else if (a == "--dwell") o.dwellMs = n;
+      else o.feedDelayMs = n;
+    } else if (a == "--state") {
+      if (!value(&v) || v.empty()) {
+        *error = "--state wants a file name, or - for standard output";
+        return false;
+      }
+      o.stateFile = v;
     } else if (a == "--seed") {
       std::uint64_t seed = 0;
       if (!value(&v) || !Number(v, 10, &seed)) {
@@ -118,17 +157,17 @@ bool ParseSimOptions(const std::vector<std::string>& args, SimOptions* out, std:
     } else if (a == "--fault") {
       FaultRule rule;
       if (!value(&v) || !ParseRule(v, &rule)) {
-        *error = "--fault wants KIND[:PROBABILITY]";
+        *error = "--fault wants KIND[:PROBABILITY], the probability from 0 to 1";
         return false;
       }
-      o.fault = rule;
+      o.faults.push_back(rule);
     } else if (a == "--fault-cmd") {
       FaultRule rule;
       std::uint16_t code = 0;
       const auto colon = value(&v) ? v.find(':') : std::string::npos;
       if (colon == std::string::npos || !Number(v.substr(0, colon), 16, &code) ||
           !ParseRule(v.substr(colon + 1), &rule)) {
-        *error = "--fault-cmd wants HEXCODE:KIND[:PROBABILITY]";
+        *error = "--fault-cmd wants HEXCODE:KIND[:PROBABILITY], the probability from 0 to 1";
         return false;
       }
       o.commandFaults.emplace_back(code, rule);
@@ -137,8 +176,16 @@ bool ParseSimOptions(const std::vector<std::string>& args, SimOptions* out, std:
       return false;
     }
   }
+  // Drawn together, reply faults can share one reply's chance, not more.
+  double together = 0;
+  for (const auto& rule : o.faults)
+    if (IsReplyFault(rule)) together += rule.probability;
+  if (together > 1.0 + 1e-9) {
+    *error = "the --fault reply faults' probabilities add up to more than 1";
+    return false;
+  }
   if (o.lateMs) {
-    if (o.fault) o.fault->lateMs = *o.lateMs;
+    for (auto& rule : o.faults) rule.lateMs = *o.lateMs;
     for (auto& [code, rule] : o.commandFaults) rule.lateMs = *o.lateMs;
   }
   *out = std::move(o);
@@ -168,11 +215,13 @@ bool ApplySimOptions(const SimOptions& o, VirtualReader& reader, std::string* er
     reader.SetFeeder(o.feedKind, o.feedCount, o.feedDelayMs);
   }
   if (!o.journal.empty() && !reader.SetJournal(o.journal, error)) return false;
+  reader.SetDwell(o.dwellMs, o.dwellReads);
   reader.SetPacing(o.pacing);
   reader.SetRadioTiming(o.radioTiming);
   reader.SetStrictReadMode(o.strictReadMode);
   if (o.seed) reader.SetSeed(*o.seed);
-  if (o.fault) reader.SetFault(*o.fault);
+  reader.SetFault({});
+  for (const auto& rule : o.faults) reader.AddFault(rule);
   for (const auto& [code, rule] : o.commandFaults) reader.SetCommandFault(code, rule);
   return true;
 }

@@ -15,11 +15,14 @@ struct SimOptions {
   std::string feedKind;
   int feedCount = 0;
   int feedDelayMs = 0;
+  int dwellMs = 0;
+  int dwellReads = 0;
   std::string journal;  // "" none, "-" stderr
+  std::string stateFile;  // where the final state goes; "" stderr, "-" stdout
   Pacing pacing = Pacing::Burst;
   bool radioTiming = false;
   bool strictReadMode = false;
-  std::optional<FaultRule> fault;
+  std::vector<FaultRule> faults;  // for all commands, together
   std::vector<std::pair<std::uint16_t, FaultRule>> commandFaults;
   std::optional<int> lateMs;
   std::optional<std::uint64_t> seed;
@@ -28,7 +31,7 @@ struct SimOptions {
 
 extern const char SimUsage[];
 
-// false with *error set on a bad argument.
+// false with *error set on a bad argument, a number out of its range among them.
 bool ParseSimOptions(const std::vector<std::string>& args, SimOptions* out, std::string* error);
 // Creates the tags and sets the knobs; false with *error set (bad tag, journal file).
 bool ApplySimOptions(const SimOptions& options, VirtualReader& reader, std::string* error);

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "sim/em4305_chip.h"
 #include "sim/emission.h"
@@ -22,6 +23,11 @@ struct Tag {
   std::optional<T5577Chip> t5577;
   std::optional<Em4305Chip> em4305;
   Emission fixed;  // what a read-only tag sends
+  // Its history on this reader: what it carried after each write that changed it, how many
+  // writes succeeded, and whether a fault took it away before its write was read back.
+  std::vector<std::string> carried;
+  int writes = 0;
+  bool lifted = false;
 
   std::optional<Emission> Emit() const;
   void FieldOff();

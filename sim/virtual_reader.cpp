@@ -1,5 +1,6 @@
 #include "sim/virtual_reader.h"
 
+#include <algorithm>
 #include <ctime>
 #include <thread>
 
@@ -30,6 +31,11 @@ std::string Timestamp() {
   return buf;
 }
 
+// Requests that the tag on the reader takes part in (the reader's own do not).
+bool ReachesTag(std::uint16_t code) { return code >= 0x10A && code != 0x208; }
+
+}  // namespace
+
 const char* FaultName(Fault f) {
   switch (f) {
     case Fault::NoAnswer: return "no answer";
@@ -37,12 +43,11 @@ const char* FaultName(Fault f) {
     case Fault::Truncated: return "truncated";
     case Fault::TrailingBytes: return "trailing bytes";
     case Fault::Late: return "late";
+    case Fault::LiftAfterWrite: return "lift after write";
     case Fault::None: break;
   }
   return "";
 }
-
-}  // namespace
 
 // --- state helpers ---
 
@@ -76,31 +81,20 @@ void VirtualReader::Impl::Place(std::optional<int> id) {
   if (Tag* old = OnReader()) old->FieldOff();
   onReader = id;
   onReaderWritten = false;
+  // A dwell belongs to the tag that was on the reader.
+  leaving = false;
+  leaveAt.reset();
+  leaveAfterReads = 0;
   if (Tag* now = OnReader()) now->FieldOff();
 }
 
-bool VirtualReader::Impl::FeedBlank() {
-  const int id = CreateTag(feederKind, nullptr);
-  if (id < 0) return false;
-  fedIds.push_back(id);
-  Place(id);
-  return true;
-}
-
-void VirtualReader::Impl::ApplyFeeder(SimClock::time_point now) {
-  if (!feedAt || now < *feedAt) return;
-  feedAt.reset();
-  FeedBlank();
-}
-
-void VirtualReader::Impl::OnAcknowledge(SimClock::time_point now) {
-  // The operator lifts a tag at the beep for a written tag only, not at the one for a
-  // connect; while the next blank is still in the operator's hand there is nothing to lift.
-  if (feederRemaining <= 0 || feedAt || !onReaderWritten) return;
-  --feederRemaining;
-  Place(std::nullopt);
-  feedAt = now + std::chrono::milliseconds(feederDelayMs);
-  ApplyFeeder(now);
+void VirtualReader::Impl::RecordWrite() {
+  Tag* t = OnReader();
+  if (!t) return;
+  ++t->writes;
+  const auto e = t->Emit();
+  std::string carries = e ? IdentityText(*e) : "";
+  if (t->carried.empty() || t->carried.back() != carries) t->carried.push_back(std::move(carries));
 }
 
 TagInfo VirtualReader::Impl::MakeInfo(const Tag& t) const {
@@ -112,19 +106,58 @@ TagInfo VirtualReader::Impl::MakeInfo(const Tag& t) const {
   const auto e = t.Emit();
   info.identity = e ? IdentityText(*e) : "";
   info.fed = std::find(fedIds.begin(), fedIds.end(), t.id) != fedIds.end();
+  info.lifted = t.lifted;
   return info;
 }
 
-FaultRule VirtualReader::Impl::PickFault(std::uint16_t code) {
-  // A command's own rule wins while it lasts; then the rule for all commands applies.
-  const auto it = commandFaults.find(code);
-  const bool own = it != commandFaults.end() && it->second.fault != Fault::None && it->second.times != 0;
-  FaultRule* rule = own ? &it->second : &globalFault;
-  if (rule->fault == Fault::None || rule->times == 0) return {};
+namespace {
+
+bool Live(const FaultRule& r) { return r.fault != Fault::None && r.times != 0; }
+
+// One draw for a set of rules: the first whose share of [0, 1) the draw falls into.
+FaultRule* Draw(std::mt19937_64& rng, const std::vector<FaultRule*>& rules) {
+  if (rules.empty()) return nullptr;
   const double draw = std::uniform_real_distribution<double>(0.0, 1.0)(rng);
-  if (draw >= rule->probability) return {};
-  if (rule->times > 0) --rule->times;
-  return *rule;
+  double share = 0;
+  for (FaultRule* r : rules) {
+    share += r->probability;
+    if (draw >= share) continue;
+    if (r->times > 0) --r->times;
+    return r;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+void VirtualReader::Impl::CountFault(Fault fault) {
+  ++counters.faults;
+  ++counters.faultsByKind[static_cast<std::size_t>(fault)];
+}
+
+FaultRule VirtualReader::Impl::PickFault(std::uint16_t code) {
+  // A command's own rule wins while it lasts; then the rules for all commands apply.
+  std::vector<FaultRule*> rules;
+  const auto it = commandFaults.find(code);
+  if (it != commandFaults.end() && Live(it->second) && it->second.fault != Fault::LiftAfterWrite) {
+    rules.push_back(&it->second);
+  } else {
+    for (auto& r : replyFaults)
+      if (Live(r)) rules.push_back(&r);
+  }
+  const FaultRule* hit = Draw(rng, rules);
+  if (!hit) return {};
+  CountFault(hit->fault);
+  return *hit;
+}
+
+bool VirtualReader::Impl::PickLift(std::uint16_t code) {
+  const auto it = commandFaults.find(code);
+  const bool own = it != commandFaults.end() && Live(it->second) && it->second.fault == Fault::LiftAfterWrite;
+  FaultRule* rule = own ? &it->second : &liftFault;
+  if (rule->fault != Fault::LiftAfterWrite || !Draw(rng, {rule})) return false;
+  CountFault(Fault::LiftAfterWrite);
+  return true;
 }
 
 void VirtualReader::Impl::Journal(const std::string& line) {
@@ -198,40 +231,8 @@ std::optional<TagInfo> VirtualReader::Info(int id) const {
 std::optional<TagMemory> VirtualReader::Memory(int id) const {
   std::lock_guard lock(impl_->mu);
   const Tag* t = impl_->FindTag(id);
-  if (!t || (!t->t5577 && !t->em4305)) return std::nullopt;
-  TagMemory m;
-  if (t->t5577) {
-    for (int s = 0; s < T5577Chip::BlockCount; ++s) {
-      m.words.push_back(t->t5577->Raw(s));
-      m.locked.push_back(t->t5577->RawLocked(s));
-    }
-  } else {
-    const std::uint32_t prot = t->em4305->Protection();
-    for (int w = 0; w < Em4305Chip::WordCount; ++w) {
-      m.words.push_back(t->em4305->Raw(w));
-      m.locked.push_back(w == 1 || (w < 14 ? (prot >> w & 1) != 0 : (prot & Em4305Chip::ProtectsItself) != 0));
-    }
-  }
-  return m;
-}
-
-void VirtualReader::SetFeeder(std::string_view kind, int count, int delayMs) {
-  std::lock_guard lock(impl_->mu);
-  // Only blank chips can be fed; anything else turns the feeder off.
-  const auto probe = MakeTag(kind, 0, nullptr);
-  if (!probe || (!probe->t5577 && !probe->em4305)) count = 0;
-  impl_->feederKind = std::string(kind);
-  impl_->feederDelayMs = delayMs > 0 ? delayMs : 0;
-  impl_->feedAt.reset();
-  impl_->feederRemaining = 0;
-  // The operator starts by putting the first blank of the stack on the reader.
-  if (count > 0 && impl_->FeedBlank()) impl_->feederRemaining = count - 1;
-}
-
-int VirtualReader::FeederRemaining() const {
-  std::lock_guard lock(impl_->mu);
-  impl_->ApplyFeeder(SimClock::now());
-  return impl_->feederRemaining;
+  if (!t) return std::nullopt;
+  return MemoryOf(*t);
 }
 
 Counters VirtualReader::GetCounters() const {
@@ -261,7 +262,16 @@ void VirtualReader::SetStrictReadMode(bool on) {
 
 void VirtualReader::SetFault(const FaultRule& rule) {
   std::lock_guard lock(impl_->mu);
-  impl_->globalFault = rule;
+  impl_->replyFaults.clear();
+  impl_->liftFault = {};
+  if (rule.fault == Fault::LiftAfterWrite) impl_->liftFault = rule;
+  else if (rule.fault != Fault::None) impl_->replyFaults.push_back(rule);
+}
+
+void VirtualReader::AddFault(const FaultRule& rule) {
+  std::lock_guard lock(impl_->mu);
+  if (rule.fault == Fault::LiftAfterWrite) impl_->liftFault = rule;
+  else if (rule.fault != Fault::None) impl_->replyFaults.push_back(rule);
 }
 
 void VirtualReader::SetCommandFault(std::uint16_t code, const FaultRule& rule) {
@@ -271,7 +281,8 @@ void VirtualReader::SetCommandFault(std::uint16_t code, const FaultRule& rule) {
 
 void VirtualReader::ClearFaults() {
   std::lock_guard lock(impl_->mu);
-  impl_->globalFault = {};
+  impl_->replyFaults.clear();
+  impl_->liftFault = {};
   impl_->commandFaults.clear();
 }
 
@@ -322,7 +333,11 @@ Reply VirtualReader::Respond(const std::vector<std::uint8_t>& raw) {
   }
   const Outcome out = s.Execute(*request, now);
   // Before any fault: a lost reply leaves the chip written all the same.
-  if (out.status == StatusOk && WritesTag(request->code)) s.onReaderWritten = true;
+  const bool wrote = out.status == StatusOk && WritesTag(request->code) && s.OnReader();
+  if (wrote) {
+    s.onReaderWritten = true;
+    s.RecordWrite();
+  }
   const FaultRule fault = s.PickFault(request->code);
   Reply reply;
   reply.bytes = BuildReply(request->code, out.status, out.payload, fault.fault == Fault::BadChecksum);
@@ -331,11 +346,21 @@ Reply VirtualReader::Respond(const std::vector<std::uint8_t>& raw) {
     case Fault::NoAnswer: reply.bytes.clear(); break;
     case Fault::Truncated: reply.bytes.resize(reply.bytes.size() / 2); break;
     case Fault::TrailingBytes: reply.bytes.insert(reply.bytes.end(), {0x5A, 0x00, 0x33}); break;
-    case Fault::Late: reply.delayMs += fault.lateMs > 0 ? fault.lateMs : 0; break;
+    case Fault::Late: reply.delayMs += std::clamp(fault.lateMs, 0, MaxLateMs); break;
     default: break;
   }
   std::string line = "< " + (reply.bytes.empty() ? std::string("(silent)") : HexText(reply.bytes));
   if (fault.fault != Fault::None) line += std::string(" [fault: ") + FaultName(fault.fault) + "]";
+  if (wrote && s.PickLift(request->code)) {
+    // Taken away before the host can read it back; the feeder goes on as after a lift.
+    Tag* tag = s.OnReader();
+    tag->lifted = true;
+    line += " [fault: lift after write, tag " + std::to_string(tag->id) + " taken away]";
+    s.LiftTag(now);
+    s.ApplyFeeder(now);
+  } else if (ReachesTag(request->code)) {
+    s.CountDwellRead(now);
+  }
   if (reply.delayMs > 0) line += " [after " + std::to_string(reply.delayMs) + " ms]";
   s.Journal(line);
   return reply;

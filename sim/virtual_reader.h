@@ -2,6 +2,7 @@
 // Thread-safe: the serving thread and the window or a test may call it at the same time.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -12,6 +13,8 @@
 
 namespace rivelo::sim {
 
+struct ReaderState;
+
 struct TagInfo {
   int id = 0;               // stable handle for PlaceOnReader
   std::string kind;         // "t5577", "em4305", "em4100", "fdxb", "fdxa", "hid"
@@ -19,7 +22,27 @@ struct TagInfo {
   bool onReader = false;
   std::string identity;     // what a reader decodes from it now, e.g. "EM4100 0123456789"; "" none
   bool fed = false;         // came from the feeder
+  bool lifted = false;      // taken away between a write and its verifying read (a fault)
 };
+
+// What can go wrong on purpose.
+enum class Fault {
+  None,
+  NoAnswer,        // the command is carried out, the reply is lost
+  BadChecksum,     // the reply's checksum is wrong
+  Truncated,       // only the first half of the reply's bytes
+  TrailingBytes,   // stray bytes after the reply
+  Late,            // the reply comes lateMs after the request
+  LiftAfterWrite,  // after a write the tag leaves the reader before the host can read it back
+};
+constexpr int FaultKinds = 7;
+const char* FaultName(Fault fault);  // "no answer", ...; "" for None
+
+// The knobs' bounds; values beyond them are clamped, and rivelo-sim refuses them.
+constexpr int MaxLateMs = 60'000;
+constexpr int MaxDelayMs = 600'000;  // feeder delay and dwell time
+constexpr int MaxDwellReads = 1'000;
+constexpr int MaxFeedCount = 100'000;
 
 struct Counters {
   int acknowledgements = 0;  // 0x103 received
@@ -28,22 +51,14 @@ struct Counters {
   int lastResult = -1;
   int readMode = -1;         // last 0x107 mode byte
   int requests = 0;          // frames answered or not
-};
-
-// What can go wrong with a reply on purpose.
-enum class Fault {
-  None,
-  NoAnswer,       // the command is carried out, the reply is lost
-  BadChecksum,    // the reply's checksum is wrong
-  Truncated,      // only the first half of the reply's bytes
-  TrailingBytes,  // stray bytes after the reply
-  Late,           // the reply comes lateMs after the request
+  int faults = 0;            // faults injected, every kind
+  std::array<int, FaultKinds> faultsByKind{};  // indexed by Fault
 };
 
 struct FaultRule {
   Fault fault = Fault::None;
-  double probability = 1.0;  // chance per reply, drawn from the seeded generator
-  int lateMs = 1500;         // for Late
+  double probability = 1.0;  // chance per reply (per write for LiftAfterWrite), seeded
+  int lateMs = 1500;         // for Late, 0 to MaxLateMs
   int times = -1;            // how many more replies it may hit; -1 without end
 };
 
@@ -92,16 +107,23 @@ class VirtualReader {
 
   // A stack of count blank chips ("t5577" or "em4305", options as in AddTag). The first is
   // put on the reader at once, in place of the tag there (which goes back beside it). An
-  // acknowledgement (0x103) after a successful write to the tag on the reader takes that tag
-  // off at once and puts the next blank on delayMs later; an acknowledgement of anything
-  // else, such as a connect, leaves the tag where it is. count 0, or a kind that is no
-  // writable chip, turns the feeder off and leaves the reader as it is. When the stack is
-  // empty, the last tag stays on the reader.
+  // acknowledgement (0x103) after a successful write to the tag on the reader lets the
+  // operator lift that tag once its dwell is over (at once without one) and put the next
+  // blank on delayMs later; an acknowledgement of anything else, such as a connect, leaves
+  // the tag where it is. count 0, or a kind that is no writable chip, turns the feeder off
+  // and leaves the reader as it is. When the stack is empty, the last tag stays on the
+  // reader. count is clamped to MaxFeedCount, delayMs to 0-MaxDelayMs.
   void SetFeeder(std::string_view kind, int count, int delayMs);
-  // The blanks not yet put on the reader.
+  // The blanks still in the stack; one on its way to the reader is no longer in it.
   int FeederRemaining() const;
+  // How long a written tag stays on the reader after its acknowledgement: ms, or reads
+  // (requests that reach the tag), whichever ends first; 0 and 0 lifts it at once. Clamped
+  // to MaxDelayMs and MaxDwellReads.
+  void SetDwell(int ms, int reads);
 
   Counters GetCounters() const;
+  // Every tag as each format reads it, with its memory and history (sim/final_state.h).
+  ReaderState State() const;
 
   // Knobs. Pacing: how the serving thread sends replies (Off by default; rivelo-sim uses
   // Line). Radio timing: each reply waits the command's radio time (off by default).
@@ -112,8 +134,13 @@ class VirtualReader {
   Pacing GetPacing() const;
   void SetRadioTiming(bool on);
   void SetStrictReadMode(bool on);
-  // Faults: a rule for one command code wins over the rule for all commands.
+  // Faults. The reply faults of all commands are drawn together, one draw a reply, so their
+  // probabilities add up (to at most 1); LiftAfterWrite is drawn on its own after each
+  // successful write. SetFault makes rule the only one for all commands (None: no faults),
+  // AddFault adds it. A rule for one command code wins over the rules for all commands of
+  // its family (reply faults, or LiftAfterWrite) while it lasts.
   void SetFault(const FaultRule& rule);
+  void AddFault(const FaultRule& rule);
   void SetCommandFault(std::uint16_t code, const FaultRule& rule);
   void ClearFaults();
   void SetSeed(std::uint64_t seed);  // the fault probabilities' generator

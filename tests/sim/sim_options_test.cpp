@@ -1,6 +1,8 @@
 // The rivelo-sim command line.
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "sim/sim_options.h"
 #include "test_frames.h"
 
@@ -24,10 +26,10 @@ TEST(SimOptions, ParsesEveryOption) {
   EXPECT_EQ(o.feedCount, 20);
   EXPECT_EQ(o.feedDelayMs, 300);
   EXPECT_EQ(o.journal, "-");
-  ASSERT_TRUE(o.fault);
-  EXPECT_EQ(o.fault->fault, sim::Fault::Late);
-  EXPECT_DOUBLE_EQ(o.fault->probability, 0.25);
-  EXPECT_EQ(o.fault->lateMs, 900);
+  ASSERT_EQ(o.faults.size(), 1u);
+  EXPECT_EQ(o.faults[0].fault, sim::Fault::Late);
+  EXPECT_DOUBLE_EQ(o.faults[0].probability, 0.25);
+  EXPECT_EQ(o.faults[0].lateMs, 900);
   ASSERT_EQ(o.commandFaults.size(), 1u);
   EXPECT_EQ(o.commandFaults[0].first, 0x10C);
   EXPECT_EQ(o.commandFaults[0].second.fault, sim::Fault::NoAnswer);
@@ -47,6 +49,60 @@ TEST(SimOptions, RejectsBadArguments) {
     EXPECT_FALSE(ParseSimOptions(args, &o, &error)) << args[0];
     EXPECT_FALSE(error.empty());
   }
+}
+
+// Every number has a range: a value beyond it, however written, is refused with the range
+// named, never wrapped or taken as another value.
+TEST(SimOptions, NumbersOutOfRangeAreRefusedWithTheirRange) {
+  SimOptions o;
+  std::string error;
+  const std::vector<std::pair<std::vector<std::string>, std::string>> refused = {
+      {{"--late-ms", "2147483647"}, "0 to 60000"},
+      {{"--late-ms", "60001"}, "0 to 60000"},
+      {{"--late-ms", "99999999999999999999"}, "0 to 60000"},
+      {{"--late-ms", "-5"}, "0 to 60000"},
+      {{"--feed-delay", "600001"}, "0 to 600000"},
+      {{"--dwell", "2147483648"}, "0 to 600000"},
+      {{"--dwell", "1.5"}, "0 to 600000"},
+      {{"--dwell-reads", "1001"}, "0 to 1000"},
+      {{"--feed", "t5577:100001"}, "0 to 100000"},
+      {{"--feed", "t5577:-1"}, "0 to 100000"},
+      {{"--fault", "late:nan"}, "from 0 to 1"},
+      {{"--fault", "late:inf"}, "from 0 to 1"},
+      {{"--fault", "late:-0.1"}, "from 0 to 1"},
+      {{"--fault-cmd", "10C:late:2"}, "from 0 to 1"},
+      {{"--fault", "no-answer:0.6", "--fault", "bad-checksum:0.5"}, "more than 1"},
+      {{"--state", ""}, "file name"},
+  };
+  for (const auto& [args, range] : refused) {
+    error.clear();
+    EXPECT_FALSE(ParseSimOptions(args, &o, &error)) << args[0] << " " << args[1];
+    EXPECT_NE(error.find(range), std::string::npos) << error;
+  }
+  // The limits themselves are fine, and a lift does not take a reply fault's share.
+  ASSERT_TRUE(ParseSimOptions({"--late-ms", "60000", "--feed-delay", "600000", "--dwell", "600000", "--dwell-reads",
+                               "1000", "--feed", "em4305:100000", "--fault", "no-answer:0.6", "--fault",
+                               "bad-checksum:0.4", "--fault", "lift-after-write:0.5", "--state", "-"},
+                              &o, &error))
+      << error;
+  EXPECT_EQ(o.lateMs, 60000);
+  EXPECT_EQ(o.dwellMs, 600000);
+  EXPECT_EQ(o.dwellReads, 1000);
+  ASSERT_EQ(o.faults.size(), 3u);
+  EXPECT_EQ(o.faults[2].fault, sim::Fault::LiftAfterWrite);
+  EXPECT_EQ(o.faults[0].lateMs, 60000);
+  EXPECT_EQ(o.stateFile, "-");
+}
+
+// The longest late reply with the longest radio time still comes late, never at once.
+TEST(SimOptions, LateRepliesNeverOverflowIntoEarlyOnes) {
+  sim::VirtualReader r;
+  r.AddTag("em4100:0123456789");
+  r.SetRadioTiming(true);
+  r.SetFault({sim::Fault::Late, 1.0, std::numeric_limits<int>::max()});
+  EXPECT_EQ(r.Respond(RequestFrame(0x10C, {})).delayMs, sim::MaxLateMs + sim::RadioTimeMs(0x10C));
+  r.SetFault({sim::Fault::Late, 1.0, std::numeric_limits<int>::min()});
+  EXPECT_EQ(r.Respond(RequestFrame(0x10C, {})).delayMs, sim::RadioTimeMs(0x10C));
 }
 
 TEST(SimOptions, ApplyBuildsTheReaderOrSaysWhyNot) {
