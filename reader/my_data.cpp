@@ -93,7 +93,13 @@ bool CMyData::IsValid(int rawLength) {
   if (x != 0) return false;
   // A payload announced but not received is no reply: nothing unreceived is handed out.
   const int announced = reply_[0] * 256 + reply_[1] - 4;
-  return announced <= static_cast<int>(m) - 6;
+  if (announced > static_cast<int>(m) - 6) return false;
+  // Bytes behind the announced frame must not make up for its own checksum: a damaged frame
+  // followed by line noise would otherwise pass whenever the noise cancels the damage.
+  if (announced < 0) return true;
+  x = 0;
+  for (std::size_t i = 2; i < static_cast<std::size_t>(announced) + 6; ++i) x ^= reply_[i];
+  return x == 0;
 }
 
 std::uint8_t CMyData::GetStatus() const { return valid_ ? reply_[4] : 0xFF; }

@@ -44,8 +44,9 @@ class CMyData {
   void SetRawReply(std::span<const std::uint8_t> raw);
 
   // Unstuffs the raw reply and checks it: the XOR over command, status, payload and checksum
-  // is 0, it holds at least length, command, status and checksum, and it holds every payload
-  // byte its length field announces. Must be called before GetStatus and GetPayload.
+  // is 0, it holds at least length, command, status and checksum, it holds every payload
+  // byte its length field announces, and that announced frame's own checksum is right.
+  // Must be called before GetStatus and GetPayload.
   int IsReplyValid();
   // Why the last IsReplyValid refused the reply (None when it was valid).
   ReplyFailure Failure() const { return failure_; }

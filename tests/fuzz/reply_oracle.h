@@ -19,7 +19,8 @@ struct OracleReply {
 };
 
 // Valid: length, command, status and checksum arrived, the XOR from the command on is 0, and
-// every payload byte the length field announces arrived. Header bytes are not judged.
+// every payload byte the length field announces arrived; bytes behind the announced frame
+// never make up for its own checksum. Header bytes are not judged.
 inline OracleReply DecodeReply(std::span<const std::uint8_t> raw) {
   OracleReply r;
   for (std::size_t i = 2; i < raw.size(); ++i) {
@@ -35,6 +36,11 @@ inline OracleReply DecodeReply(std::span<const std::uint8_t> raw) {
   for (std::size_t i = 2; i < l.size(); ++i) x = static_cast<std::uint8_t>(x ^ l[i]);
   const long announced = long{l[0]} * 256 + l[1] - 4;
   if (x != 0 || announced > static_cast<long>(l.size()) - 6) return r;
+  if (announced >= 0) {
+    std::uint8_t own = 0;
+    for (std::size_t i = 2; i < static_cast<std::size_t>(announced) + 6; ++i) own = static_cast<std::uint8_t>(own ^ l[i]);
+    if (own != 0) return r;
+  }
   r.valid = true;
   r.status = l[4];
   const std::size_t p = static_cast<std::size_t>(std::max(announced, 0L));

@@ -133,6 +133,15 @@ TEST(ReplyFrame, SaysWhyAReplyIsNoReply) {
   EXPECT_EQ(f.Failure(), ReplyFailure::None);
 }
 
+TEST(ReplyFrame, TrailingBytesNeverMendADamagedFrame) {
+  // Payload 01 arrived as 03 under the checksum of 01; the noise byte 02 behind the frame
+  // brings the XOR over everything received to 0.
+  CMyData f = WithReply({0xAA, 0xDD, 0x00, 0x05, 0x01, 0x0C, 0x00, 0x03, 0x0C, 0x02});
+  EXPECT_EQ(f.IsReplyValid(), 0);
+  EXPECT_EQ(f.Failure(), ReplyFailure::BadChecksum);
+  EXPECT_EQ(f.PayloadLength(), 0);
+}
+
 TEST(ReplyFrame, ShortLengthFieldGivesNoPayload) {
   // A length of 3 (less than status + checksum) on an otherwise valid reply.
   CMyData f = WithReply({0xAA, 0xDD, 0x00, 0x03, 0x01, 0x0C, 0x00, 0x0D});
