@@ -129,6 +129,7 @@ class KeyboardX11LayoutTest : public QObject {
     QTest::newRow("us,ru in the second group, caps lock") << QString("us,ru") << unsigned{Caps | Num} << 1;
     // The French layout has its digits on the shifted level.
     QTest::newRow("fr, caps lock") << QString("fr") << unsigned{Caps} << 0;
+    QTest::newRow("cz, caps and num lock") << QString("cz") << unsigned{Caps | Num} << 0;
     QTest::newRow("ru,fr in the second group") << QString("ru,fr") << unsigned{NoLock} << 1;
     // Without any Latin letters the letters need a key of their own.
     QTest::newRow("ru alone, caps lock") << QString("ru") << unsigned{Caps} << 0;
