@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "model/identity.h"
+#include "model/text_bytes.h"
 #include "tests/fuzz/fuzz_check.h"
 
 using namespace rivelo;
@@ -19,10 +20,25 @@ const char* LineFormKey(std::string_view format) {
   return nullptr;
 }
 
+// An EM4100 line is decimal digits between optional blanks, at most 40 bits.
+void CheckEm4100(std::string_view line, const LineParse& parsed) {
+  const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; };
+  while (!line.empty() && blank(line.front())) line.remove_prefix(1);
+  while (!line.empty() && blank(line.back())) line.remove_suffix(1);
+  const auto value = DecimalTextToBytes(line, TextMode::Strict);
+  const bool number = !line.empty() && value.has_value();
+  FUZZ_CHECK(parsed.id.has_value() == (number && value->size() <= 5));
+  if (!parsed.id) return;
+  Identity want(5 - value->size(), 0);
+  want.insert(want.end(), value->begin(), value->end());
+  FUZZ_CHECK(*parsed.id == want);
+}
+
 void CheckFormat(const IdentityFormat& format, std::string_view line) {
   const LineParse parsed = format.parseLine(line);
   FUZZ_CHECK(parsed.id.has_value() == (parsed.error == LineError::None));
   FUZZ_CHECK(format.fromEntry(line).size() == format.length);
+  if (std::string_view(format.name) == "em4100") CheckEm4100(line, parsed);
   if (!parsed.id) return;
   const Identity& id = *parsed.id;
   FUZZ_CHECK(id.size() == format.length);
