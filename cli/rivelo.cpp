@@ -1,6 +1,7 @@
 #include "cli/rivelo.h"
 
 #include <ostream>
+#include <sstream>
 
 #include "cli/command_set.h"
 #include "cli/connection_options.h"
@@ -104,8 +105,11 @@ CLI::App* CommandSet::Add(CLI::App& parent, const std::string& name, const std::
   return app;
 }
 
-int RunRivelo(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
-              sim::VirtualReader* simulation) {
+namespace {
+
+// The whole program; with inspect, the parser is handed to it once built and nothing is run.
+int Run(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
+        sim::VirtualReader* simulation, const ParserInspector& inspect) {
   Session session(out, err, simulation);
   auto formatter = std::make_shared<HelpFormatter>();
   CLI::App app("rivelo: programs and reads 125 kHz RFID tags through the reader on a serial port.", "rivelo");
@@ -128,6 +132,10 @@ int RunRivelo(const std::vector<std::string>& arguments, std::ostream& out, std:
   AddT5577Commands(commands, app);
   AddEm4305Commands(commands, app);
   app.footer(Footer);  // after the subcommands, which would take it over
+  if (inspect) {
+    inspect(app, *formatter);
+    return ExitOk;
+  }
 
   const auto usageError = [&](const std::string& text, const CLI::App* leaf) {
     err << "rivelo: " << text << "\n"
@@ -155,6 +163,18 @@ int RunRivelo(const std::vector<std::string>& arguments, std::ostream& out, std:
   } catch (const UsageError& e) {
     return usageError(e.what(), leaf);
   }
+}
+
+}  // namespace
+
+int RunRivelo(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
+              sim::VirtualReader* simulation) {
+  return Run(arguments, out, err, simulation, {});
+}
+
+void InspectRiveloParser(const ParserInspector& inspect) {
+  std::ostringstream unused;
+  Run({}, unused, unused, nullptr, inspect);
 }
 
 }  // namespace rivelo::cli
