@@ -24,6 +24,11 @@ std::string DescribeAttempt(const PortAttempt& attempt) {
 #ifdef _WIN32
       return "permission denied";
 #else
+      // Membership only takes effect in a new login session, hence the last step.
+      if (!attempt.accessGroup.empty()) {
+        return "permission denied; add yourself to the group " + attempt.accessGroup + " (sudo usermod -aG " +
+               attempt.accessGroup + " $USER) and log in again";
+      }
       return "permission denied; the user needs read and write access to it (on most Linux systems: "
              "membership of the dialout group)";
 #endif

@@ -1,6 +1,8 @@
 #include "reader/discovery.h"
 
+#include <algorithm>
 #include <array>
+#include <cctype>
 
 #include "reader/bytes.h"
 #include "reader/commands.h"
@@ -24,6 +26,9 @@ int IdentifyReader(const std::string& portName, int index, PortAttempt* why) {
   if (comm->Open(portName, ReaderBaudRate) != 1) {
     why->open = comm->LastOpenFailure();
     why->systemError = comm->LastOpenError();
+#ifndef _WIN32
+    if (why->open == OpenFailure::PermissionDenied) why->accessGroup = PortAccessGroup(portName);
+#endif
     return 0;
   }
   comm->SetReadLength(IdentifyReadLength, 0);
@@ -58,6 +63,31 @@ ConnectResult ConnectDevice(const std::vector<std::string>& ports) {
   ClosePort(ReaderPortIndex);
   DeviceConnected = 0;
   return result;
+}
+
+namespace {
+
+// USB serial adapters and USB CDC devices: ttyUSB0 and ttyACM0 on Linux, cu.usbserial-* and
+// cu.usbmodem* on macOS. Readers come on these; built-in ports rarely hold one.
+bool LooksLikeUsbPort(const std::string& port) {
+  std::string lower = port;
+  std::transform(lower.begin(), lower.end(), lower.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  const std::size_t slash = lower.find_last_of('/');
+  const std::string name = slash == std::string::npos ? lower : lower.substr(slash + 1);
+  return name.find("usb") != std::string::npos || name.find("acm") != std::string::npos;
+}
+
+}  // namespace
+
+const PortAttempt* PermissionRefusal(const std::vector<PortAttempt>& attempts) {
+  const PortAttempt* first = nullptr;
+  for (const PortAttempt& attempt : attempts) {
+    if (attempt.open != OpenFailure::PermissionDenied) continue;
+    if (LooksLikeUsbPort(attempt.port)) return &attempt;
+    if (first == nullptr) first = &attempt;
+  }
+  return first;
 }
 
 void DisconnectDevice() {

@@ -26,6 +26,9 @@ struct PortAttempt {
   int systemError = 0;                       // the system's code for a failed open
   ReplyFailure reply = ReplyFailure::None;   // it opened, but brought no valid reply
   bool otherDevice = false;                  // a valid reply, but not the reader's text
+  // Refused for lack of permission: the group that owns the device and may read and write it,
+  // which the user could join; empty when joining a group would not help (or on Windows).
+  std::string accessGroup{};
 };
 
 // 1: a reader answered on this port, which stays open in slot index; 0: not (port closed),
@@ -35,6 +38,16 @@ int IdentifyReader(const std::string& portName, int index, PortAttempt* why = nu
 // The system's serial ports in a stable order, or nothing when the system's list cannot be
 // read at all (an empty list is a list).
 std::optional<std::vector<std::string>> SystemSerialPorts();
+
+#ifndef _WIN32
+// The same list read from other roots: sysTty stands for /sys/class/tty (Linux; other systems
+// list the cu.* names of dev) and dev for /dev. Read afresh on every call, so a USB adapter
+// plugged in after start is seen by the next scan.
+std::optional<std::vector<std::string>> SerialPortsUnder(const std::string& sysTty, const std::string& dev);
+
+// For a port that may not be opened: the group to join for access (see PortAttempt), or empty.
+std::string PortAccessGroup(const std::string& port);
+#endif
 
 struct ConnectResult {
   bool listUnavailable = false;  // the system's port list could not be read; nothing scanned
@@ -46,6 +59,10 @@ struct ConnectResult {
 // Closes slot 0, then tries each port in order and keeps the first reader. On success the flag
 // is set; otherwise it is cleared, since slot 0 is then closed.
 ConnectResult ConnectDevice(const std::vector<std::string>& ports);
+// Of the ports refused for lack of permission, the one a reader most likely sits behind (a USB
+// adapter before a built-in port, else the first); null when none was.
+const PortAttempt* PermissionRefusal(const std::vector<PortAttempt>& attempts);
+
 // Closes slot 0 and clears the flag.
 void DisconnectDevice();
 

@@ -1,8 +1,16 @@
-// The system's serial ports on Linux (sysfs) and other POSIX systems (/dev names).
+// The system's serial ports on Linux (sysfs) and other POSIX systems (/dev names), and the
+// group that grants access to a port the user may not open.
+#include <grp.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
+#include <string>
+#include <vector>
 
 #include "reader/discovery.h"
 
@@ -43,11 +51,12 @@ bool IsPhantomUart(const fs::path& tty) {
 
 }  // namespace
 
-std::optional<std::vector<std::string>> SystemSerialPorts() {
+std::optional<std::vector<std::string>> SerialPortsUnder(const std::string& sysTty, const std::string& dev) {
+  // Nothing here is kept between calls: the list is the system's as it is now.
   std::vector<std::string> names;
   std::error_code ec;
 #if defined(__linux__)
-  const fs::path sysTty = "/sys/class/tty";
+  (void)dev;
   if (!fs::is_directory(sysTty, ec)) return std::nullopt;
   for (const auto& entry : fs::directory_iterator(sysTty, ec)) {
     const fs::path tty = entry.path();
@@ -56,7 +65,7 @@ std::optional<std::vector<std::string>> SystemSerialPorts() {
     names.push_back(tty.filename().string());
   }
 #else
-  const fs::path dev = "/dev";
+  (void)sysTty;
   if (!fs::is_directory(dev, ec)) return std::nullopt;
   for (const auto& entry : fs::directory_iterator(dev, ec)) {
     const std::string name = entry.path().filename().string();
@@ -65,8 +74,34 @@ std::optional<std::vector<std::string>> SystemSerialPorts() {
 #endif
   std::sort(names.begin(), names.end(), NaturalLess);
   std::vector<std::string> paths;
-  for (const auto& n : names) paths.push_back("/dev/" + n);
+  for (const auto& n : names) paths.push_back((fs::path(dev) / n).string());
   return paths;
+}
+
+std::optional<std::vector<std::string>> SystemSerialPorts() { return SerialPortsUnder("/sys/class/tty", "/dev"); }
+
+std::string PortAccessGroup(const std::string& port) {
+  struct stat st {};
+  if (::stat(port.c_str(), &st) != 0 || !S_ISCHR(st.st_mode)) return {};
+  // Joining root's group is no advice, and a group without read and write access grants none.
+  if (st.st_gid == 0 || (st.st_mode & (S_IRGRP | S_IWGRP)) != (S_IRGRP | S_IWGRP)) return {};
+  // Already a member in this session: something else (the owner's bits, an ACL) refuses.
+  if (::getegid() == st.st_gid) return {};
+  const int count = ::getgroups(0, nullptr);
+  if (count > 0) {
+    std::vector<gid_t> groups(static_cast<std::size_t>(count));
+    const int got = ::getgroups(count, groups.data());
+    if (got > 0 && std::find(groups.begin(), groups.begin() + got, st.st_gid) != groups.begin() + got) return {};
+  }
+  std::vector<char> buffer(4096);
+  struct group entry {};
+  struct group* found = nullptr;
+  while (::getgrgid_r(st.st_gid, &entry, buffer.data(), buffer.size(), &found) == ERANGE &&
+         buffer.size() < (1u << 20)) {
+    buffer.resize(buffer.size() * 2);
+  }
+  // A group without a name (none in the group database) is still joined by its number.
+  return found != nullptr && found->gr_name != nullptr ? std::string(found->gr_name) : std::to_string(st.st_gid);
 }
 
 }  // namespace rivelo
