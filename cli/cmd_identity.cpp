@@ -20,6 +20,7 @@ struct IdentityOptions {
   std::vector<std::string> continuousId, incrementalId;
   std::string file, exportDir, form, feed, chip;
   int count = 0;
+  int fromLine = 0;
   bool lock = false;
 };
 
@@ -70,6 +71,16 @@ CLI::Validator ChipCheck(const CliFormat& format) {
         for (const CliChip& c : format.chips)
           if (value == c.key) return std::string();
         return "'" + value + "' is no chip of " + format.format->name + ": " + ChipKeys(format);
+      },
+      "");
+}
+
+// A line number of a file: 1 or more.
+CLI::Validator LineCheck() {
+  return CLI::Validator(
+      [](std::string& value) -> std::string {
+        const bool digits = !value.empty() && value.size() <= 9 && value.find_first_not_of("0123456789") == std::string::npos;
+        return digits && std::stol(value) >= 1 ? std::string() : "'" + value + "' is not a line number (1 or more)";
       },
       "");
 }
@@ -196,6 +207,7 @@ void AddRun(CommandSet& commands, CLI::App& run, const CliFormat& format) {
         (o->continuousId.empty() ? 0 : 1) + (o->incrementalId.empty() ? 0 : 1) + (o->file.empty() ? 0 : 1);
     if (modes != 1) throw UsageError("give one of --continuous, --incremental and --file");
     if (!o->feed.empty() && !session.connection.simulate) throw UsageError("--feed needs --simulate");
+    if (o->fromLine > 0 && o->file.empty()) throw UsageError("--from-line needs --file");
     IdentityJob::Kind kind = IdentityJob::Kind::FileRun;
     if (!o->continuousId.empty()) kind = IdentityJob::Kind::ContinuousRun;
     if (!o->incrementalId.empty()) kind = IdentityJob::Kind::IncrementalRun;
@@ -204,11 +216,12 @@ void AddRun(CommandSet& commands, CLI::App& run, const CliFormat& format) {
       if (kind == IdentityJob::Kind::FileRun && !o->completions[i].empty())
         throw UsageError(std::string(format.options[i].name) + " needs --continuous or --incremental");
     IdentityJob job = JobFor(format, kind, *o);
+    job.fromLine = o->fromLine;
     if (kind != IdentityJob::Kind::FileRun)
       job.id = IdentityOf(format, kind == IdentityJob::Kind::ContinuousRun ? o->continuousId : o->incrementalId, *o);
     return RunIdentityJob(session, job);
   };
-  const std::string usage = "(--continuous " + id + " | --incremental " + id + " | --file PATH)" +
+  const std::string usage = "(--continuous " + id + " | --incremental " + id + " | --file PATH [--from-line N])" +
                             CompletionUsage(format) + " [--count N]" + (format.lockable ? " [--lock]" : "") +
                             " [--feed KIND]";
   CLI::App* app = commands.Add(
@@ -224,6 +237,12 @@ void AddRun(CommandSet& commands, CLI::App& run, const CliFormat& format) {
       ->check(NonEmpty());
   AddCompletions(app, format, *o, "lock each tag after writing it");
   AddCount(app, *o, "stop after N written tags");
+  o->fromLine = 0;
+  app->add_option("--from-line", o->fromLine,
+                  "with --file: start at line N of the file (its own line numbers, as an interrupted run "
+                  "names them); the identities before it count as written by this run")
+      ->type_name("N")
+      ->check(LineCheck());
   app->add_option("--feed", o->feed,
                   "with --simulate: the kind of blank chips the virtual reader is fed, t5577 or em4305 "
                   "(default: that of --chip, else em4305), with options as in --simulate")

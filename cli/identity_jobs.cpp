@@ -7,6 +7,7 @@
 
 #include "batch/batch_files.h"
 #include "batch/batch_runner.h"
+#include "cli/command_set.h"
 #include "cli/reader_messages.h"
 #include "cli/run_view.h"
 #include "cli/stop_signals.h"
@@ -93,15 +94,17 @@ enum class RunEnd { Counted, Finished, Interrupted, PortFailed };
 // ends by itself, stop is requested, or its port has failed for good.
 RunEnd Drive(BatchRunner& runner, RunView& view, int count, const StopSignals& stop) {
   int portFailures = 0;
+  const int first = runner.RunCounter();  // a file run may start part way
   auto next = Clock::now() + std::chrono::milliseconds(view.PeriodMs());
   for (;;) {
-    if (count > 0 && runner.RunCounter() >= count) return RunEnd::Counted;
+    if (count > 0 && runner.RunCounter() - first >= count) return RunEnd::Counted;
     if (view.RunningTimer() == 0) return RunEnd::Finished;
     if (portFailures >= PortFailureTicks) return RunEnd::PortFailed;
     while (!stop.Requested() && Clock::now() < next)
       std::this_thread::sleep_for(std::min<Clock::duration>(SignalPoll, next - Clock::now()));
     if (stop.Requested()) return RunEnd::Interrupted;
     runner.Tick(view.RunningTimer());
+    view.Flush();  // a line that is no tag (a tag left alone) is said now, not with the next one
     portFailures = LastReplyFailure() == ReplyFailure::PortFailed ? portFailures + 1 : 0;
     // A tick that outlasts the period only delays the next one.
     next = std::max(next, Clock::now()) + std::chrono::milliseconds(view.PeriodMs());
@@ -109,7 +112,7 @@ RunEnd Drive(BatchRunner& runner, RunView& view, int count, const StopSignals& s
 }
 
 // Puts the run in motion as the page's controls would; false when it did not start.
-bool StartRun(BatchRunner& runner, RunView& view, const IdentityJob& job) {
+bool StartRun(BatchRunner& runner, RunView& view, const IdentityJob& job, std::size_t fileStart) {
   switch (job.kind) {
     case Kind::ReadRun:
       runner.ContinuousClicked(true);
@@ -128,6 +131,7 @@ bool StartRun(BatchRunner& runner, RunView& view, const IdentityJob& job) {
     case Kind::FileRun:
       view.files = {job.file};
       if (!runner.FromFileClicked(true)) return false;
+      runner.ResumeFileAt(fileStart);
       break;
     case Kind::Read:
     case Kind::Write: return false;
@@ -140,6 +144,7 @@ int Run(Session& session, const IdentityJob& job) {
   const IdentityFormat& format = *job.format->format;
   // A file is refused whole before the reader is touched.
   int fileTags = 0;
+  std::size_t fileStart = 0;
   std::vector<int> fileLineNumbers;
   if (job.kind == Kind::FileRun) {
     BatchFile file = LoadBatchFile(job.file, format);
@@ -149,6 +154,14 @@ int Run(Session& session, const IdentityJob& job) {
     }
     fileTags = static_cast<int>(file.ids.size());
     fileLineNumbers = std::move(file.lineNumbers);
+    // --from-line: the first identity at or after that line; none is a usage error.
+    if (job.fromLine > 1) {
+      while (fileStart < fileLineNumbers.size() && fileLineNumbers[fileStart] < job.fromLine) ++fileStart;
+      if (fileStart == fileLineNumbers.size())
+        throw UsageError("--from-line " + std::to_string(job.fromLine) + ": " + job.file + " has no identity there" +
+                         (fileLineNumbers.empty() ? std::string()
+                                                  : " (its last is on line " + std::to_string(fileLineNumbers.back()) + ")"));
+    }
   }
   // From here on a stop signal ends the run the orderly way, also while the ports are scanned.
   const StopSignals stop;
@@ -159,14 +172,14 @@ int Run(Session& session, const IdentityJob& job) {
   }
   if (job.kind != Kind::ReadRun) {
     int blanks = job.count > 0 ? job.count : 1000000;
-    if (job.kind == Kind::FileRun) blanks = std::min(blanks, fileTags);
+    if (job.kind == Kind::FileRun) blanks = std::min(blanks, fileTags - static_cast<int>(fileStart));
     session.FeedBlankChips(job.feed, blanks);
   }
 
   const RunChoices choices{job.lock ? 1 : 0, job.form};
   RunView view(session, *job.format, job.kind == Kind::ReadRun ? job.form : 0);
   BatchRunner runner(ProfileFor(*job.format, [choices] { return choices; }, job.chip), view);
-  if (!StartRun(runner, view, job)) {
+  if (!StartRun(runner, view, job, fileStart)) {
     view.Flush();
     session.Error(job.kind == Kind::ReadRun ? "the read run did not start" : "the write run did not start");
     return ExitFailed;
@@ -178,7 +191,12 @@ int Run(Session& session, const IdentityJob& job) {
   view.Flush();
   session.Out().flush();
 
-  const int listed = runner.RunCounter();
+  const int listed = runner.RunCounter() - static_cast<int>(fileStart);
+  // Where a file run that stopped short would go on: the file's own line number.
+  const auto resumeHint = [&] {
+    const std::string line = std::to_string(fileLineNumbers[static_cast<std::size_t>(runner.RunCounter())]);
+    return "resume with line " + line + " of " + job.file + ": --from-line " + line;
+  };
   switch (end) {
     case RunEnd::Counted: return ExitOk;
     case RunEnd::Finished:
@@ -190,15 +208,15 @@ int Run(Session& session, const IdentityJob& job) {
       return ExitOk;
     case RunEnd::PortFailed:
       session.Error("the reader's port failed; the run stopped after " + std::to_string(listed) + " tags");
+      if (job.kind == Kind::FileRun && runner.RunCounter() < fileTags) session.Error(resumeHint());
       return ExitFailed;
     case RunEnd::Interrupted: break;
   }
   // The last identity was written, only the run's closing tick had not come yet.
-  if (job.kind == Kind::FileRun && listed >= fileTags) return ExitOk;
+  if (job.kind == Kind::FileRun && runner.RunCounter() >= fileTags) return ExitOk;
   if (job.kind == Kind::FileRun) {
-    session.Error("interrupted after " + std::to_string(listed) + " of " + std::to_string(fileTags) +
-                  " tags; resume with line " + std::to_string(fileLineNumbers[static_cast<std::size_t>(listed)]) +
-                  " of " + job.file);
+    session.Error("interrupted after " + std::to_string(listed) + " of " +
+                  std::to_string(fileTags - static_cast<int>(fileStart)) + " tags; " + resumeHint());
   } else {
     session.Error("interrupted after " + std::to_string(listed) + " tags");
   }

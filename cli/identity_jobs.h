@@ -23,6 +23,7 @@ struct IdentityJob {
   std::size_t form = 0;   // Read and ReadRun: the form of the lines and the export
   bool formAsked = false;  // Read: --form was given, so no report
   int count = 0;          // runs: stop after this many listed tags; 0: no limit
+  int fromLine = 0;       // FileRun: the file's own line number to start at; 0: its first line
   bool lock = false;
 };
 
