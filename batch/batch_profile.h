@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "model/identity.h"
+#include "resources/texts_link.h"
 
 namespace rivelo {
 
@@ -73,6 +74,11 @@ struct BatchTexts {
   std::string exportCannotWrite;   // followed by the path
   std::string writeOk, writeError, readOk, readError;  // single operations
   std::string wrongLength;   // an identity of the wrong byte count; nothing is written
+  // The reader stopped answering (%d: ticks), answers again, or its port went away (%s: the
+  // port). The same on every page, so in the language in force when the texts are made.
+  std::string linkSilent = texts::link::Silent();
+  std::string linkAnswers = texts::link::Answers();
+  std::string portGone = texts::link::PortGone();
 };
 
 struct BatchProfile {

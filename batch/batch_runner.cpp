@@ -2,6 +2,7 @@
 
 #include "reader/commands.h"
 #include "reader/discovery.h"
+#include "reader/my_comm.h"
 
 namespace rivelo {
 namespace {
@@ -11,6 +12,15 @@ class ConnectedReaderSignals : public ReaderSignals {
   void Acknowledge(int value) override { CmdAcknowledge(value); }
   void ReportResult(int value) override { CmdReportResult(value); }
   bool Connected() override { return IsDeviceConnected(); }
+  bool PortGone() override {
+    const CMyComm* port = PortAt(ReaderPortIndex);
+    return port != nullptr && port->PortGone();
+  }
+  std::string PortName() override {
+    const CMyComm* port = PortAt(ReaderPortIndex);
+    return port != nullptr ? port->PortName() : std::string();
+  }
+  void DropPort() override { DisconnectDevice(); }
 };
 
 }  // namespace
@@ -63,8 +73,12 @@ void BatchRunner::IncrementalClicked(bool checked) {
 
 ReadOutcome BatchRunner::ReadTag(Identity* id) {
   id->assign(profile_.format->length, 0);
-  const ReadOutcome outcome = profile_.ops.read(id);
-  if (outcome == ReadOutcome::Found && id->size() != profile_.format->length) return ReadOutcome::NoReply;
+  ReadOutcome outcome = profile_.ops.read(id);
+  if (outcome == ReadOutcome::Found && id->size() != profile_.format->length) outcome = ReadOutcome::NoReply;
+  if (state_ != RunState::Idle) {
+    link_.Note(outcome);
+    if (outcome == ReadOutcome::NoReply && signals_.PortGone()) portGone_ = true;
+  }
   return outcome;
 }
 
@@ -151,6 +165,7 @@ void BatchRunner::WritePressed() {
   }
   view_.PostStatus(2, profile_.texts.writing);
   state_ = RunState::Writing;
+  StartWatch();
   view_.ShowRunState(state_);
   runCounter_ = 0;
   lastWrittenId_.assign(profile_.format->length, 0);
@@ -197,6 +212,7 @@ void BatchRunner::ReadPressed() {
   }
   view_.PostStatus(2, profile_.texts.reading);
   state_ = RunState::Reading;
+  StartWatch();
   view_.ShowRunState(state_);
   runCounter_ = 0;
   lastExportedId_.assign(profile_.format->length, 0);
@@ -244,6 +260,52 @@ void BatchRunner::Tick(int timer) {
   if (timer == ReadTimer) ReadTick();
   else if (timer == FileWriteTimer) FileTick();
   else WriteTick(timer);
+  AfterTick();
+}
+
+void BatchRunner::StartWatch() {
+  link_.Reset();
+  portGone_ = false;
+  lostPort_.clear();
+}
+
+// A port that went away ends the run: its handle is dead, and only a new connect can reach
+// the reader again. A reader that merely went quiet is said once, and its return too, while
+// the run keeps trying.
+void BatchRunner::AfterTick() {
+  if (state_ == RunState::Idle) return;  // the tick ended the run
+  if (portGone_) {
+    StopOnLostPort();
+    return;
+  }
+  switch (link_.EndTick()) {
+    case LinkWatch::Change::WentSilent:
+      view_.PostStatus(0, WithCount(profile_.texts.linkSilent, link_.SilentTicks()));
+      break;
+    case LinkWatch::Change::Answers: view_.PostStatus(2, profile_.texts.linkAnswers); break;
+    case LinkWatch::Change::None: break;
+  }
+}
+
+void BatchRunner::StopOnLostPort() {
+  const RunState was = state_;
+  lostPort_ = signals_.PortName();
+  signals_.DropPort();
+  if (was == RunState::Writing) {
+    EndWriteRun();
+    view_.ReleaseWrite();
+  } else {
+    view_.StopTimer(ReadTimer);
+    activeTimer_ = 0;
+    state_ = RunState::Idle;
+    view_.ShowRunState(state_);
+    exportFile_.Close();
+    view_.ReleaseRead();
+  }
+  std::string text = profile_.texts.portGone;
+  if (const auto at = text.find("%s"); at != std::string::npos) text.replace(at, 2, lostPort_);
+  view_.PostStatus(0, text);
+  view_.AppendLine(profile_.texts.stop);
 }
 
 void BatchRunner::WriteTick(int timer) {

@@ -11,6 +11,7 @@
 #include "batch/batch_files.h"
 #include "batch/batch_profile.h"
 #include "batch/batch_view.h"
+#include "batch/link_watch.h"
 #include "batch/written_tags.h"
 
 namespace rivelo {
@@ -56,6 +57,8 @@ class BatchRunner {
   const char* LastChip() const { return lastChip_; }
   const std::string& ExportPath() const { return exportPath_; }
   bool Exporting() const { return exportFile_.IsOpen(); }
+  // The port whose loss stopped the last run (the reader unplugged); empty when none did.
+  const std::string& LostPort() const { return lostPort_; }
 
   // Where "now" comes from for export file names; tests fix it.
   void SetClock(std::function<std::time_t()> clock) { clock_ = std::move(clock); }
@@ -70,6 +73,9 @@ class BatchRunner {
   void SingleWrite();
   void SingleRead();
   void EndWriteRun();
+  void StartWatch();
+  void AfterTick();
+  void StopOnLostPort();
   void WriteTick(int timer);
   void FileTick();
   bool ChooseFileStart(std::size_t* first);
@@ -99,6 +105,9 @@ class BatchRunner {
   std::string exportPath_;
   ExportFile exportFile_;
   std::function<std::time_t()> clock_;
+  LinkWatch link_;
+  bool portGone_ = false;  // a read of this tick failed because the port went away
+  std::string lostPort_;
 };
 
 }  // namespace rivelo

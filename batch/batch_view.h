@@ -76,6 +76,11 @@ class ReaderSignals {
   virtual void Acknowledge(int value) = 0;
   virtual void ReportResult(int value) = 0;
   virtual bool Connected() = 0;
+  // Asked after a read without a valid reply: the reader's port went away (unplugged), and
+  // its name. Then DropPort lets go of the dead handle, so that only a new connect uses it.
+  virtual bool PortGone() { return false; }
+  virtual std::string PortName() { return {}; }
+  virtual void DropPort() {}
 };
 
 // The signals sent to the connected reader on slot 0.

@@ -98,7 +98,8 @@ RunEnd Drive(BatchRunner& runner, RunView& view, int count, const StopSignals& s
   auto next = Clock::now() + std::chrono::milliseconds(view.PeriodMs());
   for (;;) {
     if (count > 0 && runner.RunCounter() - first >= count) return RunEnd::Counted;
-    if (view.RunningTimer() == 0) return RunEnd::Finished;
+    // The runner stops a run by itself when the reader's port goes away.
+    if (view.RunningTimer() == 0) return runner.LostPort().empty() ? RunEnd::Finished : RunEnd::PortFailed;
     if (portFailures >= PortFailureTicks) return RunEnd::PortFailed;
     while (!stop.Requested() && Clock::now() < next)
       std::this_thread::sleep_for(std::min<Clock::duration>(SignalPoll, next - Clock::now()));
@@ -207,7 +208,9 @@ int Run(Session& session, const IdentityJob& job) {
       }
       return ExitOk;
     case RunEnd::PortFailed:
-      session.Error("the reader's port failed; the run stopped after " + std::to_string(listed) + " tags");
+      session.Error((runner.LostPort().empty() ? std::string("the reader's port failed")
+                                               : "the reader's port " + runner.LostPort() + " is gone") +
+                    "; the run stopped after " + std::to_string(listed) + " tags");
       if (job.kind == Kind::FileRun && runner.RunCounter() < fileTags) session.Error(resumeHint());
       return ExitFailed;
     case RunEnd::Interrupted: break;

@@ -95,7 +95,8 @@ TEST_F(Ports, ARunWhoseReaderGoesAwayEndsAndFails) {
                                  [this](const std::string&) { server_.Stop(); });
   EXPECT_EQ(o.code, 1);
   EXPECT_EQ(o.out, std::vector<std::string>{"1 0123456789"});
-  EXPECT_TRUE(Has(o.errText, "stop\nrivelo: the reader's port failed; the run stopped after 1 tags\n")) << o.errText;
+  EXPECT_TRUE(Has(o.errText, "stop\nrivelo: the reader's port " + Pty() + " is gone; the run stopped after 1 tags\n"))
+      << o.errText;
 }
 
 // The blank-chip feeder of rivelo-sim --feed em4305:20: each written tag is lifted and the
