@@ -114,8 +114,10 @@ namespace {
 
 bool Live(const FaultRule& r) { return r.fault != Fault::None && r.times != 0; }
 
-// One draw for a set of rules: the first whose share of [0, 1) the draw falls into.
-FaultRule* Draw(std::mt19937_64& rng, const std::vector<FaultRule*>& rules) {
+// One draw for a set of rules: the first whose share of [0, 1) the draw falls into. A rule
+// still letting replies through counts one down instead.
+FaultRule* Draw(std::mt19937_64& rng, std::vector<FaultRule*> rules) {
+  std::erase_if(rules, [](FaultRule* r) { return r->after > 0 && r->after-- > 0; });
   if (rules.empty()) return nullptr;
   const double draw = std::uniform_real_distribution<double>(0.0, 1.0)(rng);
   double share = 0;
@@ -140,6 +142,11 @@ FaultRule VirtualReader::Impl::PickFault(std::uint16_t code) {
   std::vector<FaultRule*> rules;
   const auto it = commandFaults.find(code);
   if (it != commandFaults.end() && Live(it->second) && it->second.fault != Fault::LiftAfterWrite) {
+    // Until it starts, the command's rule still stands for it: the reply goes through untouched.
+    if (it->second.after > 0) {
+      --it->second.after;
+      return {};
+    }
     rules.push_back(&it->second);
   } else {
     for (auto& r : replyFaults)

@@ -60,6 +60,7 @@ struct FaultRule {
   double probability = 1.0;  // chance per reply (per write for LiftAfterWrite), seeded
   int lateMs = 1500;         // for Late, 0 to MaxLateMs
   int times = -1;            // how many more replies it may hit; -1 without end
+  int after = 0;             // replies it lets through untouched before it starts
 };
 
 // One reply as the line carries it.

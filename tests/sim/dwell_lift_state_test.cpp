@@ -109,6 +109,29 @@ TEST(FaultMix, SharesAddUpAndEveryFaultIsCounted) {
   for (int i = 0; i < 50; ++i) EXPECT_TRUE(Send(r, 0x102).ok());
 }
 
+// A rule can spare the first replies: the third and fourth reads of a tick, say.
+TEST(FaultMix, RulesStartAfterTheRepliesTheyLetThrough) {
+  sim::VirtualReader r;
+  r.AddTag("em4100:0123456789");
+  FaultRule thirdAndFourth{Fault::BadChecksum};
+  thirdAndFourth.after = 2;
+  thirdAndFourth.times = 2;
+  r.SetCommandFault(0x10C, thirdAndFourth);
+  r.SetFault({Fault::NoAnswer});  // never reaches 0x10C while its own rule stands
+  std::string pattern;
+  for (int i = 0; i < 6; ++i) {
+    const auto x = Send(r, 0x10C);
+    pattern += x.silent ? 's' : x.reply.valid ? '.' : 'x';
+  }
+  EXPECT_EQ(pattern, "..xxss");
+  FaultRule later{Fault::Truncated};
+  later.after = 1;
+  r.ClearFaults();
+  r.AddFault(later);
+  EXPECT_TRUE(Send(r, 0x102).ok());
+  EXPECT_FALSE(Send(r, 0x102).reply.valid);
+}
+
 TEST(FinalState, EachFormatsReadingMemoryAndHistory) {
   sim::VirtualReader r;
   r.AddTag("hid:118:1603");
