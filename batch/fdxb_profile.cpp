@@ -33,6 +33,14 @@ ReadOutcome ReadFdxbTag(Identity* id) {
     case SResult::FailStatus: return ReadOutcome::NoIdentity;
     case SResult::NoReply: return ReadOutcome::NoReply;
   }
+  // A tag holds a 38-bit national and a 10-bit country code. Wider values come from a damaged
+  // or foreign reply, and would be listed and exported as another identity (their lines keep
+  // 12 and 4 digits): such a reply is no valid reply.
+  if ((p.national[0] & ~InfoOf(FdxbNumber::National).topMask) != 0 ||
+      (p.country[0] & ~InfoOf(FdxbNumber::Country).topMask) != 0) {
+    if (CMyComm* comm = PortAt(ReaderPortIndex)) comm->NoteReply(ReplyFailure::Malformed);
+    return ReadOutcome::NoReply;
+  }
   Identity bytes(p.national.begin(), p.national.end());
   bytes.insert(bytes.end(), p.country.begin(), p.country.end());
   bytes.insert(bytes.end(), p.trailer.begin(), p.trailer.end());
