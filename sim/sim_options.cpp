@@ -58,7 +58,7 @@ const char SimUsage[] =
     "                        em4100:HEX10, fdxb:COUNTRY:NATIONAL, hid:FC:CN, fdxa:HEX10\n"
     "  --feed KIND:N         N blank chips (t5577 or em4305); the first is on the reader at\n"
     "                        once, the next replaces a written tag at each acknowledgement\n"
-    "                        (N up to 100000)\n"
+    "                        (N up to 1000000)\n"
     "  --feed-delay MS       time the operator takes to put the next one on (default 0)\n"
     "  --dwell MS            a written tag stays on the reader MS after its acknowledgement\n"
     "                        before the operator lifts it (default 0: at once)\n"

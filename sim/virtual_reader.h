@@ -42,7 +42,7 @@ const char* FaultName(Fault fault);  // "no answer", ...; "" for None
 constexpr int MaxLateMs = 60'000;
 constexpr int MaxDelayMs = 600'000;  // feeder delay and dwell time
 constexpr int MaxDwellReads = 1'000;
-constexpr int MaxFeedCount = 100'000;
+constexpr int MaxFeedCount = 1'000'000;
 
 struct Counters {
   int acknowledgements = 0;  // 0x103 received

@@ -65,8 +65,8 @@ TEST(SimOptions, NumbersOutOfRangeAreRefusedWithTheirRange) {
       {{"--dwell", "2147483648"}, "0 to 600000"},
       {{"--dwell", "1.5"}, "0 to 600000"},
       {{"--dwell-reads", "1001"}, "0 to 1000"},
-      {{"--feed", "t5577:100001"}, "0 to 100000"},
-      {{"--feed", "t5577:-1"}, "0 to 100000"},
+      {{"--feed", "t5577:1000001"}, "0 to 1000000"},
+      {{"--feed", "t5577:-1"}, "0 to 1000000"},
       {{"--fault", "late:nan"}, "from 0 to 1"},
       {{"--fault", "late:inf"}, "from 0 to 1"},
       {{"--fault", "late:-0.1"}, "from 0 to 1"},
@@ -81,7 +81,7 @@ TEST(SimOptions, NumbersOutOfRangeAreRefusedWithTheirRange) {
   }
   // The limits themselves are fine, and a lift does not take a reply fault's share.
   ASSERT_TRUE(ParseSimOptions({"--late-ms", "60000", "--feed-delay", "600000", "--dwell", "600000", "--dwell-reads",
-                               "1000", "--feed", "em4305:100000", "--fault", "no-answer:0.6", "--fault",
+                               "1000", "--feed", "em4305:1000000", "--fault", "no-answer:0.6", "--fault",
                                "bad-checksum:0.4", "--fault", "lift-after-write:0.5", "--state", "-"},
                               &o, &error))
       << error;
