@@ -17,6 +17,11 @@ const TextPair DeviceConnectedText{"Device connected", "连接上了读写器"};
 const TextPair ConnectError{"Connect device error, try again", "连接错误，请再试一次"};
 const TextPair PortListError{"Open Regedit Error", "Open Regedit Error"};
 const TextPair PortListErrorCaption{"ERROR", "ERROR"};
+// What to do comes first, the command last: the field shows about 70 characters.
+const TextPair PortPermissionHint{"No permission for %1: join group %2, log in again (sudo usermod -aG %2 $USER)",
+                                  "无权打开 %1：请加入 %2 组并重新登录（sudo usermod -aG %2 $USER）"};
+const TextPair PortPermissionNoGroup{"No permission for %1: the user needs read and write access to it",
+                                     "无权打开 %1：用户需要它的读写权限"};
 
 const TextPair FileMenu{"File(&F)", "File(&F)"};
 const TextPair ExitItem{"Exit(&X)", "Exit(&X)"};

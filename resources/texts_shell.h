@@ -19,6 +19,9 @@ extern const TextPair DeviceConnectedText;
 extern const TextPair ConnectError;
 extern const TextPair PortListError;         // "Open Regedit Error", both builds
 extern const TextPair PortListErrorCaption;  // "ERROR", both builds
+// No reader found and a port refused for lack of permission: %1 the port, %2 the group to join.
+extern const TextPair PortPermissionHint;
+extern const TextPair PortPermissionNoGroup;  // no group grants access: %1 the port
 
 extern const TextPair FileMenu;
 extern const TextPair ExitItem;

@@ -33,6 +33,16 @@ constexpr int AcknowledgeValue = 10;
 
 QString Q(const TextPair& text) { return QString::fromUtf8(Text(text)); }
 
+// After a scan that found no reader: how to get access to a port refused for lack of
+// permission (the likeliest reader's), or nothing when none was refused so.
+QString PermissionHint(const ConnectResult& result) {
+  const PortAttempt* refused = PermissionRefusal(result.refused);
+  if (refused == nullptr) return {};
+  const QString port = QString::fromStdString(refused->port);
+  if (refused->accessGroup.empty()) return Q(shell_text::PortPermissionNoGroup).arg(port);
+  return Q(shell_text::PortPermissionHint).arg(port, QString::fromStdString(refused->accessGroup));
+}
+
 }  // namespace
 
 CMainFrame::CMainFrame(PortSource ports, PageInstaller installPages, QWidget* parent)
@@ -134,6 +144,7 @@ void CMainFrame::OnStatusMessage(int kind, const QString& text) {
     default:
       return;
   }
+  status_->setToolTip(QString());
   // Synchronous delivery: the text is painted before the page's call returns.
   status_->repaint();
 }
@@ -157,6 +168,12 @@ void CMainFrame::OnConnectDevice() {
     // follows DeviceConnected, which the failed scan cleared (slot 0 is closed).
     PostStatus(StatusKindFailure, Q(shell_text::ConnectError));
     connected_ = 0;
+    // The operator can mend a refused permission; that says more than "No device connect".
+    if (const QString hint = PermissionHint(result); !hint.isEmpty()) {
+      status_->setText(hint);
+      status_->setToolTip(hint);  // the field may be too narrow for all of it
+      status_->repaint();
+    }
   }
 }
 
