@@ -132,6 +132,16 @@ void RunPanel::SetOptionBoxes(bool continuousOn, bool incrementalOn, bool fromFi
 
 void RunPanel::PrepareOperation() { progress->setValue(0); }
 
+// Yes (the default button) goes on, No starts over; Escape starts nothing.
+ResumeChoice RunPanel::AskResumeFile(const std::string& question) {
+  switch (rivelo::ShowMessage(&page_, Q(question), QCoreApplication::applicationName(), MessageIcon::Question,
+                              MessageButtons::YesNoCancel)) {
+    case DialogAnswer::Yes: return ResumeChoice::GoOn;
+    case DialogAnswer::No: return ResumeChoice::StartOver;
+    default: return ResumeChoice::Cancel;
+  }
+}
+
 std::string RunPanel::ChooseBatchFile() {
   return ChooseOpenFile(&page_, QStringLiteral("Files (*.txt);;All Files (*.*)")).toStdString();
 }

@@ -121,6 +121,7 @@ class RunPanel : public QObject, private BatchView {
   void ReleaseRead() override;
   void SetOptionBoxes(bool continuousOn, bool incrementalOn, bool fromFileOn) override;
   void PrepareOperation() override;
+  ResumeChoice AskResumeFile(const std::string& question) override;
   std::string ChooseBatchFile() override;
   std::string ChooseExportFolder(const std::string& title) override;
 

@@ -119,13 +119,6 @@ TEST_F(RunnerMends, IncrementalRunLeavesAPutBackTagAloneAndSaysSoOncePerVisit) {
   EXPECT_EQ(bench_.writes, 3);
   ASSERT_EQ(view_.listed.size(), 3u);
   EXPECT_EQ(view_.listed[2].fileLine, 0);
-
-  // A new run forgets the last one's tags: its first tag may be rewritten.
-  runner_.WriteReleased();
-  view_.entered = "0000000020";
-  runner_.WritePressed();
-  Place(0, IncrementalWriteTimer);
-  EXPECT_EQ(bench_.Tag(0), Em(0x20));
 }
 
 TEST_F(RunnerMends, FileRunLeavesAnEarlierTagAloneAndListsEachTagsFileLine) {
@@ -214,22 +207,6 @@ TEST_F(RunnerMends, CancelStartsNothingAndStartOverBeginsAtTheFirstLine) {
   EXPECT_EQ(runner_.RunCounter(), 0);
 }
 
-// The command line's --from-line: the lines before count as written by the run.
-TEST_F(RunnerMends, ARunSetToStartPartWayTakesTheLinesBeforeAsItsOwn) {
-  view_.files = {File("ids.txt", "16\n17\n18\n")};
-  ASSERT_TRUE(runner_.FromFileClicked(true));
-  runner_.ResumeFileAt(2);
-  bench_.Tag(0) = Em(0x10);
-  runner_.WritePressed();
-  EXPECT_EQ(view_.progress, 2);
-  Place(0, FileWriteTimer);
-  EXPECT_EQ(LeftAloneLines().size(), 1u);
-  Place(1, FileWriteTimer);
-  ASSERT_EQ(view_.listed.size(), 1u);
-  EXPECT_EQ(view_.listed[0].number, 3);
-  EXPECT_EQ(view_.listed[0].fileLine, 3);
-  EXPECT_EQ(bench_.Tag(1), Em(0x12));
-}
 
 // Ten thousand tags, each put back once after the next was written: every one left alone.
 TEST(RunnerMendsLong, TenThousandTagsKeepTheirIdentities) {
