@@ -83,6 +83,7 @@ struct BatchTexts {
 
 struct BatchProfile {
   const IdentityFormat* format = nullptr;
+  std::string page;  // who wrote, in the run log: "EM4100 on EM4305", "rivelo run em4100"
   int periodMs = 300;
   ChipOps ops;
   // Called whenever a write or an export line needs the operator's choices.

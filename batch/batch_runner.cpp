@@ -3,6 +3,7 @@
 #include "reader/commands.h"
 #include "reader/discovery.h"
 #include "reader/my_comm.h"
+#include "resources/texts_run_log.h"
 
 namespace rivelo {
 namespace {
@@ -116,15 +117,57 @@ bool BatchRunner::WriteAndVerify(const Identity& id) {
 
 void BatchRunner::List(const std::string& line, const Identity& id, const char* chip, int fileLine) {
   view_.AppendLine(line);
-  view_.Listed(ListedTag{runCounter_, id, chip, fileLine});
+  const ListedTag tag{runCounter_, id, chip, fileLine};
+  view_.Listed(tag);
+  if (chip) LogTag(tag);
+}
+
+// Opens the run log for a write, when one is asked for, and starts its next run. A write whose
+// record could not be kept does not start: the log is the only record that outlives the list.
+bool BatchRunner::OpenRunLog() {
+  runLog_.reset();
+  runLogFailed_ = false;
+  const std::string folder = runLogFile_.empty() ? RunLogFolder() : std::string();
+  if (runLogFile_.empty() && folder.empty()) return true;
+  const std::string path = runLogFile_.empty() ? RunLogPathIn(folder, *profile_.format) : runLogFile_;
+  auto log = std::make_unique<RunLog>(*profile_.format);
+  std::string why;
+  if (!log->Open(path, &why)) {
+    view_.PostStatus(0, texts::run_log::CannotOpen() + path + " (" + why + ")");
+    return false;
+  }
+  log->StartRun();
+  runLog_ = std::move(log);
+  return true;
+}
+
+// A tag that is listed but not recorded would be missing from the only lasting record, so a
+// log that can no longer be written stops the run.
+void BatchRunner::LogTag(const ListedTag& tag) {
+  if (!runLog_ || runLog_->Append(clock_(), profile_.page, tag)) return;
+  const std::string path = runLog_->Path();
+  runLog_.reset();
+  runLogFailed_ = true;
+  view_.PostStatus(0, texts::run_log::CannotWrite() + path);
+  if (state_ != RunState::Writing) return;
+  EndWriteRun();
+  view_.ReleaseWrite();
+  view_.AppendLine(profile_.texts.stop);
 }
 
 void BatchRunner::SingleWrite() {
   targetId_ = view_.EnteredIdentity();
+  if (targetId_.size() == profile_.format->length && !OpenRunLog()) {
+    view_.ReleaseWrite();
+    return;
+  }
   const bool ok = WriteAndVerify(targetId_);
   view_.ReleaseWrite();
   if (targetId_.size() != profile_.format->length) return;  // already reported
   view_.PostStatus(ok ? 1 : 0, ok ? profile_.texts.writeOk : profile_.texts.writeError);
+  // A single write is a run of one tag in the log.
+  if (ok) LogTag(ListedTag{1, targetId_, lastChip_});
+  runLog_.reset();
 }
 
 void BatchRunner::SingleRead() {
@@ -163,6 +206,10 @@ void BatchRunner::WritePressed() {
     view_.ReleaseWrite();
     return;
   }
+  if (!OpenRunLog()) {
+    view_.ReleaseWrite();
+    return;
+  }
   view_.PostStatus(2, profile_.texts.writing);
   state_ = RunState::Writing;
   StartWatch();
@@ -170,6 +217,7 @@ void BatchRunner::WritePressed() {
   runCounter_ = 0;
   lastWrittenId_.assign(profile_.format->length, 0);
   written_.Clear();
+  if (runLog_) view_.AppendLine(texts::run_log::Started() + runLog_->Path());
   if (mode == WriteMode::FromFile) {
     view_.SetProgressRange(static_cast<int>(fileLines_.size()) + 1);
     StartFileAt(first);
@@ -185,6 +233,7 @@ void BatchRunner::EndWriteRun() {
   // A file run stopped short of the file's end may go on from where it stopped.
   if (activeTimer_ == FileWriteTimer)
     resumeAt_ = static_cast<std::size_t>(runCounter_) < fileIds_.size() ? static_cast<std::size_t>(runCounter_) : 0;
+  runLog_.reset();
   view_.StopTimer(activeTimer_);
   activeTimer_ = 0;
   state_ = RunState::Idle;

@@ -5,6 +5,7 @@
 
 #include <ctime>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,7 @@
 #include "batch/batch_profile.h"
 #include "batch/batch_view.h"
 #include "batch/link_watch.h"
+#include "batch/run_log.h"
 #include "batch/written_tags.h"
 
 namespace rivelo {
@@ -60,6 +62,13 @@ class BatchRunner {
   // The port whose loss stopped the last run (the reader unplugged); empty when none did.
   const std::string& LostPort() const { return lostPort_; }
 
+  // The run log of the command line: this file, whatever folder the window chose. Empty: the
+  // folder's (RunLogFolder), or none.
+  void SetRunLogFile(std::string path) { runLogFile_ = std::move(path); }
+  const RunLog* ActiveRunLog() const { return runLog_.get(); }
+  // The last write stopped because its log could not be written.
+  bool RunLogFailed() const { return runLogFailed_; }
+
   // Where "now" comes from for export file names; tests fix it.
   void SetClock(std::function<std::time_t()> clock) { clock_ = std::move(clock); }
   const BatchProfile& Profile() const { return profile_; }
@@ -70,6 +79,8 @@ class BatchRunner {
   ReadOutcome ReadBeforeWrite(Identity* id);
   bool WriteAndVerify(const Identity& id);
   void List(const std::string& line, const Identity& id, const char* chip, int fileLine = 0);
+  bool OpenRunLog();
+  void LogTag(const ListedTag& tag);
   void SingleWrite();
   void SingleRead();
   void EndWriteRun();
@@ -108,6 +119,9 @@ class BatchRunner {
   LinkWatch link_;
   bool portGone_ = false;  // a read of this tick failed because the port went away
   std::string lostPort_;
+  std::string runLogFile_;
+  std::unique_ptr<RunLog> runLog_;
+  bool runLogFailed_ = false;
 };
 
 }  // namespace rivelo

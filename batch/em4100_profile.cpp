@@ -52,6 +52,7 @@ BatchTexts Em4100BatchTexts() {
 BatchProfile MakeEm4305IdProfile(std::function<RunChoices()> choices) {
   BatchProfile p;
   p.format = &Em4100Format();
+  p.page = "EM4100/EM4305";
   p.periodMs = 300;
   p.ops.read = ReadEm4100Tag;
   p.ops.writes = {Em4305Em4100Write(), T5577Em4100Write()};

@@ -92,6 +92,7 @@ BatchTexts FdxbBatchTexts(const texts::fdxb::PageTexts& t) {
 BatchProfile MakeFdxbProfile(ChipWrite write, BatchTexts texts, std::function<RunChoices()> choices) {
   BatchProfile p;
   p.format = &FdxbFormat();
+  p.page = std::string("FDX-B/") + write.chip;
   p.periodMs = 500;
   p.ops.read = ReadFdxbTag;
   p.ops.writes = {std::move(write)};

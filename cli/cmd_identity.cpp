@@ -19,6 +19,7 @@ struct IdentityOptions {
   std::vector<std::string> words, completions;
   std::vector<std::string> continuousId, incrementalId;
   std::string file, exportDir, form, feed, chip;
+  std::string log;  // the run log's file
   int count = 0;
   int fromLine = 0;
   bool lock = false;
@@ -73,6 +74,15 @@ CLI::Validator ChipCheck(const CliFormat& format) {
         return "'" + value + "' is no chip of " + format.format->name + ": " + ChipKeys(format);
       },
       "");
+}
+
+// --log FILE of the commands that write.
+void AddRunLog(CLI::App* app, IdentityOptions& o) {
+  app->add_option("--log", o.log,
+                  "append one CSV line for each tag written and verified to FILE (time, page, chip, run, "
+                  "file line, the identity in each form); created with a header when new")
+      ->type_name("FILE")
+      ->check(NonEmpty());
 }
 
 // A line number of a file: 1 or more.
@@ -140,6 +150,7 @@ IdentityJob JobFor(const CliFormat& format, IdentityJob::Kind kind, const Identi
   job.chip = o.chip;
   // The virtual reader is fed the chip that is to be written.
   job.feed = !o.feed.empty() ? o.feed : !o.chip.empty() ? o.chip : "em4305";
+  job.log = o.log;
   job.formAsked = !o.form.empty();
   if (!o.form.empty()) job.form = *FindForm(*format.format, o.form);
   return job;
@@ -182,7 +193,7 @@ void AddWrite(CommandSet& commands, CLI::App& write, const CliFormat& format) {
   CLI::App* app = commands.Add(
       write, f.name,
       "write an " + std::string(format.title) + " identity onto the tag on the reader (" + chips + ") and read it back",
-      WordNames(format) + CompletionUsage(format) + (format.lockable ? " [--lock]" : ""),
+      WordNames(format) + CompletionUsage(format) + (format.lockable ? " [--lock]" : "") + " [--log FILE]",
       [&session, &format, o] {
         IdentityJob job = JobFor(format, IdentityJob::Kind::Write, *o);
         job.id = IdentityOf(format, o->words, *o);
@@ -195,6 +206,7 @@ void AddWrite(CommandSet& commands, CLI::App& write, const CliFormat& format) {
     app->add_option(w.name, o->words[i], w.help)->required()->check(ValueCheck(w));
   }
   AddCompletions(app, format, *o, "lock the tag after writing it: it can never be changed again");
+  AddRunLog(app, *o);
 }
 
 void AddRun(CommandSet& commands, CLI::App& run, const CliFormat& format) {
@@ -223,7 +235,7 @@ void AddRun(CommandSet& commands, CLI::App& run, const CliFormat& format) {
   };
   const std::string usage = "(--continuous " + id + " | --incremental " + id + " | --file PATH [--from-line N])" +
                             CompletionUsage(format) + " [--count N]" + (format.lockable ? " [--lock]" : "") +
-                            " [--feed KIND]";
+                            " [--feed KIND] [--log FILE]";
   CLI::App* app = commands.Add(
       run, f.name,
       "write " + std::string(format.title) +
@@ -243,6 +255,7 @@ void AddRun(CommandSet& commands, CLI::App& run, const CliFormat& format) {
                   "names them); the identities before it count as written by this run")
       ->type_name("N")
       ->check(LineCheck());
+  AddRunLog(app, *o);
   app->add_option("--feed", o->feed,
                   "with --simulate: the kind of blank chips the virtual reader is fed, t5577 or em4305 "
                   "(default: that of --chip, else em4305), with options as in --simulate")

@@ -51,6 +51,7 @@ const std::vector<CliFormat>& CliFormats() {
 
 BatchProfile ProfileFor(const CliFormat& format, std::function<RunChoices()> choices, std::string_view chip) {
   BatchProfile profile = format.profile(std::move(choices));
+  profile.page = std::string("rivelo ") + profile.format->name;
   if (chip.empty()) return profile;
   std::erase_if(profile.ops.writes, [chip](const ChipWrite& w) { return !SameChip(chip, w.chip); });
   for (const CliChip& c : format.chips)

@@ -74,9 +74,11 @@ int SingleWrite(Session& session, const IdentityJob& job) {
   const std::string chips = ChipOrder(profile);
   RunView view(session, *job.format, 0);
   BatchRunner runner(profile, view);
+  runner.SetRunLogFile(job.log);
   view.Enter(job.id);
   runner.WritePressed();
   view.Flush();
+  if (runner.RunLogFailed()) return ExitFailed;  // written, but its record was not: the runner said so
   if (view.lastStatusKind == 1) {
     if (session.json)
       session.Out() << TagJsonNow(*job.format, ListedTag{1, job.id, runner.LastChip()}) << std::endl;
@@ -180,6 +182,7 @@ int Run(Session& session, const IdentityJob& job) {
   const RunChoices choices{job.lock ? 1 : 0, job.form};
   RunView view(session, *job.format, job.kind == Kind::ReadRun ? job.form : 0);
   BatchRunner runner(ProfileFor(*job.format, [choices] { return choices; }, job.chip), view);
+  runner.SetRunLogFile(job.log);
   if (!StartRun(runner, view, job, fileStart)) {
     view.Flush();
     session.Error(job.kind == Kind::ReadRun ? "the read run did not start" : "the write run did not start");
@@ -198,6 +201,7 @@ int Run(Session& session, const IdentityJob& job) {
     const std::string line = std::to_string(fileLineNumbers[static_cast<std::size_t>(runner.RunCounter())]);
     return "resume with line " + line + " of " + job.file + ": --from-line " + line;
   };
+  if (runner.RunLogFailed()) return ExitFailed;  // the runner said why; the list went on no further
   switch (end) {
     case RunEnd::Counted: return ExitOk;
     case RunEnd::Finished:
@@ -229,6 +233,15 @@ int Run(Session& session, const IdentityJob& job) {
 }  // namespace
 
 int RunIdentityJob(Session& session, const IdentityJob& job) {
+  // A run whose record cannot be kept does not start: checked before the reader is sought.
+  if (!job.log.empty() && job.kind != Kind::Read && job.kind != Kind::ReadRun) {
+    RunLog log(*job.format->format);
+    std::string why;
+    if (!log.Open(job.log, &why)) {
+      session.Error("cannot use the run log " + job.log + ": " + why);
+      return ExitFailed;
+    }
+  }
   switch (job.kind) {
     case Kind::Read: return SingleRead(session, job);
     case Kind::Write: return SingleWrite(session, job);

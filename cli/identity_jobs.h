@@ -20,6 +20,7 @@ struct IdentityJob {
   std::string exportDir;  // ReadRun; empty: no export
   std::string feed;       // the virtual reader's blank chips for a write run
   std::string chip;       // the --chip key of the one chip to write; empty: each in turn
+  std::string log;        // Write and runs: the run log's file; empty: none
   std::size_t form = 0;   // Read and ReadRun: the form of the lines and the export
   bool formAsked = false;  // Read: --form was given, so no report
   int count = 0;          // runs: stop after this many listed tags; 0: no limit

@@ -13,9 +13,11 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "batch/run_log.h"
 #include "reader/commands.h"
 #include "reader/discovery.h"
 #include "reader/my_comm.h"
+#include "resources/texts_run_log.h"
 #include "resources/texts_shell.h"
 #include "shell/dialogs.h"
 #include "shell/fonts.h"
@@ -67,6 +69,7 @@ CMainFrame::~CMainFrame() { SetStatusSink(std::move(previousSink_)); }
 
 void CMainFrame::BuildMenu() {
   QMenu* file = menuBar()->addMenu(Q(shell_text::FileMenu));
+  file->addAction(Q(texts::run_log::MenuItem), this, &CMainFrame::OnRunLog);
   file->addAction(Q(shell_text::ExitItem), this, &QWidget::close);
   QMenu* card = menuBar()->addMenu(Q(shell_text::CardMenu));
   card->addAction(Q(shell_text::Em4100Item), view_, &CRiveloView::ShowEm4305);
@@ -181,6 +184,13 @@ void CMainFrame::OnDisconnectDevice() {
   DisconnectDevice();
   connected_ = 0;
   PostStatus(StatusKindFailure, Q(shell_text::NoDeviceConnect));
+}
+
+void CMainFrame::OnRunLog() {
+  const QString folder = ChooseFolder(this, Q(texts::run_log::FolderPrompt));
+  if (folder.isEmpty()) return;  // cancelled: the log stays as it was
+  SetRunLogFolder(folder.toStdString());
+  PostStatus(StatusKindInfo, Q(texts::run_log::FolderChosen) + folder);
 }
 
 void CMainFrame::OnAbout() {

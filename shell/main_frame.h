@@ -53,6 +53,8 @@ class CMainFrame : public QMainWindow {
   void OnConnectDevice();
   void OnDisconnectDevice();
   void OnAbout();
+  // File -> Run log...: the folder where every write run records its tags.
+  void OnRunLog();
 
  private:
   void BuildMenu();

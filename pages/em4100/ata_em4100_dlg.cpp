@@ -46,6 +46,7 @@ BatchTexts AtaEm4100BatchTexts() {
 BatchProfile MakeAtaEm4100Profile() {
   BatchProfile p;
   p.format = &Em4100Format();
+  p.page = "EM4100/T5577";
   p.periodMs = 500;
   p.ops.read = ReadEm4100Tag;
   p.ops.writes = {T5577Em4100Write()};

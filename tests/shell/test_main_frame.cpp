@@ -7,6 +7,7 @@
 #include <QtTest>
 
 #include "fake_device.h"
+#include "batch/run_log.h"
 #include "reader/discovery.h"
 #include "reader/my_comm.h"
 #include "resources/language.h"
@@ -280,6 +281,21 @@ class MainFrameTest : public QObject {
       frame->OnDisconnectDevice();
       QCOMPARE(Shown(*frame), QString::fromUtf8(e.none));
     }
+  }
+
+  void runLogMenuChoosesTheFolderAndCancelKeepsIt() {
+    ScriptedDialogs dialogs;
+    SetRunLogFolder("");
+    auto frame = MakeFrame();
+    QAction* item = FindAction(*frame, "Run log...");
+    QVERIFY(item != nullptr);
+    dialogs.folders = {"/srv/tags"};
+    item->trigger();
+    QCOMPARE(RunLogFolder(), std::string("/srv/tags"));
+    QCOMPARE(Shown(*frame), QString("Write runs are logged in /srv/tags"));
+    item->trigger();  // no answer queued: cancelled
+    QCOMPARE(RunLogFolder(), std::string("/srv/tags"));
+    SetRunLogFolder("");
   }
 
   void aboutGoesThroughTheDialogInterface() {
