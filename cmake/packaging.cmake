@@ -8,6 +8,7 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Programs and reads 125 kHz RFID tags through a serial reader")
 set(CPACK_PACKAGE_CONTACT "Rivelo developers <rivelo@localhost>")
 set(CPACK_GENERATOR DEB)
+set(CPACK_STRIP_FILES ON)
 set(CPACK_DEB_COMPONENT_INSTALL ON)
 # Only the programs' own files: libraries built from source bring install rules of their own.
 set(CPACK_COMPONENTS_ALL rivelo)
@@ -42,12 +43,13 @@ set(CPACK_COMPONENT_CORVANE_DESCRIPTION
     "Window program for 125 kHz RFID tags, Chinese-labelled\nCorvane ${window_description_tail}")
 set(CPACK_DEBIAN_BRISENDOR_PACKAGE_NAME brisendor)
 set(CPACK_DEBIAN_CORVANE_PACKAGE_NAME corvane)
-# The Qt platform plugins are loaded at run time, so dpkg-shlibdeps does not see them.
+# The Qt platform plugins are loaded at run time, so dpkg-shlibdeps does not see them (Ubuntu
+# keeps the X11 one in qt6-qpa-plugins; Debian in libqt6gui6, which dpkg-shlibdeps finds).
 set(CPACK_DEBIAN_BRISENDOR_PACKAGE_DEPENDS "qt6-qpa-plugins")
 set(CPACK_DEBIAN_CORVANE_PACKAGE_DEPENDS "qt6-qpa-plugins")
-set(CPACK_DEBIAN_BRISENDOR_PACKAGE_RECOMMENDS "hicolor-icon-theme")
+set(CPACK_DEBIAN_BRISENDOR_PACKAGE_RECOMMENDS "hicolor-icon-theme, qt6-wayland")
 # The Chinese texts need a CJK font.
-set(CPACK_DEBIAN_CORVANE_PACKAGE_RECOMMENDS "hicolor-icon-theme, fonts-wqy-microhei | fonts-noto-cjk")
+set(CPACK_DEBIAN_CORVANE_PACKAGE_RECOMMENDS "hicolor-icon-theme, qt6-wayland, fonts-wqy-microhei | fonts-noto-cjk")
 set(CPACK_DEBIAN_BRISENDOR_PACKAGE_SUGGESTS rivelo)
 set(CPACK_DEBIAN_CORVANE_PACKAGE_SUGGESTS rivelo)
 

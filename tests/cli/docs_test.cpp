@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 #include "cli/bash_completion.h"
 #include "cli/help_format.h"
 #include "cli/manual_page.h"
@@ -78,7 +80,8 @@ std::string RunCommand(const std::string& command) {
 }
 
 std::filesystem::path WriteTemp(const std::string& name, const std::string& text) {
-  const auto path = std::filesystem::temp_directory_path() / ("rivelo-docs-test-" + name);
+  // Per process: ctest runs the cases side by side.
+  const auto path = std::filesystem::temp_directory_path() / ("rivelo-docs-test-" + std::to_string(getpid()) + "-" + name);
   std::ofstream(path) << text;
   return path;
 }
@@ -86,17 +89,11 @@ std::filesystem::path WriteTemp(const std::string& name, const std::string& text
 // What the completion offers for a command line whose last word is being completed.
 std::set<std::string> Complete(const std::filesystem::path& script, const std::string& words,
                                const std::string& directory = ".") {
-  const std::string program =
-      "cd '" + directory + "' && source '" + script.string() + "' && COMP_WORDS=(" + words +
-      ") && COMP_CWORD=$((${#COMP_WORDS[@]} - 1)) && _rivelo && printf '%s\\n' \"${COMPREPLY[@]}\"";
-  std::istringstream lines(RunCommand("bash -c " + std::string("\"") + [&] {
-    std::string escaped;
-    for (char c : program) {
-      if (c == '"' || c == '\\' || c == '$' || c == '`') escaped += '\\';
-      escaped += c;
-    }
-    return escaped;
-  }() + "\" 2>&1"));
+  const auto driver = WriteTemp("complete.sh", "cd '" + directory + "' || exit 1\nsource '" + script.string() +
+                                                   "'\nCOMP_WORDS=(" + words +
+                                                   ")\nCOMP_CWORD=$((${#COMP_WORDS[@]} - 1))\n_rivelo\n"
+                                                   "printf '%s\\n' \"${COMPREPLY[@]}\"\n");
+  std::istringstream lines(RunCommand("bash '" + driver.string() + "' 2>&1"));
   std::set<std::string> offered;
   for (std::string line; std::getline(lines, line);)
     if (!line.empty()) offered.insert(line);
@@ -176,11 +173,9 @@ TEST(Completion, OffersEveryCommandAndOptionAtEachPath) {
   const auto script = WriteTemp("rivelo.bash", g.completion);
   const std::vector<std::string> global = g.commands.at("rivelo").second;
   for (const auto& [path, entry] : g.commands) {
-    std::string words;
-    for (char c : path) words += c;
-    const std::set<std::string> commands = Complete(script, words + " ''");
+    const std::set<std::string> commands = Complete(script, path + " ''");
     for (const std::string& sub : entry.first) EXPECT_TRUE(commands.count(sub)) << path << " " << sub;
-    const std::set<std::string> options = Complete(script, words + " -");
+    const std::set<std::string> options = Complete(script, path + " -");
     for (const std::string& option : entry.second) EXPECT_TRUE(options.count(option)) << path << " " << option;
     for (const std::string& option : global) EXPECT_TRUE(options.count(option)) << path << " " << option;
   }
@@ -190,7 +185,7 @@ TEST(Completion, OffersEveryCommandAndOptionAtEachPath) {
 TEST(Completion, SkipsOptionValuesAndCompletesPathsAsPaths) {
   if (!HasBash()) GTEST_SKIP() << "no bash";
   const auto script = WriteTemp("rivelo-values.bash", Rivelo().completion);
-  const auto dir = std::filesystem::temp_directory_path() / "rivelo-docs-test-dir";
+  const auto dir = std::filesystem::temp_directory_path() / ("rivelo-docs-test-" + std::to_string(getpid()) + "-dir");
   std::filesystem::create_directories(dir / "exports");
   std::ofstream(dir / "ids.txt") << "1\n";
 
