@@ -31,7 +31,7 @@ const TextPair T5577Item{"T5577", "T5577"};
 const TextPair HelpMenu{"Help(&H)", "Help(&H)"};
 const TextPair AboutItem{"About(&A)...", "About Corvane(&A)..."};
 const TextPair AboutCaption{"About", "关于 Corvane"};
-const TextPair AboutProduct{"Brisendor Version 1.0", "Corvane 1.0 版"};
+const TextPair AboutProduct{"Brisendor Version %1", "Corvane %1 版"};  // %1: the version
 const TextPair AboutOk{"OK", "确定"};
 
 const char* const TabAta5567 = " ATA5567 ";

@@ -1,6 +1,7 @@
 #include "shell/application.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QMenu>
 #include <QStyle>
 
@@ -54,7 +55,11 @@ int RunApplication(int argc, char** argv, Language language, PageInstaller insta
   SetLanguage(language);
   QApplication app(argc, argv);
   ApplyApplicationFont();
-  QApplication::setWindowIcon(QApplication::style()->standardIcon(QStyle::SP_DriveHDIcon));
+  // The installed icon and desktop entry carry the program's name (brisendor, corvane); a
+  // build that is not installed keeps a stock icon.
+  const QString program = QCoreApplication::applicationName();
+  QApplication::setWindowIcon(QIcon::fromTheme(program, QApplication::style()->standardIcon(QStyle::SP_DriveHDIcon)));
+  QGuiApplication::setDesktopFileName(QStringLiteral("org.rivelo.") + program);
 
   std::vector<std::string> arguments;
   const QStringList qtArguments = QApplication::arguments();

@@ -201,7 +201,7 @@ void CMainFrame::OnAbout() {
   auto* icon = new QLabel(&about);
   icon->setPixmap(windowIcon().pixmap(32, 32));
   row->addWidget(icon);
-  row->addWidget(new QLabel(Q(shell_text::AboutProduct), &about), 1);
+  row->addWidget(new QLabel(Q(shell_text::AboutProduct).arg(QStringLiteral(RIVELO_VERSION)), &about), 1);
   layout->addLayout(row);
   auto* buttons = new QDialogButtonBox(&about);
   buttons->addButton(Q(shell_text::AboutOk), QDialogButtonBox::AcceptRole);
