@@ -109,10 +109,29 @@ bool BatchRunner::WriteAndVerify(const Identity& id) {
     if (outcome == ReadOutcome::NoReply) outcome = ReadTag(&back);
     if (outcome == ReadOutcome::Found && back == id) {
       lastChip_ = chip.chip;
+      unverifiedChip_ = nullptr;
       return true;
     }
+    // Nothing is known of this write: another chip's write could not tell whether it took, and
+    // would credit itself with this one's. The next tick's read decides.
+    if (outcome == ReadOutcome::NoReply) {
+      unverifiedChip_ = chip.chip;
+      return false;
+    }
   }
+  unverifiedChip_ = nullptr;
   return false;
+}
+
+// A write whose verifying reads both went unanswered is verified by the next read that answers:
+// when the tag then carries the target, that chip's write took. Without this, a continuous run
+// would see its own identity on the tag and wait for ever for a tag that is never listed.
+bool BatchRunner::TakeUnverifiedWrite(ReadOutcome found, const Identity& onReader) {
+  const char* chip = unverifiedChip_;
+  unverifiedChip_ = nullptr;
+  if (chip == nullptr || found != ReadOutcome::Found || onReader != targetId_) return false;
+  lastChip_ = chip;
+  return true;
 }
 
 void BatchRunner::List(const std::string& line, const Identity& id, const char* chip, int fileLine) {
@@ -215,6 +234,7 @@ void BatchRunner::WritePressed() {
   StartWatch();
   view_.ShowRunState(state_);
   runCounter_ = 0;
+  unverifiedChip_ = nullptr;
   lastWrittenId_.assign(profile_.format->length, 0);
   written_.Clear();
   if (runLog_) view_.AppendLine(texts::run_log::Started() + runLog_->Path());
@@ -362,10 +382,12 @@ void BatchRunner::WriteTick(int timer) {
   Identity onReader;
   const ReadOutcome found = ReadBeforeWrite(&onReader);
   if (found == ReadOutcome::NoReply) return;  // nothing is known about the tag: next tick
-  // The tag already carries what this run would give it.
-  if (found == ReadOutcome::Found && onReader == (incremental ? lastWrittenId_ : targetId_)) return;
-  if (found == ReadOutcome::Found && incremental && LeftAloneAsWritten(onReader)) return;
-  if (!WriteAndVerify(targetId_)) return;  // tried again next tick
+  if (!TakeUnverifiedWrite(found, onReader)) {
+    // The tag already carries what this run would give it.
+    if (found == ReadOutcome::Found && onReader == (incremental ? lastWrittenId_ : targetId_)) return;
+    if (found == ReadOutcome::Found && incremental && LeftAloneAsWritten(onReader)) return;
+    if (!WriteAndVerify(targetId_)) return;  // tried again next tick
+  }
   if (!incremental) {
     signals_.Acknowledge(AcknowledgeNormal);
     ++runCounter_;

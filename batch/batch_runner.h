@@ -92,12 +92,14 @@ class BatchRunner {
   bool ChooseFileStart(std::size_t* first);
   void StartFileAt(std::size_t first);
   bool LeftAloneAsWritten(const Identity& onReader);
+  bool TakeUnverifiedWrite(ReadOutcome found, const Identity& onReader);
   void ReadTick();
 
   BatchProfile profile_;
   BatchView& view_;
   ReaderSignals& signals_;
   const char* lastChip_ = nullptr;
+  const char* unverifiedChip_ = nullptr;  // its write of targetId_ got no answer to either read-back
   bool continuous_ = false;
   bool incremental_ = false;
   bool fromFile_ = false;

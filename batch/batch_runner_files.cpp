@@ -83,11 +83,13 @@ void BatchRunner::FileTick() {
   Identity onReader;
   const ReadOutcome found = ReadBeforeWrite(&onReader);
   if (found == ReadOutcome::NoReply) return;
-  if (found == ReadOutcome::Found && onReader == lastWrittenId_) return;
-  if (found == ReadOutcome::Found && LeftAloneAsWritten(onReader)) return;
   const auto at = static_cast<std::size_t>(runCounter_);
   targetId_ = fileIds_[at];
-  if (!WriteAndVerify(targetId_)) return;  // the same line again next tick
+  if (!TakeUnverifiedWrite(found, onReader)) {
+    if (found == ReadOutcome::Found && onReader == lastWrittenId_) return;
+    if (found == ReadOutcome::Found && LeftAloneAsWritten(onReader)) return;
+    if (!WriteAndVerify(targetId_)) return;  // the same line again next tick
+  }
   lastWrittenId_ = targetId_;
   signals_.Acknowledge(AcknowledgeNormal);
   ++runCounter_;
