@@ -1,5 +1,6 @@
 // The main window: status display, view commands, tab containers and connecting.
 #include <QDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
@@ -303,14 +304,18 @@ class MainFrameTest : public QObject {
     SetLanguage(Language::Chinese);
     auto frame = MakeFrame();
     QString button;
+    QStringList labels;
     dialogs.customAnswer = [&](QDialog& d) {
       if (auto* b = d.findChild<QPushButton*>()) button = b->text();
+      for (auto* l : d.findChildren<QLabel*>()) labels << l->text();
       return int(QDialog::Accepted);
     };
     frame->OnAbout();
     QCOMPARE(dialogs.requests.size(), std::size_t(1));
     QCOMPARE(dialogs.requests[0].text, QString::fromUtf8("关于 Corvane"));
     QCOMPARE(button, QString::fromUtf8("确定"));
+    // The version the packages carry, not a number of its own.
+    QVERIFY2(labels.join('\n').contains(QStringLiteral(RIVELO_VERSION)), qPrintable(labels.join('|')));
   }
 };
 
