@@ -2,7 +2,7 @@
 
 namespace rivelo::texts::run_log {
 
-const TextPair MenuItem{"Run log...", "写卡日志..."};
+const TextPair MenuItem{"Run log(&L)...", "写卡日志(&L)..."};
 const TextPair FolderPrompt{"Folder for the run log", "选择写卡日志的文件夹"};
 const TextPair FolderChosen{"Write runs are logged in ", "写卡记录保存在 "};
 const TextPair Started{"Run log: ", "写卡日志："};

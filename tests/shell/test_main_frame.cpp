@@ -288,7 +288,7 @@ class MainFrameTest : public QObject {
     ScriptedDialogs dialogs;
     SetRunLogFolder("");
     auto frame = MakeFrame();
-    QAction* item = FindAction(*frame, "Run log...");
+    QAction* item = FindAction(*frame, "Run log(&L)...");
     QVERIFY(item != nullptr);
     dialogs.folders = {"/srv/tags"};
     item->trigger();
