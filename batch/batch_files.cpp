@@ -148,17 +148,19 @@ std::string DescribeBatchFileError(const BatchFile& file) {
   return WithCount(t::BadLine(), file.line) + file.text + "\" (" + why + ")";
 }
 
-std::string ExportFileName(std::time_t when) {
+std::string LocalTimeText(std::time_t when, const char* format) {
   std::tm local{};
 #ifdef _WIN32
   localtime_s(&local, &when);
 #else
   localtime_r(&when, &local);
 #endif
-  char name[64];
-  const std::size_t n = std::strftime(name, sizeof name, "%Y-%m-%d-%H-%M-%S.txt", &local);
-  return std::string(name, n);
+  char text[64];
+  const std::size_t n = std::strftime(text, sizeof text, format, &local);
+  return std::string(text, n);
 }
+
+std::string ExportFileName(std::time_t when) { return LocalTimeText(when, "%Y-%m-%d-%H-%M-%S.txt"); }
 
 std::string JoinExportPath(const std::string& folder, const std::string& name) {
 #ifdef _WIN32

@@ -50,6 +50,8 @@ std::string DescribeBatchFileError(const BatchFile& file);
 
 // "%Y-%m-%d-%H-%M-%S.txt" in local time.
 std::string ExportFileName(std::time_t when);
+// when in local time, through strftime's format (results up to 63 characters).
+std::string LocalTimeText(std::time_t when, const char* format);
 
 // folder + separator + name, without a second separator when the folder already ends in one.
 std::string JoinExportPath(const std::string& folder, const std::string& name);

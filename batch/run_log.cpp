@@ -70,17 +70,7 @@ std::string CsvField(const std::string& text) {
   return quoted + '"';
 }
 
-std::string RunLogTime(std::time_t when) {
-  std::tm local{};
-#ifdef _WIN32
-  localtime_s(&local, &when);
-#else
-  localtime_r(&when, &local);
-#endif
-  char text[64];
-  const std::size_t n = std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S%z", &local);
-  return std::string(text, n);
-}
+std::string RunLogTime(std::time_t when) { return LocalTimeText(when, "%Y-%m-%dT%H:%M:%S%z"); }
 
 std::string RunLog::Header(const IdentityFormat& format) {
   std::string header = "time,page,chip,run,file_line";
