@@ -140,4 +140,6 @@ bool RunLog::Append(std::time_t when, const std::string& page, const ListedTag& 
   return file_.WriteLine(line);
 }
 
+bool RunLog::AppendRefused(std::time_t, const std::string&, const RefusedTag&) { return true; }
+
 }  // namespace rivelo

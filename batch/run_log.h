@@ -43,6 +43,8 @@ class RunLog {
 
   // One line for a tag the run wrote and verified. False when it did not reach the disk.
   bool Append(std::time_t when, const std::string& page, const ListedTag& tag);
+  // One line for a tag that refused the run's identity. False when it did not reach the disk.
+  bool AppendRefused(std::time_t when, const std::string& page, const RefusedTag& tag);
 
   // The header line of a format's log.
   static std::string Header(const IdentityFormat& format);
