@@ -2,6 +2,7 @@
 // the password: libpq finds it in PGPASSWORD or ~/.pgpass.
 #include <libpq-fe.h>
 
+#include <optional>
 #include <string_view>
 
 #include "batch/registry_sql.h"
@@ -71,6 +72,7 @@ class PostgresRegistry final : public SqlRegistry {
     if (!ResultOk(result) && !inTransaction_ && PQstatus(conn_) == CONNECTION_BAD) {
       PQclear(result);
       PQreset(conn_);
+      durable_.reset();  // a new session, with the server's settings
       result = Execute(sql, values);
     }
     const bool ok = ResultOk(result);
@@ -97,6 +99,13 @@ class PostgresRegistry final : public SqlRegistry {
     if (clock_) return "CAST(" + std::to_string(clock_()) + " AS BIGINT)";
     return "CAST(EXTRACT(EPOCH FROM clock_timestamp()) * 1000 AS BIGINT)";
   }
+  bool Durable(bool durable, std::string* why) override {
+    if (durable_ == durable) return true;
+    if (!Run(durable ? "SET synchronous_commit = on" : "SET synchronous_commit = off", {}, nullptr, why))
+      return false;
+    durable_ = durable;
+    return true;
+  }
   const char* BeginSql() const override { return "BEGIN"; }
   // Any fixed number: the programs that open the registry at once create its tables in turn.
   const char* SchemaLockSql() const override { return "SELECT pg_advisory_xact_lock(7261)"; }
@@ -115,6 +124,7 @@ class PostgresRegistry final : public SqlRegistry {
   RegistryClock clock_;
   PGconn* conn_ = nullptr;
   bool inTransaction_ = false;
+  std::optional<bool> durable_;
 };
 
 }  // namespace

@@ -114,7 +114,7 @@ bool SqlRegistry::InTransaction(const std::function<bool(std::string*)>& body, s
 
 bool SqlRegistry::OpenSchema(std::string* why) {
   std::lock_guard lock(mutex_);
-  return InTransaction(
+  return Durable(true, why) && InTransaction(
       [&](std::string* reason) {
         SqlRows rows;
         if (*SchemaLockSql() && !Sql(SchemaLockSql(), {}, nullptr, reason)) return false;
@@ -153,6 +153,7 @@ RegistryAnswer SqlRegistry::Reserve(const std::string& format, const std::string
   if (!Named(format, identity, &why)) return Failed(why);
   if (lease.count() <= 0) return Failed("a reservation needs a lease longer than zero");
   std::lock_guard lock(mutex_);
+  if (!Durable(false, &why)) return Failed(why);
   // Between a refused reservation and the look at its holder, the holder may release it.
   for (int attempt = 0; attempt < 3; ++attempt) {
     SqlRows rows;
@@ -172,6 +173,7 @@ RegistryAnswer SqlRegistry::Issue(const std::string& format, const std::string& 
   std::string why;
   if (!Named(format, identity, &why)) return Failed(why);
   std::lock_guard lock(mutex_);
+  if (!Durable(true, &why)) return Failed(why);
   SqlRows rows;
   if (!Sql(IssueSql,
            {format, identity, station.host, station.port, run, chip, OrNull(std::int64_t{fileLine}),
@@ -192,6 +194,7 @@ RegistryAnswer SqlRegistry::Release(const std::string& format, const std::string
   std::string why;
   if (!Named(format, identity, &why)) return Failed(why);
   std::lock_guard lock(mutex_);
+  if (!Durable(false, &why)) return Failed(why);
   SqlRows rows;
   if (!Sql(ReleaseSql, {format, identity, station.host, station.port, run}, &rows, &why)) return Failed(why);
   if (!rows.empty()) return {RegistryStatus::Ok, ParseRow(rows[0]), {}};
@@ -233,6 +236,7 @@ bool SqlRegistry::Import(const std::vector<RegistryRow>& rows, RegistryImportCou
   for (const RegistryRow& row : rows)
     if (!Named(row.format, row.identity, why)) return false;
   std::lock_guard lock(mutex_);
+  if (!Durable(true, why)) return false;
   RegistryImportCounts tally;
   const bool ok = InTransaction(
       [&](std::string* reason) {

@@ -48,6 +48,11 @@ class SqlRegistry : public IdentityRegistry {
   // the tables; empty when the transaction itself excludes the other.
   virtual const char* SchemaLockSql() const = 0;
 
+  // Whether the next commits must reach the disk before they return. An issued identity must
+  // (the tag holds it); a reservation need not: lost in a power cut it is no worse off than one
+  // whose lease ran out, and the next durable commit takes it to the disk anyway.
+  virtual bool Durable(bool durable, std::string* why) = 0;
+
   // Creates the tables in a new registry; false when it was made by a newer program.
   bool OpenSchema(std::string* why);
 

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <chrono>
+#include <optional>
 
 #include "batch/registry_sql.h"
 
@@ -32,7 +33,7 @@ class SqliteRegistry final : public SqlRegistry {
     }
     sqlite3_busy_timeout(db_, BusyTimeoutMs);
     SqlRows rows;
-    if (!Run("PRAGMA journal_mode = WAL", {}, nullptr, why) || !Run("PRAGMA synchronous = FULL", {}, nullptr, why) ||
+    if (!Run("PRAGMA journal_mode = WAL", {}, nullptr, why) ||
         !Run("SELECT COUNT(*) FROM sqlite_master WHERE name NOT LIKE 'rivelo_%' AND name NOT LIKE 'sqlite_%'", {},
              &rows, why))
       return false;
@@ -82,6 +83,13 @@ class SqliteRegistry final : public SqlRegistry {
     using namespace std::chrono;
     return std::to_string(duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count());
   }
+  bool Durable(bool durable, std::string* why) override {
+    if (durable_ == durable) return true;
+    // In WAL mode NORMAL skips the sync at commit, FULL does it.
+    if (!Run(durable ? "PRAGMA synchronous = FULL" : "PRAGMA synchronous = NORMAL", {}, nullptr, why)) return false;
+    durable_ = durable;
+    return true;
+  }
   const char* BeginSql() const override { return "BEGIN IMMEDIATE"; }
   const char* SchemaLockSql() const override { return ""; }
 
@@ -94,6 +102,7 @@ class SqliteRegistry final : public SqlRegistry {
   std::string path_;
   RegistryClock clock_;
   sqlite3* db_ = nullptr;
+  std::optional<bool> durable_;
 };
 
 }  // namespace
