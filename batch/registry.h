@@ -122,6 +122,9 @@ class IdentityRegistry {
 std::unique_ptr<IdentityRegistry> OpenRegistry(const std::string& where, std::string* why,
                                                RegistryClock clock = {});
 
+// This machine's station for the reader on port.
+RegistryStation StationOf(const std::string& port);
+
 // "reserved", "issued".
 const char* RegistryStateName(RegistryState state);
 

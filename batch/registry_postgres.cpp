@@ -42,7 +42,11 @@ class PostgresRegistry final : public SqlRegistry {
 
   bool Open(std::string* why) {
     if (HoldsPassword(uri_, why)) return false;
-    conn_ = PQconnectdb(uri_.c_str());
+    // Defaults that the URI's own settings override: a server that does not answer is reported
+    // rather than waited for without end, and the server's session list names the program.
+    const char* const keywords[] = {"connect_timeout", "application_name", "dbname", nullptr};
+    const char* const values[] = {"10", "rivelo", uri_.c_str(), nullptr};
+    conn_ = PQconnectdbParams(keywords, values, 1);
     if (PQstatus(conn_) != CONNECTION_OK) {
       *why = Trimmed(PQerrorMessage(conn_));
       return false;

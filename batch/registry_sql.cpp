@@ -1,5 +1,7 @@
 #include "batch/registry_sql.h"
 
+#include <unistd.h>
+
 #include <cstdlib>
 
 namespace rivelo {
@@ -89,6 +91,12 @@ bool Named(const std::string& format, const std::string& identity, std::string* 
 }
 
 }  // namespace
+
+RegistryStation StationOf(const std::string& port) {
+  char host[256] = {};
+  if (gethostname(host, sizeof host - 1) != 0) host[0] = '\0';
+  return {host, port};
+}
 
 const char* RegistryStateName(RegistryState state) {
   return state == RegistryState::Reserved ? "reserved" : "issued";

@@ -272,6 +272,7 @@ TEST(RegistryOpen, RefusesWhatIsNotItsOwn) {
   ASSERT_EQ(sqlite3_exec(db, "UPDATE rivelo_schema_version SET version = 2", nullptr, nullptr, nullptr), SQLITE_OK);
   sqlite3_close(db);
   fs::create_symlink(file, fs::path(dir) / "link.sqlite");
+
   const struct {
     std::string where, why;
   } refused[] = {
