@@ -113,6 +113,10 @@ class PostgresRegistry final : public SqlRegistry {
   const char* BeginSql() const override { return "BEGIN"; }
   // Any fixed number: the programs that open the registry at once create its tables in turn.
   const char* SchemaLockSql() const override { return "SELECT pg_advisory_xact_lock(7261)"; }
+  // The table that the schema search path finds, as every statement of ours does.
+  const char* HasVersionTableSql() const override {
+    return "SELECT CASE WHEN to_regclass('rivelo_schema_version') IS NULL THEN 0 ELSE 1 END";
+  }
 
  private:
   PGresult* Execute(const std::string& sql, const std::vector<const char*>& values) {

@@ -126,10 +126,16 @@ bool SqlRegistry::OpenSchema(std::string* why) {
       [&](std::string* reason) {
         SqlRows rows;
         if (*SchemaLockSql() && !Sql(SchemaLockSql(), {}, nullptr, reason)) return false;
-        if (!Sql("CREATE TABLE IF NOT EXISTS rivelo_schema_version (version INTEGER NOT NULL)", {}, nullptr,
-                 reason) ||
-            !Sql("SELECT MAX(version) FROM rivelo_schema_version", {}, &rows, reason))
+        // Only a new registry is made here: stations may have no right to create tables, only to
+        // use those that exist.
+        if (!Sql(HasVersionTableSql(), {}, &rows, reason)) return false;
+        if (!rows.empty() && Number(rows[0][0]) == 0) {
+          rows.clear();
+          if (!Sql("CREATE TABLE rivelo_schema_version (version INTEGER NOT NULL)", {}, nullptr, reason))
+            return false;
+        } else if (!Sql("SELECT MAX(version) FROM rivelo_schema_version", {}, &rows, reason)) {
           return false;
+        }
         const std::int64_t version = rows.empty() ? 0 : Number(rows[0][0]);
         if (version > RegistrySchemaVersion) {
           *reason = "the registry was made by a newer version of this program (schema version " +

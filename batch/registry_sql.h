@@ -53,6 +53,9 @@ class SqlRegistry : public IdentityRegistry {
   // whose lease ran out, and the next durable commit takes it to the disk anyway.
   virtual bool Durable(bool durable, std::string* why) = 0;
 
+  // One row, one column: 1 when the registry's version table exists, else 0.
+  virtual const char* HasVersionTableSql() const = 0;
+
   // Creates the tables in a new registry; false when it was made by a newer program.
   bool OpenSchema(std::string* why);
 

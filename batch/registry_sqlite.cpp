@@ -92,6 +92,9 @@ class SqliteRegistry final : public SqlRegistry {
   }
   const char* BeginSql() const override { return "BEGIN IMMEDIATE"; }
   const char* SchemaLockSql() const override { return ""; }
+  const char* HasVersionTableSql() const override {
+    return "SELECT COUNT(*) FROM sqlite_master WHERE type = 'table' AND name = 'rivelo_schema_version'";
+  }
 
  private:
   bool Fail(std::string* why) const {
