@@ -1,6 +1,7 @@
 #include "model/access/hid_prox.h"
 
 #include "model/access/access_bits.h"
+#include "model/hid26.h"
 
 namespace rivelo::access {
 namespace {
@@ -24,21 +25,17 @@ std::optional<Wiegand> FrameOf(std::span<const std::uint32_t> data, int length) 
   return Wiegand{*frame, length};
 }
 
-// H10301: even parity (bit 1) over bits 2-13, facility 2-9, card 10-25, odd parity (bit 26)
-// over bits 14-25.
+// H10301 frames are the reader's own HID 26-bit frames.
 std::vector<std::uint32_t> Encode26(const AccessValues& v) {
-  Wiegand w{0, 26};
-  w.SetField(2, 8, v[0]);
-  w.SetField(10, 16, v[1]);
-  w.SetBit(1, w.Ones(2, 13));
-  w.SetBit(26, !w.Ones(14, 25));
-  return Blocks(w);
+  return Blocks(Wiegand{Hid26Frame(static_cast<std::uint8_t>(v[0]), static_cast<std::uint16_t>(v[1])), 26});
 }
 
 std::optional<AccessValues> Decode26(std::span<const std::uint32_t> data) {
   const auto w = FrameOf(data, 26);
-  if (!w || w->Bit(1) != w->Ones(2, 13) || w->Bit(26) == w->Ones(14, 25)) return std::nullopt;
-  return AccessValues{w->Field(2, 8), w->Field(10, 16)};
+  if (!w) return std::nullopt;
+  const Hid26Fields f = Hid26FromFrame(static_cast<std::uint32_t>(w->frame));
+  if (!f.ParityOk()) return std::nullopt;
+  return AccessValues{f.facility, f.card};
 }
 
 // Corporate 1000: company code 3-14, card 15-34. Bit 2 even parity over the positions 3-34 that
@@ -60,40 +57,6 @@ std::optional<AccessValues> Decode35(std::span<const std::uint32_t> data) {
     return std::nullopt;
   }
   return AccessValues{w->Field(3, 12), w->Field(15, 20)};
-}
-
-// H10304: even parity (bit 1) over bits 2-19, facility 2-17, card 18-36, odd parity (bit 37)
-// over bits 19-36.
-std::vector<std::uint32_t> Encode37(const AccessValues& v) {
-  Wiegand w{0, 37};
-  w.SetField(2, 16, v[0]);
-  w.SetField(18, 19, v[1]);
-  w.SetBit(1, w.Ones(2, 19));
-  w.SetBit(37, !w.Ones(19, 36));
-  return Blocks(w);
-}
-
-std::optional<AccessValues> Decode37(std::span<const std::uint32_t> data) {
-  const auto w = FrameOf(data, 37);
-  if (!w || w->Bit(1) != w->Ones(2, 19) || w->Bit(37) == w->Ones(19, 36)) return std::nullopt;
-  return AccessValues{w->Field(2, 16), w->Field(18, 19)};
-}
-
-// H10306: even parity (bit 1) over bits 2-17, facility 2-17, card 18-33, odd parity (bit 34)
-// over bits 18-33.
-std::vector<std::uint32_t> Encode34(const AccessValues& v) {
-  Wiegand w{0, 34};
-  w.SetField(2, 16, v[0]);
-  w.SetField(18, 16, v[1]);
-  w.SetBit(1, w.Ones(2, 17));
-  w.SetBit(34, !w.Ones(18, 33));
-  return Blocks(w);
-}
-
-std::optional<AccessValues> Decode34(std::span<const std::uint32_t> data) {
-  const auto w = FrameOf(data, 34);
-  if (!w || w->Bit(1) != w->Ones(2, 17) || w->Bit(34) == w->Ones(18, 33)) return std::nullopt;
-  return AccessValues{w->Field(2, 16), w->Field(18, 16)};
 }
 
 const std::uint32_t HidBlock0 = Block0(Rate::RF50, Mod::Fsk2a, 3);
@@ -120,18 +83,6 @@ const AccessFormat& HidH10301() {
 const AccessFormat& HidCorporate1000() {
   static const AccessFormat f{"hid-corp1000", "HID Corporate 1000 35-bit", {{"company", 0, 4095}, {"card", 0, 1048575}},
                               HidBlock0, 3, Encode35, Decode35};
-  return f;
-}
-
-const AccessFormat& HidH10304() {
-  static const AccessFormat f{"hid-h10304", "HID 37-bit (H10304)", {{"facility", 0, 65535}, {"card", 0, 524287}},
-                              HidBlock0, 3, Encode37, Decode37};
-  return f;
-}
-
-const AccessFormat& HidH10306() {
-  static const AccessFormat f{"hid-h10306", "HID 34-bit (H10306)", {{"facility", 0, 65535}, {"card", 0, 65535}},
-                              HidBlock0, 3, Encode34, Decode34};
   return f;
 }
 

@@ -1,5 +1,5 @@
-// HID Prox Wiegand cards on a T5577: H10301 (26-bit), Corporate 1000 (35-bit), H10304 (37-bit)
-// and H10306 (34-bit). All four send the same 96-bit FSK frame: the preamble 0x1D, then a 44-bit
+// HID Prox Wiegand cards on a T5577: H10301 (26-bit) and Corporate 1000 (35-bit). Every HID
+// Prox card sends the same 96-bit FSK frame: the preamble 0x1D, then a 44-bit
 // word Manchester-coded into 88 bits. Below 37 bits the word holds a header 1 at bit 37 and a
 // sentinel 1 just above the Wiegand frame; a 37-bit frame fills bits 0-36 with nothing above.
 #pragma once
@@ -13,8 +13,6 @@ namespace rivelo::access {
 
 const AccessFormat& HidH10301();
 const AccessFormat& HidCorporate1000();
-const AccessFormat& HidH10304();
-const AccessFormat& HidH10306();
 
 // The 44-bit word of a Wiegand frame of `length` bits (26-37), and the frame back from a word
 // that holds one of exactly that length.
