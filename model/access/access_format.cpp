@@ -6,13 +6,14 @@
 #include "model/access/awid.h"
 #include "model/access/em4100_rates.h"
 #include "model/access/hid_prox.h"
+#include "model/access/ioprox.h"
 #include "model/access/viking.h"
 
 namespace rivelo::access {
 
 const std::vector<const AccessFormat*>& AccessFormats() {
   static const std::vector<const AccessFormat*> formats = {
-      &HidH10301(), &HidCorporate1000(), &Awid26(), &Viking(), &Em4100Rf64(), &Em4100Rf32(), &Em4100Rf16(),
+      &HidH10301(), &HidCorporate1000(), &Awid26(), &IoProx(), &Viking(), &Em4100Rf64(), &Em4100Rf32(), &Em4100Rf16(),
   };
   return formats;
 }

@@ -38,6 +38,9 @@ struct Published {
 // - AWID 26-bit FC 123 CN 45678: the "lf awid clone" output quoted in RfidResearchGroup/proxmark3
 //   issue #1298 (blocks 0-3). The only published AWID image found: the format is kept on the
 //   strength of it and the round trips.
+// - ioProx XSF version 1, facility 0x66, card 25342: raw 007859A0362FF523 ("48 crc ok") of the
+//   "lf search" quoted in RfidResearchGroup/ChameleonUltra issue #260, with block 0 00147040.
+//   The only published ioProx image found, as for AWID.
 // - Viking 00010203: "Raw: F20000000102035A" from the "lf viking clone 010203" output in
 //   iceman1001/proxmark3 issue #84, under the Viking block 0 of the tag reference (00088040).
 //   The only published Viking image found, as for AWID.
@@ -49,6 +52,7 @@ const std::vector<Published>& PublishedImages() {
       {"hid-h10301", {1, 7}, {0x00107060, {0x1D555955, 0x55695559, 0x555555A9}}},
       {"hid-h10301", {118, 2348}, {0x00107060, {0x1D555955, 0x5569A9A5, 0x56596695}}},
       {"awid26", {123, 45678}, {0x00107060, {0x011DB7DE, 0x722BD811, 0x11111111}}},
+      {"ioprox", {1, 0x66, 25342}, {0x00147040, {0x007859A0, 0x362FF523}}},
       {"viking", {0x00010203}, {0x00088040, {0xF2000000, 0x0102035A}}},
       {"em4100-rf64", {0x1122334455}, {0x00148040, {0xFF8C6529, 0x8C94A940}}},
       {"em4100-rf64", {0x0F0368568B}, {0x00148040, {0xFF83C033, 0x22A646E4}}},
