@@ -91,8 +91,9 @@ AccessParse ParseLine(const AccessFormat& format, std::string_view line) {
     }
     std::uint64_t v = 0;
     const auto [end, ec] = std::from_chars(line.data(), line.data() + n, v, hex ? 16 : 10);
-    const bool wrongWidth = hex && n != static_cast<std::size_t>(field.hexDigits);
-    if (ec != std::errc() || end != line.data() + n || v < field.min || v > field.max || wrongWidth) {
+    if (hex && n < static_cast<std::size_t>(field.hexDigits)) return {std::nullopt, LineError::PartLine, i};
+    const bool tooWide = hex && n > static_cast<std::size_t>(field.hexDigits);
+    if (ec != std::errc() || end != line.data() + n || v < field.min || v > field.max || tooWide) {
       return {std::nullopt, LineError::TooLarge, i};
     }
     values.push_back(v);

@@ -71,8 +71,8 @@ struct AccessParse {
 
 // A batch-file line or typed text: optional blanks, then exactly the format's fields separated
 // by ':' (decimal digits, leading zeros allowed, or a hex field's exact digits), optional blanks.
-// A value outside its field's range is TooLarge; missing fields PartLine; anything more
-// TrailingText.
+// A value outside its field's range (or a hex field with too many digits) is TooLarge; missing
+// fields or digits PartLine; anything more TrailingText.
 AccessParse ParseLine(const AccessFormat& format, std::string_view line);
 
 // The next identity of an incremental run: the last field plus one, the others kept. nullopt

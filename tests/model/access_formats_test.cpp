@@ -6,6 +6,7 @@
 
 #include "model/access/access_bits.h"
 #include "model/access/access_format.h"
+#include "model/access/em4100_rates.h"
 #include "model/access/hid_prox.h"
 
 namespace rivelo::access {
@@ -96,6 +97,13 @@ TEST(AccessFormats, PublishedCorporate1000Frames) {
   EXPECT_EQ(HidWord(0x2EC0C86, 26), 0x2006EC0C86u);
 }
 
+// EM4100 04 03 2D C7 D9 written by "lf em 410x clone" and dumped in RfidResearchGroup/proxmark3
+// issue #2346: blocks 1-2 FF812031 7787EE4E (there followed by two blocks of another format).
+TEST(AccessFormats, PublishedEm4100Frame) {
+  EXPECT_EQ(Em4100Frame(0x04032DC7D9), 0xFF8120317787EE4Eu);
+  EXPECT_EQ(Em4100Id(0xFF8120317787EE4E), 0x04032DC7D9u);
+}
+
 // A damaged block never passes as an identity: every single-bit change of a published image is
 // refused, whatever the format's guard (Manchester pairs, parity, header, stop bit).
 TEST(AccessFormats, EveryFlippedBitOfAPublishedImageIsRefused) {
@@ -120,6 +128,7 @@ TEST(AccessFormats, EveryFlippedBitOfAPublishedImageIsRefused) {
 // Identity -> blocks -> identity for every format at its range's corners and inside.
 TEST(AccessFormats, EveryFormatRoundTripsItsRange) {
   for (const AccessFormat* f : AccessFormats()) {
+    EXPECT_EQ(FindAccessFormat(f->name), f) << f->name << ": names are unique";
     std::vector<AccessValues> ids(3);
     for (const AccessField& field : f->fields) {
       ids[0].push_back(field.min);
@@ -163,8 +172,8 @@ TEST(AccessFormats, LinesAreTheFieldsAndNothingElse) {
   const AccessFormat& em = Format("em4100-rf32");
   EXPECT_EQ(ParseLine(em, "0a1B2c3D4e").values, (AccessValues{0x0A1B2C3D4E}));
   EXPECT_EQ(Text(em, {0x0A1B2C3D4E}), "0A1B2C3D4E");
-  EXPECT_FALSE(ParseLine(em, "A1B2C3D4E").values);
-  EXPECT_FALSE(ParseLine(em, "00A1B2C3D4E").values);
+  EXPECT_EQ(ParseLine(em, "A1B2C3D4E").error, LineError::PartLine);
+  EXPECT_EQ(ParseLine(em, "00A1B2C3D4E").error, LineError::TooLarge);
 }
 
 // A run steps the card number and ends after the last one instead of wrapping to card 0,
