@@ -59,7 +59,8 @@ enum class Mod : std::uint32_t {
 };
 std::uint32_t Block0(Rate rate, Mod modulation, int maxBlock, bool terminator = false);
 
-// Block 0's password bit: set on a tag protected with a password, the signal unchanged.
-inline constexpr std::uint32_t Block0PasswordBit = 0x10;
+// Block 0's protection bits, password mode (PWD) and answer on request (AOR): set on a protected
+// tag, they leave the signal it sends unchanged.
+inline constexpr std::uint32_t Block0ProtectionBits = 0x210;
 
 }  // namespace rivelo::access

@@ -39,7 +39,7 @@ std::optional<BlockImage> Encode(const AccessFormat& format, const AccessValues&
 }
 
 std::optional<AccessValues> Decode(const AccessFormat& format, const BlockImage& image) {
-  if ((image.block0 & ~Block0PasswordBit) != format.block0 || image.data.size() != format.dataBlocks) return std::nullopt;
+  if ((image.block0 & ~Block0ProtectionBits) != format.block0 || image.data.size() != format.dataBlocks) return std::nullopt;
   auto values = format.decode(image.data);
   if (values && !InRange(format, *values)) return std::nullopt;
   return values;

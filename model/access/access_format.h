@@ -54,8 +54,8 @@ bool InRange(const AccessFormat& format, const AccessValues& values);
 
 // The whole image of an identity in range; nullopt otherwise.
 std::optional<BlockImage> Encode(const AccessFormat& format, const AccessValues& values);
-// The identity of an image whose block 0 is the format's (its password bit aside: a protected
-// tag sends the same signal) and whose data blocks decode.
+// The identity of an image whose block 0 is the format's (its password and answer-on-request
+// bits aside: a protected tag sends the same signal) and whose data blocks decode.
 std::optional<AccessValues> Decode(const AccessFormat& format, const BlockImage& image);
 
 // The identity as its fields separated by ':' ("118:1603"), each decimal or in its hex digits:

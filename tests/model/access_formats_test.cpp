@@ -73,6 +73,9 @@ TEST(AccessFormats, PublishedImagesDecodeToTheirIdentitiesAndBack) {
     BlockImage want = p.image;
     want.block0 &= ~0x10u;  // a tag written with a password sends the same data
     EXPECT_EQ(Encode(f, p.values), want) << p.format << ' ' << Text(f, p.values);
+    BlockImage answerOnRequest = want;
+    answerOnRequest.block0 |= 0x210;
+    EXPECT_EQ(Decode(f, answerOnRequest), p.values) << p.format << ": protected with password and AOR";
   }
 }
 
@@ -95,6 +98,11 @@ TEST(AccessFormats, PublishedCorporate1000Frames) {
   }
   EXPECT_EQ(HidWord(0x60EC00C87, 35), 0x2E0EC00C87u);
   EXPECT_EQ(HidWord(0x2EC0C86, 26), 0x2006EC0C86u);
+  // The framing of a longer word: a dangerousthings.com forum thread ("Help programming weird HID
+  // format with sequential cardnumbers") shows the word 095156014605 sent as 1D9666566669555665695566.
+  Bits longer;
+  longer.Put(0x1D, 8).PutManchester(0x095156014605, 44);
+  EXPECT_EQ(longer.Blocks(), (std::vector<std::uint32_t>{0x1D966656, 0x66695556, 0x65695566}));
 }
 
 // EM4100 04 03 2D C7 D9 written by "lf em 410x clone" and dumped in RfidResearchGroup/proxmark3
