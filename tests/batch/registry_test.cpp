@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <libpq-fe.h>
 #include <sqlite3.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -10,8 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <set>
-#include <thread>
+#include <map>
 
 #include "batch/registry.h"
 
@@ -220,40 +220,55 @@ TEST_P(RegistryTest, ImportStatsExport) {
   EXPECT_FALSE(registry->Check("em4100", "98").row);
 }
 
-// Four stations that open a new registry at once and step from 1 upward, each until it has
-// issued 50, share out 1-200: every identity once, none left out.
+// Four station processes that open a new registry at once and step from 1 upward, each until it
+// has issued 50, share out 1-200: every identity once, none left out, none claimed by two.
 TEST_P(RegistryTest, FourStationsShareOneRange) {
-  std::vector<std::vector<int>> issued(4);
-  std::vector<std::thread> threads;
-  for (int s = 0; s < 4; ++s)
-    threads.emplace_back([&, s] {
-      auto registry = Open();
-      if (!registry) return;
-      const RegistryStation station{"bench", "/dev/ttyUSB" + std::to_string(s)};
-      const std::string run = "run-" + std::to_string(s);
-      for (int id = 1; issued[s].size() < 50 && id <= 1000; ++id) {
-        char text[11];
-        std::snprintf(text, sizeof text, "%010X", id);
-        const RegistryAnswer reserved = registry->Reserve("em4100", text, station, run, DefaultRegistryLease);
-        if (reserved.status == S::Taken) continue;
-        ASSERT_TRUE(reserved.ok()) << reserved.why;
-        const RegistryAnswer done = registry->Issue("em4100", text, station, run, "EM4305", 0, "");
-        ASSERT_TRUE(done.ok()) << done.why;
-        issued[s].push_back(id);
+  auto identity = [](int id) {
+    char text[11];
+    std::snprintf(text, sizeof text, "%010X", id);
+    return std::string(text);
+  };
+  std::vector<pid_t> children;
+  for (int s = 0; s < 4; ++s) {
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child > 0) {
+      children.push_back(child);
+      continue;
+    }
+    auto registry = Open();
+    const RegistryStation station{"bench", "/dev/ttyUSB" + std::to_string(s)};
+    int issued = 0;
+    for (int id = 1; registry && issued < 50 && id <= 1000; ++id) {
+      const RegistryAnswer reserved = registry->Reserve("em4100", identity(id), station, "run", DefaultRegistryLease);
+      if (reserved.status == S::Taken) continue;
+      const RegistryAnswer done = registry->Issue("em4100", identity(id), station, "run", "EM4305", 0, "");
+      if (!reserved.ok() || !done.ok()) {
+        std::fprintf(stderr, "station %d, identity %d: reserve %d, issue %d %s%s\n", s, id,
+                     static_cast<int>(reserved.status), static_cast<int>(done.status), reserved.why.c_str(),
+                     done.why.c_str());
+        break;
       }
-    });
-  for (auto& t : threads) t.join();
-  std::set<int> all;
-  for (const auto& ids : issued) {
-    EXPECT_EQ(ids.size(), 50u);
-    all.insert(ids.begin(), ids.end());
+      ++issued;
+    }
+    _exit(issued == 50 ? 0 : 1);
   }
-  EXPECT_EQ(all.size(), 200u);
-  EXPECT_EQ(*all.rbegin(), 200);
+  for (pid_t child : children) {
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  }
   std::vector<RegistryRow> rows;
   std::string why;
   ASSERT_TRUE(Open()->Export("em4100", &rows, &why)) << why;
-  EXPECT_EQ(rows.size(), 200u);
+  ASSERT_EQ(rows.size(), 200u);
+  std::map<std::string, int> perStation;  // 50 each: no station counted one that is another's
+  for (int id = 1; id <= 200; ++id) {
+    EXPECT_EQ(rows[id - 1].identity, identity(id));
+    EXPECT_EQ(rows[id - 1].state, Issued);
+    ++perStation[rows[id - 1].station.port];
+  }
+  for (const auto& [port, count] : perStation) EXPECT_EQ(count, 50) << port;
 }
 
 // A station may use the tables without the right to create any, as a database's owner grants it.
