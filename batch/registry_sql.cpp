@@ -144,6 +144,7 @@ bool SqlRegistry::OpenSchema(std::string* why) {
           return false;
         }
         if (version == RegistrySchemaVersion) return true;
+        // A new registry (an upgrade from an older version would go here).
         return Sql(CreateIdentityTable, {}, nullptr, reason) &&
                Sql("INSERT INTO rivelo_schema_version (version) VALUES ($1)",
                    {std::int64_t{RegistrySchemaVersion}}, nullptr, reason);
