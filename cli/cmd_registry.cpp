@@ -108,7 +108,7 @@ int Import(Session& session, const RegistryOptions& o) {
     }
   }
   std::string error;
-  const auto registry = OpenRegistryOption(o.where, &error);
+  const auto registry = OpenRegistryOption(o.where, true, &error);
   if (!registry) return Failed(session, error);
   RegistryImportCounts counts;
   std::string why;
@@ -138,7 +138,7 @@ int Import(Session& session, const RegistryOptions& o) {
 int Export(Session& session, const RegistryOptions& o) {
   if (session.json && o.csv) throw UsageError("--csv and --json exclude each other");
   std::string error;
-  const auto registry = OpenRegistryOption(o.where, &error);
+  const auto registry = OpenRegistryOption(o.where, false, &error);
   if (!registry) return Failed(session, error);
   std::vector<RegistryRow> rows;
   if (!registry->Export(o.format, &rows, &error)) return Failed(session, "cannot export " + o.where + ": " + error);
@@ -165,7 +165,7 @@ int Export(Session& session, const RegistryOptions& o) {
 
 int Stats(Session& session, const RegistryOptions& o) {
   std::string error;
-  const auto registry = OpenRegistryOption(o.where, &error);
+  const auto registry = OpenRegistryOption(o.where, false, &error);
   if (!registry) return Failed(session, error);
   std::vector<RegistryCount> counts;
   if (!registry->Stats(&counts, &error)) return Failed(session, "cannot count " + o.where + ": " + error);
@@ -204,7 +204,7 @@ std::pair<const IdentityFormat*, std::string> CheckedIdentity(const RegistryOpti
 int Check(Session& session, const RegistryOptions& o) {
   const auto [format, identity] = CheckedIdentity(o);
   std::string error;
-  const auto registry = OpenRegistryOption(o.where, &error);
+  const auto registry = OpenRegistryOption(o.where, false, &error);
   if (!registry) return Failed(session, error);
   const RegistryAnswer answer = registry->Check(format->name, identity);
   if (!answer.ok()) return Failed(session, "cannot check " + o.where + ": " + answer.why);

@@ -1,5 +1,7 @@
 #include "cli/registry_option.h"
 
+#include <filesystem>
+
 namespace rivelo::cli {
 namespace {
 
@@ -52,7 +54,12 @@ CLI::Option* AddRegistryOption(CLI::App& app, std::string& where, bool required)
   return option;
 }
 
-std::unique_ptr<IdentityRegistry> OpenRegistryOption(const std::string& where, std::string* error) {
+std::unique_ptr<IdentityRegistry> OpenRegistryOption(const std::string& where, bool create, std::string* error) {
+  std::error_code missing;
+  if (!create && !IsPostgresUri(where) && !std::filesystem::exists(where, missing)) {
+    *error = "there is no registry " + where + " (a new one is made by import or by a run)";
+    return nullptr;
+  }
   std::string why;
   auto registry = OpenRegistry(where, &why);
   if (!registry) *error = "cannot open the registry " + where + ": " + why;

@@ -20,7 +20,9 @@ std::string RegistryWhereError(const std::string& where);
 CLI::Option* AddRegistryOption(CLI::App& app, std::string& where, bool required);
 
 // Opens the registry named by --registry; null with *error set ("cannot open the registry
-// ...: why") when it cannot be opened.
-std::unique_ptr<IdentityRegistry> OpenRegistryOption(const std::string& where, std::string* error);
+// ...: why") when it cannot be opened. Without create, a SQLite file that does not exist is
+// refused rather than made: a mistyped name would otherwise give an empty registry, in which
+// every identity looks free.
+std::unique_ptr<IdentityRegistry> OpenRegistryOption(const std::string& where, bool create, std::string* error);
 
 }  // namespace rivelo::cli

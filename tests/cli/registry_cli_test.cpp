@@ -28,14 +28,16 @@ struct Step {
 };
 
 const Step Steps[] = {
+    // Lines of refused tags are skipped.
+    {{"--json", "registry", "import", "--registry", "@REG", "@FDXB"}, 0,
+     {"{\"imported\":2,\"known\":0,\"overReservation\":0,\"repeated\":0,\"refusedSkipped\":1}\n"}},
     // A line that is no whole record refuses every log of the import.
     {{"registry", "import", "--registry", "@REG", "@EM", "@BAD"}, 1,
      {"cannot import @BAD, line 3: its forms are no one em4100 identity; nothing was imported"}},
-    {{"--json", "registry", "stats", "--registry", "@REG"}, 0, {}, 0},
-    // Lines of refused tags are skipped; an identity on two lines is one row.
-    {{"--json", "registry", "import", "--registry", "@REG", "@EM", "@FDXB"}, 0,
-     {"{\"imported\":4,\"known\":0,\"overReservation\":0,\"repeated\":1,"}},
-    {{"registry", "import", "--registry", "@REG", "@EM"}, 0, {"0 imported, 2 already there; 1 line repeated"}},
+    {{"--json", "registry", "stats", "--registry", "@REG"}, 0, {"fdxb"}, 1},
+    // An identity on two lines is one row.
+    {{"registry", "import", "--registry", "@REG", "@EM", "@FDXB"}, 0,
+     {"2 imported, 2 already there; 1 line repeated an identity; "}},
     {{"registry", "check", "--registry", "@REG", "0000000002"}, 1,
      {"em4100 0000000002: issued\n", "em.csv run 1\n", "T5577\n", "file line:  7\n"}},
     {{"registry", "check", "--registry", "@REG", "0000000003"}, 0, {"em4100 0000000003: free\n"}},
@@ -56,6 +58,8 @@ const Step Steps[] = {
     {{"--json", "registry", "export", "--registry", "@REG"}, 0, {"{\"format\":\"em4100\",\"identity\":\"0000000001\""}, 4},
     {{"registry", "export", "--registry", "@REG", "--csv", "--json"}, 2, {"--csv and --json exclude each other"}},
     {{"registry", "check", "--registry", "@REG", "--format", "fdxb", "0000000001"}, 2, {"is no fdxb identity"}},
+    // A mistyped file is not made into an empty registry in which everything is free.
+    {{"registry", "check", "--registry", "@EM.sqlite", "0000000001"}, 1, {"there is no registry @EM.sqlite"}},
     {{"registry", "check", "--registry", "postgresql://clerk:secret@db/ids", "0000000001"}, 2,
      {"--registry: the connection URI holds a password", "PGPASSWORD"}},
 };
