@@ -30,6 +30,9 @@ struct Published {
 //   help text.
 // - H10301 FC 118 CN 2348: Proxmark/proxmark3 issue #326, the four "lf t55xx wr" lines that
 //   read back as "HID Prox TAG ID: 2006ec1258 ... FC: 118 - Card: 2348".
+// - H10304 FC 22602 CN 89248: flipperdevices/flipperzero-firmware issue #1029, a card's
+//   "DemodBuffer: 1D555566956599599A966555" that the Proxmark3 reads as "HID H10304 37-bit
+//   FC: 22602 CN: 89248 parity ( ok )".
 // - EM4100 11 22 33 44 55: the tag reference's EM4100 table (frame FF8C65298C94A940, block 0
 //   00148040) and 0F 03 68 56 8B (frame FF83C03322A646E4), both from the Proxmark3 T5577 guide
 //   (RfidResearchGroup/proxmark3 pull request #2304 swapped its dumps of the two);
@@ -52,6 +55,7 @@ const std::vector<Published>& PublishedImages() {
       {"hid-h10301", {118, 1603}, {0x00107060, {0x1D555955, 0x5569A9A5, 0x55A59569}}},
       {"hid-h10301", {1, 7}, {0x00107060, {0x1D555955, 0x55695559, 0x555555A9}}},
       {"hid-h10301", {118, 2348}, {0x00107060, {0x1D555955, 0x5569A9A5, 0x56596695}}},
+      {"hid-h10304", {22602, 89248}, {0x00107060, {0x1D555566, 0x95659959, 0x9A966555}}},
       {"awid26", {123, 45678}, {0x00107060, {0x011DB7DE, 0x722BD811, 0x11111111}}},
       {"ioprox", {1, 0x66, 25342}, {0x00147040, {0x007859A0, 0x362FF523}}},
       {"viking", {0x00010203}, {0x00088040, {0xF2000000, 0x0102035A}}},
@@ -79,22 +83,36 @@ TEST(AccessFormats, PublishedImagesDecodeToTheirIdentitiesAndBack) {
   }
 }
 
-// Published HID Corporate 1000 frames: the Proxmark3 "lf hid clone" help text writes the 44-bit
-// word 2E0EC00C87 for company 118, card 1603 (RfidResearchGroup/proxmark3 issue #1307 quotes
-// it); jkramarz/TheTick pull request #20 shows a reader sending the 35 bits 4A72010B3 for
-// company 1337, card 2137. Each has all three parity bits set as the format's rules say; their
-// blocks follow from the framing the H10301 images above confirm.
-TEST(AccessFormats, PublishedCorporate1000Frames) {
+// Published HID Wiegand frames (parity included); their blocks follow from the framing the
+// HID images above confirm.
+// - Corporate 1000: the Proxmark3 "lf hid clone" help text writes the 44-bit word 2E0EC00C87 for
+//   company 118, card 1603 (RfidResearchGroup/proxmark3 issue #1307 quotes it);
+//   jkramarz/TheTick pull request #20 shows a reader sending the 35 bits 4A72010B3 for company
+//   1337, card 2137. Each has all three parity bits set as the format's rules say.
+// - H10304: "lf hid clone 1029a0f4d2" in RfidResearchGroup/proxmark3 issue #271 writes a 37-bit
+//   card whose fields are FC 666, CN 31337 with both parity bits right.
+// - H10306: the only published 34-bit frame found with this layout is the Hikvision Wiegand
+//   camera manual's worked example (the 34 bits 1 0100100110010110 0000001011010010 0, i.e.
+//   FC 0x4996, CN 0x02D2); the format rests on it, the H10304 images (same framing and parity
+//   kind) and the round trips.
+// - 36 bits with an OEM code: iceman1001/proxmark3 pull request #285 gives the layout and the
+//   bit streams of four cards, facility 45072, cards 23456, 23489, 23527, 24836, OEM 0.
+TEST(AccessFormats, PublishedHidFrames) {
   struct Row {
-    std::uint64_t frame35;
+    const char* format;
+    std::uint64_t frame;
+    int length;
     AccessValues values;
   };
-  for (const Row& r : {Row{0x60EC00C87, {118, 1603}}, Row{0x4A72010B3, {1337, 2137}}}) {
+  for (const Row& r : {Row{"hid-corp1000", 0x60EC00C87, 35, {118, 1603}}, Row{"hid-corp1000", 0x4A72010B3, 35, {1337, 2137}},
+                       Row{"hid-h10304", 0x1029A0F4D2, 37, {666, 31337}}, Row{"hid-h10306", 0x2932C05A4, 34, {18838, 722}},
+                       Row{"hid-36-oem", 0xD8082DD01, 36, {0, 45072, 23456}}, Row{"hid-36-oem", 0xD8082DE08, 36, {0, 45072, 23489}},
+                       Row{"hid-36-oem", 0xD8082DF39, 36, {0, 45072, 23527}}, Row{"hid-36-oem", 0xD80830820, 36, {0, 45072, 24836}}}) {
     Bits bits;
-    bits.Put(0x1D, 8).PutManchester(HidWord(r.frame35, 35), 44);
+    bits.Put(0x1D, 8).PutManchester(HidWord(r.frame, r.length), 44);
     const BlockImage image{0x00107060, bits.Blocks()};
-    EXPECT_EQ(Decode(HidCorporate1000(), image), r.values);
-    EXPECT_EQ(Encode(HidCorporate1000(), r.values), image);
+    EXPECT_EQ(Decode(Format(r.format), image), r.values) << r.format << ' ' << std::hex << r.frame;
+    EXPECT_EQ(Encode(Format(r.format), r.values), image) << r.format << ' ' << std::hex << r.frame;
   }
   EXPECT_EQ(HidWord(0x60EC00C87, 35), 0x2E0EC00C87u);
   EXPECT_EQ(HidWord(0x2EC0C86, 26), 0x2006EC0C86u);
@@ -190,6 +208,7 @@ TEST(AccessFormats, IncrementStopsAtTheLastCard) {
   EXPECT_EQ(Increment(HidH10301(), {118, 1603}), (AccessValues{118, 1604}));
   EXPECT_FALSE(Increment(HidH10301(), {118, 65535}).has_value());
   EXPECT_FALSE(Increment(HidCorporate1000(), {4095, 1048575}).has_value());
+  EXPECT_EQ(Increment(Format("hid-36-oem"), {3, 45072, 23456}), (AccessValues{3, 45072, 23457}));
   EXPECT_FALSE(Increment(Format("em4100-rf16"), {0xFFFFFFFFFF}).has_value());
   EXPECT_FALSE(Increment(HidH10301(), {256, 0}).has_value());
 }
