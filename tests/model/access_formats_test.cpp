@@ -43,11 +43,13 @@ struct Published {
 //   issue #1298 (blocks 0-3). The only published AWID image found: the format is kept on the
 //   strength of it and the round trips.
 // - ioProx XSF version 1, facility 0x66, card 25342: raw 007859A0362FF523 ("48 crc ok") of the
-//   "lf search" quoted in RfidResearchGroup/ChameleonUltra issue #260, with block 0 00147040.
-//   The only published ioProx image found, as for AWID.
+//   "lf search" quoted in RfidResearchGroup/ChameleonUltra issue #260, with block 0 00147040;
+//   XSF(01)BE:03011, raw 00786fa030be1e0b: the "lf io fskdemod" example of the Pentura Labs post
+//   "Proxmark3 vs Kantech ioProx" (penturalabs.wordpress.com, 2014-03-11).
 // - Viking 00010203: "Raw: F20000000102035A" from the "lf viking clone 010203" output in
-//   iceman1001/proxmark3 issue #84, under the Viking block 0 of the tag reference (00088040).
-//   The only published Viking image found, as for AWID.
+//   iceman1001/proxmark3 issue #84, under the Viking block 0 of the tag reference (00088040);
+//   card 0001A337: "Viking - Card 0001A337, Raw: F200000001A337CF", the demodulation the
+//   RfidResearchGroup/proxmark3 test script (tools/pm3_tests.sh) expects of its T5577 Viking trace.
 // - EM4100 at RF/32: block 0 00088040 from the tag reference's table of words open tools
 //   write; RF/16 sets the datasheet's data-rate field to 001 (00048040).
 const std::vector<Published>& PublishedImages() {
@@ -58,7 +60,9 @@ const std::vector<Published>& PublishedImages() {
       {"hid-h10304", {22602, 89248}, {0x00107060, {0x1D555566, 0x95659959, 0x9A966555}}},
       {"awid26", {123, 45678}, {0x00107060, {0x011DB7DE, 0x722BD811, 0x11111111}}},
       {"ioprox", {1, 0x66, 25342}, {0x00147040, {0x007859A0, 0x362FF523}}},
+      {"ioprox", {1, 0xBE, 3011}, {0x00147040, {0x00786FA0, 0x30BE1E0B}}},
       {"viking", {0x00010203}, {0x00088040, {0xF2000000, 0x0102035A}}},
+      {"viking", {0x0001A337}, {0x00088040, {0xF2000000, 0x01A337CF}}},
       {"em4100-rf64", {0x1122334455}, {0x00148040, {0xFF8C6529, 0x8C94A940}}},
       {"em4100-rf64", {0x0F0368568B}, {0x00148040, {0xFF83C033, 0x22A646E4}}},
       {"em4100-rf64", {0x19004FC3C9}, {0x00148050, {0xFF8E4002, 0x7D836252}}},
