@@ -50,6 +50,11 @@ struct Published {
 //   iceman1001/proxmark3 issue #84, under the Viking block 0 of the tag reference (00088040);
 //   card 0001A337: "Viking - Card 0001A337, Raw: F200000001A337CF", the demodulation the
 //   RfidResearchGroup/proxmark3 test script (tools/pm3_tests.sh) expects of its T5577 Viking trace.
+// - Noralsy: iceman1001/proxmark3 issue #56 maps a card's blocks 1-3 BB0214FF 10298001 87C70000
+//   (printed ID 1020187, year 98) nibble by nibble and gives both checks as nibble XORs; the
+//   Proxmark forum thread "NORALSY KCP3000" (proxmark.org/forum/viewtopic.php?id=2580) shows a
+//   tag engraved 6811501 sending BB0214FF 68102015 01870000 (year 02). Block 0 is the tag
+//   reference's 00088068.
 // - EM4100 at RF/32: block 0 00088040 from the tag reference's table of words open tools
 //   write; RF/16 sets the datasheet's data-rate field to 001 (00048040).
 const std::vector<Published>& PublishedImages() {
@@ -63,6 +68,8 @@ const std::vector<Published>& PublishedImages() {
       {"ioprox", {1, 0xBE, 3011}, {0x00147040, {0x00786FA0, 0x30BE1E0B}}},
       {"viking", {0x00010203}, {0x00088040, {0xF2000000, 0x0102035A}}},
       {"viking", {0x0001A337}, {0x00088040, {0xF2000000, 0x01A337CF}}},
+      {"noralsy", {98, 1020187}, {0x00088068, {0xBB0214FF, 0x10298001, 0x87C70000}}},
+      {"noralsy", {2, 6811501}, {0x00088068, {0xBB0214FF, 0x68102015, 0x01870000}}},
       {"em4100-rf64", {0x1122334455}, {0x00148040, {0xFF8C6529, 0x8C94A940}}},
       {"em4100-rf64", {0x0F0368568B}, {0x00148040, {0xFF83C033, 0x22A646E4}}},
       {"em4100-rf64", {0x19004FC3C9}, {0x00148050, {0xFF8E4002, 0x7D836252}}},
