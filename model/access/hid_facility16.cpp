@@ -71,7 +71,11 @@ const AccessFormat& HidH10304() {
 
 const AccessFormat& Hid36Oem() {
   static const AccessFormat f{"hid-36-oem", "HID 36-bit with OEM code",
-                              {{"oem", 0, 3}, {"facility", 0, 65535}, {"card", 0, 65535}}, HidBlock0(), 3, Encode36, Decode36};
+                              {{"oem", 0, 3}, {"facility", 0, 65535}, {"card", 0, 65535}},
+                              HidBlock0(),
+                              3,
+                              Encode36,
+                              Decode36};
   return f;
 }
 

@@ -115,10 +115,13 @@ TEST(AccessFormats, PublishedHidFrames) {
     int length;
     AccessValues values;
   };
-  for (const Row& r : {Row{"hid-corp1000", 0x60EC00C87, 35, {118, 1603}}, Row{"hid-corp1000", 0x4A72010B3, 35, {1337, 2137}},
-                       Row{"hid-h10304", 0x1029A0F4D2, 37, {666, 31337}}, Row{"hid-h10306", 0x2932C05A4, 34, {18838, 722}},
-                       Row{"hid-36-oem", 0xD8082DD01, 36, {0, 45072, 23456}}, Row{"hid-36-oem", 0xD8082DE08, 36, {0, 45072, 23489}},
-                       Row{"hid-36-oem", 0xD8082DF39, 36, {0, 45072, 23527}}, Row{"hid-36-oem", 0xD80830820, 36, {0, 45072, 24836}}}) {
+  const Row rows[] = {
+      {"hid-corp1000", 0x60EC00C87, 35, {118, 1603}},       {"hid-corp1000", 0x4A72010B3, 35, {1337, 2137}},
+      {"hid-h10304", 0x1029A0F4D2, 37, {666, 31337}},       {"hid-h10306", 0x2932C05A4, 34, {18838, 722}},
+      {"hid-36-oem", 0xD8082DD01, 36, {0, 45072, 23456}}, {"hid-36-oem", 0xD8082DE08, 36, {0, 45072, 23489}},
+      {"hid-36-oem", 0xD8082DF39, 36, {0, 45072, 23527}}, {"hid-36-oem", 0xD80830820, 36, {0, 45072, 24836}},
+  };
+  for (const Row& r : rows) {
     Bits bits;
     bits.Put(0x1D, 8).PutManchester(HidWord(r.frame, r.length), 44);
     const BlockImage image{0x00107060, bits.Blocks()};
