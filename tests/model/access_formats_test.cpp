@@ -50,6 +50,12 @@ struct Published {
 //   iceman1001/proxmark3 issue #84, under the Viking block 0 of the tag reference (00088040);
 //   card 0001A337: "Viking - Card 0001A337, Raw: F200000001A337CF", the demodulation the
 //   RfidResearchGroup/proxmark3 test script (tools/pm3_tests.sh) expects of its T5577 Viking trace.
+// - Jablotron: the layout and check byte as the description of RfidResearchGroup/ChameleonUltra
+//   pull request #404 gives them; in the Proxmark forum thread on Jablotron tags
+//   (proxmark3.org/forum/viewtopic.php?pid=23360) the frames FFFF000029447FD6 and
+//   FFFF7999999999E7 get answers from a genuine Jablotron reader (1410-0000-294485 and a
+//   reaction) while FFFF8999999999D7, whose ID starts with a 1 bit, gets none. Block 0 and the
+//   frame sent as blocks 1-2 are the tag reference's; no published block dump was found.
 // - Noralsy: iceman1001/proxmark3 issue #56 maps a card's blocks 1-3 BB0214FF 10298001 87C70000
 //   (printed ID 1020187, year 98) nibble by nibble and gives both checks as nibble XORs; the
 //   Proxmark forum thread "NORALSY KCP3000" (proxmark.org/forum/viewtopic.php?id=2580) shows a
@@ -68,6 +74,8 @@ const std::vector<Published>& PublishedImages() {
       {"ioprox", {1, 0xBE, 3011}, {0x00147040, {0x00786FA0, 0x30BE1E0B}}},
       {"viking", {0x00010203}, {0x00088040, {0xF2000000, 0x0102035A}}},
       {"viking", {0x0001A337}, {0x00088040, {0xF2000000, 0x01A337CF}}},
+      {"jablotron", {0x000029447F}, {0x00158040, {0xFFFF0000, 0x29447FD6}}},
+      {"jablotron", {0x7999999999}, {0x00158040, {0xFFFF7999, 0x999999E7}}},
       {"noralsy", {98, 1020187}, {0x00088068, {0xBB0214FF, 0x10298001, 0x87C70000}}},
       {"noralsy", {2, 6811501}, {0x00088068, {0xBB0214FF, 0x68102015, 0x01870000}}},
       {"em4100-rf64", {0x1122334455}, {0x00148040, {0xFF8C6529, 0x8C94A940}}},
@@ -214,6 +222,8 @@ TEST(AccessFormats, LinesAreTheFieldsAndNothingElse) {
   EXPECT_EQ(Text(em, {0x0A1B2C3D4E}), "0A1B2C3D4E");
   EXPECT_EQ(ParseLine(em, "A1B2C3D4E").error, LineError::PartLine);
   EXPECT_EQ(ParseLine(em, "00A1B2C3D4E").error, LineError::TooLarge);
+  // A Jablotron ID whose first bit is 1 would lengthen the preamble: out of range.
+  EXPECT_EQ(ParseLine(Format("jablotron"), "8999999999").error, LineError::TooLarge);
 }
 
 // A run steps the card number and ends after the last one instead of wrapping to card 0,
