@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "model/access/access_bits.h"
@@ -56,6 +57,10 @@ struct Published {
 //   FFFF7999999999E7 get answers from a genuine Jablotron reader (1410-0000-294485 and a
 //   reaction) while FFFF8999999999D7, whose ID starts with a 1 bit, gets none. Block 0 and the
 //   frame sent as blocks 1-2 are the tag reference's; no published block dump was found.
+// - Keri internal ID 123456789: the worked example in iceman1001/proxmark3 issue #58 (the frame
+//   000...01 0000111010110111100110100010101 111), here started at its closing 1 bits as the tag
+//   repeats it; 1454181112: "KERI Tag Found -- Internal ID: 1454181112, Raw: E0000000D6AD0AF8" in
+//   RfidResearchGroup/proxmark3 issue #577. Block 0 is the tag reference's 603E1040.
 // - Noralsy: iceman1001/proxmark3 issue #56 maps a card's blocks 1-3 BB0214FF 10298001 87C70000
 //   (printed ID 1020187, year 98) nibble by nibble and gives both checks as nibble XORs; the
 //   Proxmark forum thread "NORALSY KCP3000" (proxmark.org/forum/viewtopic.php?id=2580) shows a
@@ -76,6 +81,8 @@ const std::vector<Published>& PublishedImages() {
       {"viking", {0x0001A337}, {0x00088040, {0xF2000000, 0x01A337CF}}},
       {"jablotron", {0x000029447F}, {0x00158040, {0xFFFF0000, 0x29447FD6}}},
       {"jablotron", {0x7999999999}, {0x00158040, {0xFFFF7999, 0x999999E7}}},
+      {"keri", {123456789}, {0x603E1040, {0xE0000000, 0x875BCD15}}},
+      {"keri", {1454181112}, {0x603E1040, {0xE0000000, 0xD6AD0AF8}}},
       {"noralsy", {98, 1020187}, {0x00088068, {0xBB0214FF, 0x10298001, 0x87C70000}}},
       {"noralsy", {2, 6811501}, {0x00088068, {0xBB0214FF, 0x68102015, 0x01870000}}},
       {"em4100-rf64", {0x1122334455}, {0x00148040, {0xFF8C6529, 0x8C94A940}}},
@@ -153,7 +160,8 @@ TEST(AccessFormats, PublishedEm4100Frame) {
 }
 
 // A damaged block never passes as an identity: every single-bit change of a published image is
-// refused, whatever the format's guard (Manchester pairs, parity, header, stop bit).
+// refused, whatever the format's guard (Manchester pairs, parity, header, stop bit). Keri's ID
+// bits carry no check at all: a change there is another ID, never the one written.
 TEST(AccessFormats, EveryFlippedBitOfAPublishedImageIsRefused) {
   for (const Published& p : PublishedImages()) {
     const AccessFormat& f = Format(p.format);
@@ -161,7 +169,12 @@ TEST(AccessFormats, EveryFlippedBitOfAPublishedImageIsRefused) {
       for (int bit = 0; bit < 32; ++bit) {
         BlockImage damaged = p.image;
         damaged.data[b] ^= 1u << bit;
-        EXPECT_FALSE(Decode(f, damaged).has_value()) << p.format << " block " << b + 1 << " bit " << bit;
+        const auto decoded = Decode(f, damaged);
+        if (std::string_view(p.format) == "keri" && b == 1 && bit < 31) {
+          EXPECT_NE(decoded, p.values) << "keri bit " << bit;
+          continue;
+        }
+        EXPECT_FALSE(decoded.has_value()) << p.format << " block " << b + 1 << " bit " << bit;
       }
     }
     BlockImage otherRate = p.image;
