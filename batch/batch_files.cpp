@@ -204,7 +204,11 @@ bool ExportFile::Open(const std::string& path, std::string* why) {
     if (fd < 0 && errno == EEXIST) continue;
     if (fd < 0) break;
     // Binary: the line ends are written as they are.
+#ifdef _WIN32
+    file_ = _fdopen(fd, "wb");
+#else
     file_ = fdopen(fd, "wb");
+#endif
     if (!file_) {
       const int saved = errno;
       CloseFd(fd);

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
+#include <cstdio>
 #include <cstring>
 #include <mutex>
 #include <vector>
@@ -81,7 +82,9 @@ bool IsRegularFile(int fd) {
   struct _stat64 st {};
   return _fstat64(fd, &st) == 0 && (st.st_mode & _S_IFMT) == _S_IFREG;
 }
+bool OneName(int) { return true; }
 void CloseFile(int fd) { _close(fd); }
+bool LinkRefused(int) { return false; }
 long long ReadAt(int fd, char* buf, unsigned n, long long at) {
   if (_lseeki64(fd, at, SEEK_SET) < 0) return -1;
   return _read(fd, buf, n);
@@ -117,7 +120,12 @@ bool IsRegularFile(int fd) {
   struct stat st {};
   return fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
 }
+bool OneName(int fd) {
+  struct stat st {};
+  return fstat(fd, &st) == 0 && st.st_nlink == 1;
+}
 void CloseFile(int fd) { close(fd); }
+bool LinkRefused(int error) { return error == ELOOP; }
 long long ReadAt(int fd, char* buf, unsigned n, long long at) {
   for (;;) {
     const ssize_t got = pread(fd, buf, n, static_cast<off_t>(at));
@@ -231,10 +239,13 @@ bool RunLog::Open(const std::string& path, std::string* why, bool namedByUser) {
   };
   fd_ = OpenLog(path, !namedByUser);
   if (fd_ < 0) {
-    if (errno == ELOOP && !namedByUser) return fail("it is a symbolic link, which a log in the chosen folder never follows");
+    if (LinkRefused(errno) && !namedByUser) return fail("it is a symbolic link, which a log in the chosen folder never follows");
     return fail(std::strerror(errno));
   }
   regular_ = IsRegularFile(fd_);
+  // Under a made-up name, a pipe planted there would take the lines (and stall the run once
+  // full), and a second name of another file would append to that file.
+  if (!namedByUser && (!regular_ || !OneName(fd_))) return fail("it is not a file of its own (a pipe, a device or a hard link)");
   // Only a regular file is read back: a pipe or a device (a log sent to standard output) has
   // nothing to read, or never ends.
   if (!regular_) return true;

@@ -10,6 +10,7 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <tuple>
 
@@ -169,16 +170,24 @@ TEST_F(RunLogTest, RunsSharingALogGetTheirOwnNumbersAndOneHeader) {
 TEST_F(RunLogTest, LinksAreFollowedOnlyWhenTheUserNamedThemAndStreamsWork) {
   const fs::path target = dir_ / "target.txt";
   std::ofstream(target) << "keep\n";
-  fs::create_symlink(target, dir_ / "rivelo-em4100-run-log.csv");
+  const fs::path windowLog = dir_ / "rivelo-em4100-run-log.csv";
   SetRunLogFolder(dir_.string());
-  {
+  // Planted under the window's name: a link, a pipe (it would take the lines), a second name.
+  const std::pair<std::function<void()>, std::string> plants[] = {
+      {[&] { fs::create_symlink(target, windowLog); }, "symbolic link"},
+      {[&] { mkfifo(windowLog.c_str(), 0600); }, "pipe"},
+      {[&] { fs::create_hard_link(target, windowLog); }, "hard link"},
+  };
+  for (const auto& [plant, why] : plants) {
+    plant();
     BlankFeeder reader;
     HeadlessView view(Em4100Format());
     BatchRunner runner(FeederProfile(reader), view, &reader);
     IncrementalRun(runner, view, 1);
-    EXPECT_EQ(runner.RunCounter(), 0);
+    EXPECT_EQ(runner.RunCounter(), 0) << why;
     ASSERT_FALSE(view.statuses.empty());
-    EXPECT_NE(view.statuses.back().second.find("symbolic link"), std::string::npos) << view.statuses.back().second;
+    EXPECT_NE(view.statuses.back().second.find(why), std::string::npos) << view.statuses.back().second;
+    fs::remove(windowLog);
   }
   EXPECT_EQ(Lines(target), std::vector<std::string>{"keep"});
   SetRunLogFolder("");
