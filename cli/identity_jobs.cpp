@@ -252,7 +252,7 @@ int RunIdentityJob(Session& session, const IdentityJob& job) {
   if (!job.log.empty() && job.kind != Kind::Read && job.kind != Kind::ReadRun) {
     RunLog log(*job.format->format);
     std::string why;
-    if (!log.Open(job.log, &why)) {
+    if (!log.Open(job.log, &why, true)) {  // named by the operator: a link there is the operator's
       session.Error("cannot use the run log " + job.log + ": " + why);
       return ExitFailed;
     }
