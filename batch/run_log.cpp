@@ -83,6 +83,10 @@ bool IsRegularFile(int fd) {
   return _fstat64(fd, &st) == 0 && (st.st_mode & _S_IFMT) == _S_IFREG;
 }
 bool OneName(int) { return true; }
+long long FileSize(int fd) {
+  struct _stat64 st {};
+  return _fstat64(fd, &st) == 0 ? static_cast<long long>(st.st_size) : -1;
+}
 void CloseFile(int fd) { _close(fd); }
 bool LinkRefused(int) { return false; }
 long long ReadAt(int fd, char* buf, unsigned n, long long at) {
@@ -123,6 +127,10 @@ bool IsRegularFile(int fd) {
 bool OneName(int fd) {
   struct stat st {};
   return fstat(fd, &st) == 0 && st.st_nlink == 1;
+}
+long long FileSize(int fd) {
+  struct stat st {};
+  return fstat(fd, &st) == 0 ? static_cast<long long>(st.st_size) : -1;
 }
 void CloseFile(int fd) { close(fd); }
 bool LinkRefused(int error) { return error == ELOOP; }
@@ -165,6 +173,18 @@ bool ReadAll(int fd, std::string* content) {
     if (got == 0) return true;
     content->append(buf, static_cast<std::size_t>(got));
   }
+}
+
+// The last byte of the file (nothing when it is empty).
+bool ReadEnd(int fd, std::string* content) {
+  content->clear();
+  const long long size = FileSize(fd);
+  if (size < 0) return false;
+  if (size == 0) return true;
+  char last = 0;
+  if (ReadAt(fd, &last, 1, size - 1) != 1) return false;
+  content->assign(1, last);
+  return true;
 }
 
 // The whole text, synced to the disk when it is a file (a pipe or a device has no disk).
@@ -286,8 +306,10 @@ bool RunLog::WriteRow(const std::string& head, const std::string& tail) {
   const FileLock lock(fd_);
   std::string text;
   if (regular_) {
+    // The whole file only for the run's first line; after that its end will do.
     std::string content;
-    if (!ReadAll(fd_, &content)) {
+    const bool read = numbered_ ? ReadEnd(fd_, &content) : ReadAll(fd_, &content);
+    if (!read) {
       error_ = std::strerror(errno);
       return false;
     }
