@@ -196,7 +196,8 @@ bool ExportFile::Open(const std::string& path, std::string* why) {
   for (int n = 0; n <= MaxNumber; ++n) {
     const std::string candidate = n == 0 ? path : NumberedPath(path, n);
 #ifdef _WIN32
-    const int fd = _open(candidate.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT, _S_IREAD | _S_IWRITE);
+    const int fd =
+        _open(candidate.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT, _S_IREAD | _S_IWRITE);
 #else
     // O_EXCL refuses any name that is there, a link included, dangling or not.
     const int fd = open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);

@@ -236,7 +236,9 @@ std::string RunLog::EarlierHeader(const IdentityFormat& format) {
   return header;
 }
 
-std::string RunLog::Header(const IdentityFormat& format) { return EarlierHeader(format) + ",status,reason,chip_serial"; }
+std::string RunLog::Header(const IdentityFormat& format) {
+  return EarlierHeader(format) + ",status,reason,chip_serial";
+}
 
 RunLog::~RunLog() { Close(); }
 
@@ -259,13 +261,15 @@ bool RunLog::Open(const std::string& path, std::string* why, bool namedByUser) {
   };
   fd_ = OpenLog(path, !namedByUser);
   if (fd_ < 0) {
-    if (LinkRefused(errno) && !namedByUser) return fail("it is a symbolic link, which a log in the chosen folder never follows");
+    if (LinkRefused(errno) && !namedByUser)
+      return fail("it is a symbolic link, which a log in the chosen folder never follows");
     return fail(std::strerror(errno));
   }
   regular_ = IsRegularFile(fd_);
   // Under a made-up name, a pipe planted there would take the lines (and stall the run once
   // full), and a second name of another file would append to that file.
-  if (!namedByUser && (!regular_ || !OneName(fd_))) return fail("it is not a file of its own (a pipe, a device or a hard link)");
+  if (!namedByUser && (!regular_ || !OneName(fd_)))
+    return fail("it is not a file of its own (a pipe, a device or a hard link)");
   // Only a regular file is read back: a pipe or a device (a log sent to standard output) has
   // nothing to read, or never ends.
   if (!regular_) return true;
@@ -339,7 +343,8 @@ bool RunLog::AppendRefused(std::time_t when, const std::string& page, const Refu
   if (earlier_) return true;  // no column to tell it from a written tag
   const std::string head = RunLogTime(when) + "," + CsvField(page) + "," + CsvField(tag.chip ? tag.chip : "") + ",";
   std::string tail = "," + (tag.fileLine > 0 ? std::to_string(tag.fileLine) : "");
-  for (std::size_t form = 0; form < format_.forms.size(); ++form) tail += "," + CsvField(format_.text(tag.target, form));
+  for (std::size_t form = 0; form < format_.forms.size(); ++form)
+    tail += "," + CsvField(format_.text(tag.target, form));
   tail += ",refused," + CsvField(tag.reason) + "," + CsvField(tag.chipSerial);
   return WriteRow(head, tail);
 }
