@@ -5,15 +5,21 @@
 #include "model/access/access_bits.h"
 #include "model/access/awid.h"
 #include "model/access/em4100_rates.h"
+#include "model/access/hid_facility16.h"
 #include "model/access/hid_prox.h"
 #include "model/access/ioprox.h"
+#include "model/access/jablotron.h"
+#include "model/access/keri.h"
+#include "model/access/noralsy.h"
 #include "model/access/viking.h"
 
 namespace rivelo::access {
 
 const std::vector<const AccessFormat*>& AccessFormats() {
   static const std::vector<const AccessFormat*> formats = {
-      &HidH10301(), &HidCorporate1000(), &Awid26(), &IoProx(), &Viking(), &Em4100Rf64(), &Em4100Rf32(), &Em4100Rf16(),
+      &HidH10301(), &HidCorporate1000(), &HidH10304(), &HidH10306(), &Awid26(), &IoProx(),
+      &Viking(),    &Jablotron(),        &Keri(),       &Noralsy(),    &Em4100Rf64(), &Em4100Rf32(),
+      &Em4100Rf16(), &Hid36Oem(),
   };
   return formats;
 }

@@ -6,7 +6,10 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
+#include <vector>
 
+#include "model/access/access_bits.h"
 #include "model/access/access_format.h"
 
 namespace rivelo::access {
@@ -18,5 +21,12 @@ const AccessFormat& HidCorporate1000();
 // that holds one of exactly that length.
 std::uint64_t HidWord(std::uint64_t frame, int length);
 std::optional<std::uint64_t> HidFrame(std::uint64_t word, int length);
+
+// The HID blocks 1-3 of a Wiegand frame, and the frame of exactly `length` bits back from them.
+std::vector<std::uint32_t> HidBlocks(const Wiegand& w);
+std::optional<Wiegand> HidWiegand(std::span<const std::uint32_t> data, int length);
+
+// Every HID Prox format's block 0: FSK2a at RF/50 sending blocks 1-3.
+std::uint32_t HidBlock0();
 
 }  // namespace rivelo::access
