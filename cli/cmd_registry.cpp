@@ -265,7 +265,8 @@ void AddRegistryCommands(CommandSet& commands, CLI::App& root) {
   CLI::App* import = commands.Add(
       *registry, "import",
       "record the identities of run logs (rivelo --log, File -> Run log...) as issued; lines of tags that refused "
-      "are skipped. A line that is no whole record refuses the whole import, which then records nothing",
+      "are skipped; a registry file that does not exist is made. A line that is no whole record refuses the whole "
+      "import, which then records nothing",
       "--registry WHERE LOG.csv...", [&session, o] { return Import(session, *o); });
   AddRegistryOption(*import, o->where, true);
   import->add_option("LOG.csv", o->logs, "run logs, each of one format (known from its header)")

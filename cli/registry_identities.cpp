@@ -127,6 +127,7 @@ bool ReadRunLog(const std::string& path, RunLogRows* read, std::string* why) {
   }
   if (line.rfind("\xEF\xBB\xBF", 0) == 0) line.erase(0, 3);
   if (!line.empty() && line.back() == '\r') line.pop_back();
+  const std::string headerLine = line;
   std::map<std::string, std::size_t> columns;
   const auto header = SplitCsv(line);
   for (std::size_t i = 0; header && i < header->size(); ++i) columns.emplace((*header)[i], i);
@@ -144,7 +145,9 @@ bool ReadRunLog(const std::string& path, RunLogRows* read, std::string* why) {
 
   for (int number = 2; std::getline(in, line); ++number) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (line.empty()) continue;  // where a line cut off by a crash was ended
+    // Blank where a line cut off by a crash was ended; a header again where a log written as a
+    // stream (a pipe) was saved, which repeats it with each run.
+    if (line.empty() || line == headerLine) continue;
     const auto fail = [&](const std::string& reason) {
       *why = "line " + std::to_string(number) + ": " + reason;
       return false;

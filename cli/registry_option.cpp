@@ -46,7 +46,7 @@ std::string RegistryWhereError(const std::string& where) {
 CLI::Option* AddRegistryOption(CLI::App& app, std::string& where, bool required) {
   CLI::Option* option =
       app.add_option("--registry", where,
-                     "the registry of issued identities: a SQLite file (FILE.sqlite, made when missing) or a "
+                     "the registry of issued identities: a SQLite file (FILE.sqlite) or a "
                      "PostgreSQL URI (postgresql://HOST/DB; the password from PGPASSWORD or ~/.pgpass)")
           ->type_name("WHERE")
           ->check(CLI::Validator([](std::string& value) { return RegistryWhereError(value); }, ""));

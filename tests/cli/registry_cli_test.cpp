@@ -18,7 +18,7 @@ namespace {
 
 enum class Engine { Sqlite, Postgres };
 
-// One command against the registry, in the order of the table; @REG, @EM, @FDXB, @BAD stand for
+// One command against the registry, in the order of the table; @REG, @EM, @FDXB, @OLD, @BAD stand for
 // the registry and the logs, @T1 and @T2 for the times of the first tags of the logs.
 struct Step {
   std::vector<std::string> args;
@@ -36,17 +36,18 @@ const Step Steps[] = {
      {"cannot import @BAD, line 3: its forms are no one em4100 identity; nothing was imported"}},
     {{"--json", "registry", "stats", "--registry", "@REG"}, 0, {"fdxb"}, 1},
     // An identity on two lines is one row.
-    {{"registry", "import", "--registry", "@REG", "@EM", "@FDXB"}, 0,
-     {"2 imported, 2 already there; 1 line repeated an identity; "}},
+    {{"registry", "import", "--registry", "@REG", "@EM", "@FDXB", "@OLD"}, 0,
+     {"3 imported, 2 already there; 1 line repeated an identity; 2 refused tags skipped\n"}},
+    {{"registry", "check", "--registry", "@REG", "0000000009"}, 1, {"issued"}},
     {{"registry", "check", "--registry", "@REG", "0000000002"}, 1,
-     {"em4100 0000000002: issued\n", "em.csv run 1\n", "T5577\n", "file line:  7\n"}},
+     {"em4100 0000000002: issued\n", "em.csv run 1\n", "T5577\n", "file line:    7\n", "chip serial:  1A2B3C4D\n"}},
     {{"registry", "check", "--registry", "@REG", "0000000003"}, 0, {"em4100 0000000003: free\n"}},
     {{"registry", "check", "--registry", "@REG", "--format", "fdxb", "000000000001099900000000"}, 1,
      {"fdxb 000000000001099900000000: issued\n", "@T2\n", "chip serial:  E0040000AA\n"}},
     {{"registry", "check", "--registry", "@REG", "000000000002099900000000"}, 0, {"free"}},
-    {{"registry", "stats", "--registry", "@REG"}, 0, {"format  issued  reserved\nem4100  2       0\nfdxb    2       0\n"}},
+    {{"registry", "stats", "--registry", "@REG"}, 0, {"format  issued  reserved\nem4100  3       0\nfdxb    2       0\n"}},
     {{"--json", "registry", "stats", "--registry", "@REG"}, 0,
-     {"{\"format\":\"em4100\",\"issued\":2,\"reserved\":0}\n{\"format\":\"fdxb\",\"issued\":2,\"reserved\":0}\n"}},
+     {"{\"format\":\"em4100\",\"issued\":3,\"reserved\":0}\n{\"format\":\"fdxb\",\"issued\":2,\"reserved\":0}\n"}},
     {{"--json", "registry", "check", "--registry", "@REG", "0000000001"}, 1,
      {"{\"format\":\"em4100\",\"identity\":\"0000000001\",\"state\":\"issued\",\"time\":\"@T1\",\"leaseUntil\":null,"
       "\"host\":null,\"port\":null,\"run\":\"log ",
@@ -55,7 +56,7 @@ const Step Steps[] = {
      {"format,identity,state,time,lease_until,host,port,run,chip,file_line,chip_serial\n"
       "fdxb,000000000001099900000000,issued,"},
      3},
-    {{"--json", "registry", "export", "--registry", "@REG"}, 0, {"{\"format\":\"em4100\",\"identity\":\"0000000001\""}, 4},
+    {{"--json", "registry", "export", "--registry", "@REG"}, 0, {"{\"format\":\"em4100\",\"identity\":\"0000000001\""}, 5},
     {{"registry", "export", "--registry", "@REG", "--csv", "--json"}, 2, {"--csv and --json exclude each other"}},
     {{"registry", "check", "--registry", "@REG", "--format", "fdxb", "0000000001"}, 2, {"is no fdxb identity"}},
     // A mistyped file is not made into an empty registry in which everything is free.
@@ -110,14 +111,14 @@ TEST_P(RegistryCli, RunLogsFillTheRegistryThatCheckStatsAndExportShow) {
   RunLog log(Em4100Format());
   std::string why;
   ASSERT_TRUE(log.Open(em, &why)) << why;
-  const auto tag = [](std::uint64_t n, const char* chip, int line) {
+  const auto tag = [](std::uint64_t n, const char* chip, int line, std::string serial = {}) {
     Em4100Id id{};
     for (std::size_t b = id.size(); b-- > 0; n >>= 8) id[b] = static_cast<std::uint8_t>(n & 0xFF);
-    return ListedTag{0, FromEm4100Id(id), chip, line, {}};
+    return ListedTag{0, FromEm4100Id(id), chip, line, serial};
   };
   log.StartRun();
   ASSERT_TRUE(log.Append(t1, "rivelo em4100", tag(1, "EM4305", 0)));
-  ASSERT_TRUE(log.Append(t1 + 1, "rivelo em4100", tag(2, "T5577", 7)));
+  ASSERT_TRUE(log.Append(t1 + 1, "rivelo em4100", tag(2, "T5577", 7, "1A2B3C4D")));
   ASSERT_TRUE(log.AppendRefused(t1 + 2, "rivelo em4100", RefusedTag{tag(3, "T5577", 0).id, "T5577", "locked"}));
   log.StartRun();
   ASSERT_TRUE(log.Append(t1 + 3, "rivelo em4100", tag(1, "EM4305", 0)));
@@ -129,7 +130,12 @@ TEST_P(RegistryCli, RunLogsFillTheRegistryThatCheckStatsAndExportShow) {
                                      "999000000000002,refused,locked,\n"
                                      "2026-12-07T18:30:07+0100,FDX-B,EM4305,1,,000000000003099900000000,"
                                      "999000000000003,written,,\n");
-  const std::string bad = dir_.File("bad.csv", RunLog::Header(Em4100Format()) +
+  // Logs of an earlier version have no status column: their every line is a written tag. A log
+  // saved from a stream repeats its header.
+  const std::string old = dir_.File("old.csv", RunLog::EarlierHeader(Em4100Format()) +
+                                                   "\n2026-12-07T18:30:05+0100,x,EM4305,1,,0000000009,0000000009,"
+                                                   "0000000009,00000009,0000000000009\n" + RunLog::EarlierHeader(Em4100Format()) + "\n");
+  const std::string bad = dir_.File("bad.csv", RunLog::EarlierHeader(Em4100Format()) +
                                                    "\n2026-12-07T18:30:05+0100,x,EM4305,1,,0000000005,0000000005,"
                                                    "0000000005,00000005,0000000000005\n"
                                                    "2026-12-07T18:30:05+0100,x,EM4305,1,,0000000006,0000000006,"
@@ -139,6 +145,7 @@ TEST_P(RegistryCli, RunLogsFillTheRegistryThatCheckStatsAndExportShow) {
       {"@EM", em},
       {"@FDXB", fdxb},
       {"@BAD", bad},
+      {"@OLD", old},
       {"@T1", cli::IsoLocalTime(std::chrono::system_clock::from_time_t(t1))},
       {"@T2", cli::IsoLocalTime(std::chrono::sys_days(std::chrono::year(2026) / 12 / 7) + std::chrono::hours(17) +
                                 std::chrono::minutes(30) + std::chrono::seconds(5))}};
