@@ -165,7 +165,7 @@ int RestoreConfig(Session& session, const T5577Options& o) {
     return Failed(session, "not written");
   if (const int exit = session.Connect(); exit != ExitOk) return exit;
   const TagResult result = RestoreT5577Config([&password] { return password; });
-  if (!result.ok()) return Failed(session, TagFailureText(result, "write", "000880E8 to block 0", TagChip::T5577));
+  if (!result.ok()) return Failed(session, TagFailureText(result, "write", Where(0, 0), TagChip::T5577));
   session.Out() << FormatHex(FactoryConfigWord) << std::endl;
   return ExitOk;
 }
