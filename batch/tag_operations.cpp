@@ -32,7 +32,6 @@ TagData FetchT5577Block() {
   return {With(TagOutcome::Done), TagBytes4{buffer[0], buffer[1], buffer[2], buffer[3]}};
 }
 
-
 // An E-family failure: the chip's refusal when a valid reply said so, else no reply.
 TagOutcome Em4305Failure(EResult r) {
   if (r == EResult::Fail && LastReplyFailure() == ReplyFailure::None) return TagOutcome::Refused;
