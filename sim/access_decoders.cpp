@@ -108,20 +108,20 @@ std::string Keri(const Frame& f) {
   return Printed("Keri %llu", static_cast<unsigned long long>(f.Field(33, 31)));
 }
 
-// Noralsy: BB0214FF, then decimal digits one a nibble: card digits 1-3, the year's two, a 0,
-// card digits 4-7; a check nibble = XOR of those ten nibbles, a second = XOR of every nibble
-// before it; four zero nibbles.
+// Noralsy: BB0214FF, then decimal digits one a nibble: card digits 1-3, the year's two, a
+// nibble of unknown meaning (0 or 1 on the cards seen), card digits 4-7; a check nibble =
+// XOR of those ten nibbles, a second = XOR of every nibble before it; four zero nibbles.
 std::string Noralsy(const Frame& f) {
   if (f.Field(0, 32) != 0xBB0214FF || f.Field(80, 16) != 0) return "";
   unsigned n[12];
   unsigned check = 0, all = 7;  // the header's nibbles XOR to 7
   for (int k = 0; k < 12; ++k) n[k] = static_cast<unsigned>(f.Field(32 + 4 * k, 4));
   for (int k = 0; k < 10; ++k) {
-    if (n[k] > 9) return "";
+    if (n[k] > 9 && k != 5) return "";
     check ^= n[k];
   }
   all ^= check ^ n[10];
-  if (n[5] != 0 || n[10] != check || n[11] != all) return "";
+  if (n[10] != check || n[11] != all) return "";
   const unsigned card = ((n[0] * 10 + n[1]) * 10 + n[2]) * 10000 + n[6] * 1000 + n[7] * 100 + n[8] * 10 + n[9];
   return Printed("Noralsy %u%u:%u", n[3], n[4], card);
 }
