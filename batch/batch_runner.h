@@ -69,6 +69,8 @@ class BatchRunner {
   const RunLog* ActiveRunLog() const { return runLog_.get(); }
   // The last write stopped because its log could not be written.
   bool RunLogFailed() const { return runLogFailed_; }
+  // Why, with the system's reason and the listed tag that the log does not hold.
+  const std::string& RunLogError() const { return runLogError_; }
 
   // Where "now" comes from for export file names; tests fix it.
   void SetClock(std::function<std::time_t()> clock) { clock_ = std::move(clock); }
@@ -131,6 +133,7 @@ class BatchRunner {
   std::string runLogFile_;
   std::unique_ptr<RunLog> runLog_;
   bool runLogFailed_ = false;
+  std::string runLogError_;
 };
 
 }  // namespace rivelo
