@@ -44,6 +44,9 @@ struct RunChoices {
 struct ChipWrite {
   const char* chip;  // "EM4305", "T5577"
   std::function<void(const Identity& id, const RunChoices& choices)> write;
+  // Reads the serial of this kind of chip on the reader (chip_serial.h); empty for a kind
+  // without a readable one.
+  std::function<ReadOutcome(std::string* serial)> serial = {};
 };
 
 // The chip operations of a page.

@@ -75,6 +75,9 @@ void BatchRunner::IncrementalClicked(bool checked) {
 ReadOutcome BatchRunner::ReadTag(Identity* id) {
   id->assign(profile_.format->length, 0);
   ReadOutcome outcome = profile_.ops.read(id);
+  // A damaged reply is asked again at once; a lost one has cost its full wait already.
+  for (int again = 0; again < 2 && outcome == ReadOutcome::NoReply && LastReplyDamaged(); ++again)
+    outcome = profile_.ops.read(id);
   if (outcome == ReadOutcome::Found && id->size() != profile_.format->length) outcome = ReadOutcome::NoReply;
   if (state_ != RunState::Idle) {
     link_.Note(outcome);
@@ -85,14 +88,13 @@ ReadOutcome BatchRunner::ReadTag(Identity* id) {
 
 // Reads the tag, and once more when the first read found no identity. A tick may write only
 // when the reader itself said that no identity was there: a read without a valid reply
-// says nothing, and the tag on the reader may be the one just written.
+// says nothing, and the tag on the reader may be the one just written. Such a read ends the
+// tick: the next tick asks again.
 ReadOutcome BatchRunner::ReadBeforeWrite(Identity* id) {
   const ReadOutcome first = ReadTag(id);
-  if (first == ReadOutcome::Found) return first;
+  if (first != ReadOutcome::NoIdentity) return first;
   const ReadOutcome second = ReadTag(id);
-  if (second == ReadOutcome::Found) return second;
-  return first == ReadOutcome::NoReply || second == ReadOutcome::NoReply ? ReadOutcome::NoReply
-                                                                        : ReadOutcome::NoIdentity;
+  return second;
 }
 
 bool BatchRunner::WriteAndVerify(const Identity& id) {
@@ -100,9 +102,12 @@ bool BatchRunner::WriteAndVerify(const Identity& id) {
     view_.PostStatus(0, profile_.texts.wrongLength);
     return false;
   }
+  if (!ChipSerialAllowsWrite()) return false;
   const RunChoices choices = profile_.choices();
   Identity back;
+  const std::string known = serials_.CheckedChip();  // the kind its serial named, if any
   for (const ChipWrite& chip : profile_.ops.writes) {
+    if (!known.empty() && known != chip.chip) continue;
     chip.write(id, choices);
     ReadOutcome outcome = ReadTag(&back);
     // A lost reply is not a failed write: ask once more before trying the next chip.
@@ -113,8 +118,9 @@ bool BatchRunner::WriteAndVerify(const Identity& id) {
       return true;
     }
     // Nothing is known of this write: another chip's write could not tell whether it took, and
-    // would credit itself with this one's. The next tick's read decides.
-    if (outcome == ReadOutcome::NoReply) {
+    // would credit itself with this one's. The next tick's read decides. So too when the
+    // chip's serial named its kind: "no identity" may then be a misread of the tag just written.
+    if (outcome == ReadOutcome::NoReply || !known.empty()) {
       unverifiedChip_ = chip.chip;
       return false;
     }
@@ -136,7 +142,7 @@ bool BatchRunner::TakeUnverifiedWrite(ReadOutcome found, const Identity& onReade
 
 void BatchRunner::List(const std::string& line, const Identity& id, const char* chip, int fileLine) {
   view_.AppendLine(line);
-  const ListedTag tag{runCounter_, id, chip, fileLine};
+  const ListedTag tag{runCounter_, id, chip, fileLine, serials_.Verified(chip, runCounter_, id)};
   view_.Listed(tag);
   if (chip) LogTag(tag);
 }
@@ -240,6 +246,7 @@ void BatchRunner::WritePressed() {
   unverifiedChip_ = nullptr;
   lastWrittenId_.assign(profile_.format->length, 0);
   written_.Clear();
+  serials_.Clear();
   if (runLog_) view_.AppendLine(texts::run_log::Started() + runLog_->Path());
   if (mode == WriteMode::FromFile) {
     view_.SetProgressRange(static_cast<int>(fileLines_.size()) + 1);

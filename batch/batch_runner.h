@@ -12,6 +12,7 @@
 #include "batch/batch_files.h"
 #include "batch/batch_profile.h"
 #include "batch/batch_view.h"
+#include "batch/chip_serial.h"
 #include "batch/link_watch.h"
 #include "batch/run_log.h"
 #include "batch/written_tags.h"
@@ -74,6 +75,9 @@ class BatchRunner {
   // Where "now" comes from for export file names; tests fix it.
   void SetClock(std::function<std::time_t()> clock) { clock_ = std::move(clock); }
   const BatchProfile& Profile() const { return profile_; }
+  // Whether a write run reads each blank chip's serial before writing it (chip_serial.h); on
+  // unless turned off, as benchmarks do to show what it prevents.
+  void GuardChipSerials(bool on) { guardSerials_ = on; }
 
  private:
   void SyncBoxes();
@@ -95,6 +99,7 @@ class BatchRunner {
   void StartFileAt(std::size_t first);
   bool LeftAloneAsWritten(const Identity& onReader);
   bool TakeUnverifiedWrite(ReadOutcome found, const Identity& onReader);
+  bool ChipSerialAllowsWrite();
   void ReadTick();
 
   BatchProfile profile_;
@@ -117,6 +122,8 @@ class BatchRunner {
   std::string filePath_;
   std::size_t resumeAt_ = 0;
   WrittenTags written_;  // by this run (incremental and from file)
+  ChipSerialGuard serials_;  // the chips this run wrote
+  bool guardSerials_ = true;
   std::string exportPath_;
   ExportFile exportFile_;
   std::function<std::time_t()> clock_;

@@ -1,5 +1,6 @@
 #include "batch/em4100_profile.h"
 
+#include "batch/chip_serial.h"
 #include "reader/commands.h"
 #include "resources/texts_batch.h"
 #include "resources/texts_em4100.h"
@@ -17,11 +18,13 @@ ReadOutcome ReadEm4100Tag(Identity* id) {
 }
 
 ChipWrite Em4305Em4100Write() {
-  return {"EM4305", [](const Identity& id, const RunChoices& c) { CmdEm4305WriteEm4100(ToEm4100Id(id), c.lock); }};
+  return {"EM4305", [](const Identity& id, const RunChoices& c) { CmdEm4305WriteEm4100(ToEm4100Id(id), c.lock); },
+          ReadEm4305Serial};
 }
 
 ChipWrite T5577Em4100Write() {
-  return {"T5577", [](const Identity& id, const RunChoices& c) { CmdT5577WriteEm4100(ToEm4100Id(id), c.lock); }};
+  return {"T5577", [](const Identity& id, const RunChoices& c) { CmdT5577WriteEm4100(ToEm4100Id(id), c.lock); },
+          ReadT5577Serial};
 }
 
 BatchTexts Em4100BatchTexts() {

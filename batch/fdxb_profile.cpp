@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "batch/chip_serial.h"
 #include "reader/commands.h"
 #include "resources/texts_batch.h"
 
@@ -52,14 +53,16 @@ ChipWrite T5577FdxbWrite() {
   return {"T5577", [](const Identity& id, const RunChoices&) {
             const RecordParts p = PartsOf(id);
             CmdT5577WriteFdxb(p.national, p.country, p.trailer);
-          }};
+          },
+          ReadT5577Serial};
 }
 
 ChipWrite Em4305FdxbWrite() {
   return {"EM4305", [](const Identity& id, const RunChoices&) {
             const RecordParts p = PartsOf(id);
             CmdEm4305WriteFdxb(p.national, p.country, p.trailer);
-          }};
+          },
+          ReadEm4305Serial};
 }
 
 BatchTexts FdxbBatchTexts(const texts::fdxb::PageTexts& t) {

@@ -134,6 +134,9 @@ std::string TagJson(const IdentityFormat& format, const ListedTag& tag, std::chr
   for (const auto& [key, text] : members) object.Text(key, text);
   if (tag.chip) object.Text("chip", tag.chip);
   else object.Null("chip");
+  // A written tag's chip serial, for records that outlive the identity; null when not read.
+  if (tag.chip && !tag.chipSerial.empty()) object.Text("chip_serial", tag.chipSerial);
+  else if (tag.chip) object.Null("chip_serial");
   return object.Text("time", IsoLocalTime(when)).Str();
 }
 

@@ -96,8 +96,9 @@ struct VirtualReader::Impl {
   Outcome Execute(const Request& r, SimClock::time_point now);
   Outcome ExecuteReaderCommand(const Request& r, SimClock::time_point now);  // 0x102-0x107
   Outcome ExecuteT5577(const Request& r);                                    // 0x201-0x20D
-  // The reply fault to apply to this reply (draws from rng), or None.
-  FaultRule PickFault(std::uint16_t code);
+  // The reply fault to apply to this reply (draws from rng), or None. canMisread: the reply
+  // carries an identity that a misread could hide.
+  FaultRule PickFault(std::uint16_t code, bool canMisread);
   // Whether the tag just written leaves the reader now (draws from rng).
   bool PickLift(std::uint16_t code);
   void CountFault(Fault fault);

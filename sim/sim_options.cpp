@@ -30,6 +30,7 @@ std::optional<Fault> FaultByName(const std::string& name) {
   if (name == "trailing") return Fault::TrailingBytes;
   if (name == "late") return Fault::Late;
   if (name == "lift-after-write") return Fault::LiftAfterWrite;
+  if (name == "misread") return Fault::Misread;
   return std::nullopt;
 }
 
@@ -94,7 +95,9 @@ const std::string SimUsage =
     "  --fault-cmd HEX:KIND[:P]  a fault on one command code, e.g. 10C:no-answer:0.5\n"
     "                        KIND: no-answer, bad-checksum, truncated, trailing, late, none,\n"
     "                        lift-after-write (after a successful write the tag is taken\n"
-    "                        away before it is read back, and the next blank follows)\n"
+    "                        away before it is read back, and the next blank follows),\n"
+    "                        misread (an identity read answers that it found none,\n"
+    "                        although the tag on the reader sends one)\n"
     "  --late-ms MS          how late a late reply comes (default 1500)\n"
     "  --seed N              seed of the fault probabilities (default 1)\n"
 

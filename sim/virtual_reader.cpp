@@ -44,6 +44,7 @@ const char* FaultName(Fault f) {
     case Fault::TrailingBytes: return "trailing bytes";
     case Fault::Late: return "late";
     case Fault::LiftAfterWrite: return "lift after write";
+    case Fault::Misread: return "misread";
     case Fault::None: break;
   }
   return "";
@@ -137,8 +138,12 @@ void VirtualReader::Impl::CountFault(Fault fault) {
   ++counters.faultsByKind[static_cast<std::size_t>(fault)];
 }
 
-FaultRule VirtualReader::Impl::PickFault(std::uint16_t code) {
-  // A command's own rule wins while it lasts; then the rules for all commands apply.
+FaultRule VirtualReader::Impl::PickFault(std::uint16_t code, bool canMisread) {
+  // A command's own rule wins while it lasts; then the rules for all commands apply. A misread
+  // is no fault of a reply that carries no identity, so it is not drawn there.
+  const auto applies = [canMisread](const FaultRule& r) {
+    return Live(r) && r.fault != Fault::LiftAfterWrite && (canMisread || r.fault != Fault::Misread);
+  };
   std::vector<FaultRule*> rules;
   const auto it = commandFaults.find(code);
   if (it != commandFaults.end() && Live(it->second) && it->second.fault != Fault::LiftAfterWrite) {
@@ -147,10 +152,10 @@ FaultRule VirtualReader::Impl::PickFault(std::uint16_t code) {
       --it->second.after;
       return {};
     }
-    rules.push_back(&it->second);
+    if (applies(it->second)) rules.push_back(&it->second);
   } else {
     for (auto& r : replyFaults)
-      if (Live(r)) rules.push_back(&r);
+      if (applies(r)) rules.push_back(&r);
   }
   const FaultRule* hit = Draw(rng, rules);
   if (!hit) return {};
@@ -345,9 +350,13 @@ Reply VirtualReader::Respond(const std::vector<std::uint8_t>& raw) {
     s.onReaderWritten = true;
     s.RecordWrite();
   }
-  const FaultRule fault = s.PickFault(request->code);
+  const bool identityRead = request->code >= 0x10A && request->code <= 0x10D;
+  const FaultRule fault = s.PickFault(request->code, identityRead && out.status == StatusOk);
   Reply reply;
-  reply.bytes = BuildReply(request->code, out.status, out.payload, fault.fault == Fault::BadChecksum);
+  if (fault.fault == Fault::Misread)
+    reply.bytes = BuildReply(request->code, StatusFail, {}, false);
+  else
+    reply.bytes = BuildReply(request->code, out.status, out.payload, fault.fault == Fault::BadChecksum);
   if (s.radioTiming) reply.delayMs += RadioTimeMs(request->code);
   switch (fault.fault) {
     case Fault::NoAnswer: reply.bytes.clear(); break;

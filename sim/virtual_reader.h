@@ -34,8 +34,11 @@ enum class Fault {
   TrailingBytes,   // stray bytes after the reply
   Late,            // the reply comes lateMs after the request
   LiftAfterWrite,  // after a write the tag leaves the reader before the host can read it back
+  // An identity read answers, validly, that it found none, although the tag on the reader
+  // holds one: a tag at the edge of the field. Only identity reads of a tag that sends one.
+  Misread,
 };
-constexpr int FaultKinds = 7;
+constexpr int FaultKinds = 8;
 const char* FaultName(Fault fault);  // "no answer", ...; "" for None
 
 // The knobs' bounds; values beyond them are clamped, and rivelo-sim refuses them.

@@ -74,17 +74,24 @@ TEST_F(Em4100ProfileTest, BatchWritesCarryTheLockFlagToo) {
   runner_.WritePressed();
   Reply(0x10C, 2);
   Reply(0x10C, 2);  // read the tag: twice
+  // Its serial, in the chips' order of trial: no EM4305 word 1, no T5577 page 1. A chip with
+  // no readable serial is written on the two reads alone.
+  Reply(0x302, 1);
+  Reply(0x206, 0);
+  Reply(0x208, 1);
   Reply(0x30C, 1);
   Reply(0x10C, 2);
   Reply(0x20C, 0);
   Reply(0x10C, 0, id_);
   Reply(0x103, 0);
   runner_.Tick(ContinuousWriteTimer);
-  EXPECT_EQ(Codes(), (std::vector<int>{0x10C, 0x10C, 0x30C, 0x10C, 0x20C, 0x10C, 0x103}));
+  EXPECT_EQ(Codes(), (std::vector<int>{0x10C, 0x10C, 0x302, 0x206, 0x208, 0x30C, 0x10C, 0x20C, 0x10C, 0x103}));
   const auto requests = device_.Requests();
-  EXPECT_EQ(test::RequestData(requests[2])[0], 1);
-  EXPECT_EQ(test::RequestData(requests[4])[0], 1);
-  EXPECT_EQ(test::RequestData(requests[6]), Bytes{10});
+  EXPECT_EQ(test::RequestData(requests[2]), Bytes{1});
+  EXPECT_EQ(test::RequestData(requests[3]), Bytes{3});
+  EXPECT_EQ(test::RequestData(requests[5])[0], 1);
+  EXPECT_EQ(test::RequestData(requests[7])[0], 1);
+  EXPECT_EQ(test::RequestData(requests[9]), Bytes{10});
   EXPECT_EQ(view_.lines.back(), "Number 1;");
 }
 

@@ -119,8 +119,8 @@ TEST_F(LinkRunner, AWriteRunCountsTheReadsOfItsTicks) {
   runner_.ContinuousClicked(true);
   runner_.WritePressed();
   ASSERT_EQ(runner_.State(), RunState::Writing);
-  // Each tick reads twice before it gives up; one answer in a tick is enough.
-  reader_.script = {ReadOutcome::NoReply, ReadOutcome::NoIdentity, ReadOutcome::NoReply, ReadOutcome::NoReply,
+  // A tick gives up at its first read without a reply; one answer in a tick is enough.
+  reader_.script = {ReadOutcome::NoIdentity, ReadOutcome::NoReply, ReadOutcome::NoReply, ReadOutcome::NoReply,
                     ReadOutcome::NoReply, ReadOutcome::NoReply, ReadOutcome::NoReply, ReadOutcome::NoReply};
   Ticks(3);
   EXPECT_EQ(StatusesAfterStart().size(), 0u);

@@ -212,7 +212,7 @@ TEST_F(RunnerTest, FromFileRunsThroughTheLinesAndEnds) {
   EXPECT_EQ(*tag_.id, (Identity{0, 0, 0, 0, 42}));
   EXPECT_EQ(view_.lines.back(), "Number 1：  42");
   tag_.id = Identity(5, 0x66);
-  tag_.script = {ReadOutcome::NoReply, ReadOutcome::NoReply};  // nothing known: nothing moves
+  tag_.script = {ReadOutcome::NoReply};  // nothing known: nothing moves
   runner_.Tick(FileWriteTimer);
   EXPECT_EQ(runner_.RunCounter(), 1);
   EXPECT_EQ(view_.progress, 1);

@@ -35,11 +35,11 @@ TEST(Json, TimeIsIso8601WithTheOffset) {
 TEST(Json, ATagHoldsEveryFormAndItsChip) {
   const Identity id{0x01, 0x23, 0x45, 0x67, 0x89};
   const auto when = std::chrono::system_clock::now();
-  const std::string written = cli::TagJson(Em4100Format(), ListedTag{7, id, "EM4305"}, when);
+  const std::string written = cli::TagJson(Em4100Format(), ListedTag{7, id, "EM4305", 0, "A7884DC2"}, when);
   EXPECT_EQ(
       written.rfind("{\"number\":7,\"format\":\"em4100\",\"id\":{\"10H\":\"0123456789\",\"08H\":\"0591751049\","
                     "\"06H\":\"0004548489\",\"02H04H\":\"06926505\",\"13D\":\"0004886718345\"},\"chip\":\"EM4305\","
-                    "\"time\":\"",
+                    "\"chip_serial\":\"A7884DC2\",\"time\":\"",
                     0),
       0u)
       << written;

@@ -229,6 +229,15 @@ TEST(Faults, EachKindShapesTheReply) {
   EXPECT_TRUE(r.Respond(RequestFrame(0x20C, Hex("00 01 23 45 67 89"))).bytes.empty());
   r.ClearFaults();
   EXPECT_EQ(Send(r, 0x10C).reply.payload, Hex("01 23 45 67 89"));
+
+  // A misread is a valid "no identity" to an identity read of a tag that sends one; no other
+  // reply, and no tag without an identity, is touched, and only misreads that hid one count.
+  r.SetFault({Fault::Misread});
+  EXPECT_TRUE(Send(r, 0x10C).failed());
+  EXPECT_EQ(r.Respond(RequestFrame(0x102, {})).bytes, good);
+  EXPECT_EQ(r.GetCounters().faultsByKind[static_cast<std::size_t>(Fault::Misread)], 1);
+  EXPECT_TRUE(Send(r, 0x10B).failed());  // no FDX-B identity to hide
+  EXPECT_EQ(r.GetCounters().faultsByKind[static_cast<std::size_t>(Fault::Misread)], 1);
 }
 
 TEST(Faults, PerCommandRuleWinsAndCountsDown) {
