@@ -17,7 +17,7 @@ struct ListedTag {
   Identity id;
   const char* chip = nullptr;  // the chip whose write verified; null for reads
   int fileLine = 0;            // the batch file's line number of a from-file write; 0 otherwise
-  std::string chipSerial;      // the chip's own serial in hex (EM4305 UID, T5577 page 1); empty: unknown
+  std::string chipSerial{};    // the chip's own serial in hex (EM4305 UID, T5577 page 1); empty: unknown
 };
 
 // A tag that answered but did not take the identity a run meant for it.

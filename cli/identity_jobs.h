@@ -13,7 +13,7 @@ namespace rivelo::cli {
 
 struct IdentityJob {
   enum class Kind { Read, Write, ReadRun, ContinuousRun, IncrementalRun, FileRun };
-  const CliFormat* format = nullptr;
+  const FormatEntry* format = nullptr;
   Kind kind = Kind::Read;
   Identity id;            // Write, ContinuousRun, IncrementalRun
   std::string file;       // FileRun
