@@ -15,7 +15,6 @@
 namespace rivelo::cli {
 namespace {
 
-using Clock = std::chrono::steady_clock;
 using Kind = IdentityJob::Kind;
 
 // Consecutive ticks whose exchanges all failed on the port itself before a run gives up: the
@@ -91,25 +90,32 @@ int SingleWrite(Session& session, const IdentityJob& job) {
 
 enum class RunEnd { Counted, Finished, Interrupted, PortFailed };
 
+RunLoopClock& RunLoopClockSlot() {
+  static RunLoopClock clock{[] { return Clock::now(); }, [](Clock::duration d) { std::this_thread::sleep_for(d); }};
+  return clock;
+}
+
+const RunLoopClock& CurrentRunLoopClock() { return RunLoopClockSlot(); }
+
 // The page's timer, as a loop: ticks the runner at its period until it has listed count tags,
 // ends by itself, stop is requested, or its port has failed for good.
 RunEnd Drive(BatchRunner& runner, RunView& view, int count, const StopSignals& stop) {
+  const RunLoopClock& clock = CurrentRunLoopClock();
   int portFailures = 0;
   const int first = runner.RunCounter();  // a file run may start part way
-  auto next = Clock::now() + std::chrono::milliseconds(view.PeriodMs());
+  auto next = clock.now() + std::chrono::milliseconds(view.PeriodMs());
   for (;;) {
     if (count > 0 && runner.RunCounter() - first >= count) return RunEnd::Counted;
     // The runner stops a run by itself when the reader's port goes away.
     if (view.RunningTimer() == 0) return runner.LostPort().empty() ? RunEnd::Finished : RunEnd::PortFailed;
     if (portFailures >= PortFailureTicks) return RunEnd::PortFailed;
-    while (!stop.Requested() && Clock::now() < next)
-      std::this_thread::sleep_for(std::min<Clock::duration>(SignalPoll, next - Clock::now()));
+    while (!stop.Requested() && clock.now() < next) clock.sleep(std::min<Clock::duration>(SignalPoll, next - clock.now()));
     if (stop.Requested()) return RunEnd::Interrupted;
     runner.Tick(view.RunningTimer());
     view.Flush();  // a line that is no tag (a tag left alone) is said now, not with the next one
     portFailures = LastReplyFailure() == ReplyFailure::PortFailed ? portFailures + 1 : 0;
     // A tick that outlasts the period only delays the next one.
-    next = std::max(next, Clock::now()) + std::chrono::milliseconds(view.PeriodMs());
+    next = std::max(next, clock.now()) + std::chrono::milliseconds(view.PeriodMs());
   }
 }
 
@@ -229,6 +235,8 @@ int Run(Session& session, const IdentityJob& job) {
 }
 
 }  // namespace
+
+void SetRunLoopClock(RunLoopClock clock) { RunLoopClockSlot() = std::move(clock); }
 
 int RunIdentityJob(Session& session, const IdentityJob& job) {
   // A run whose record cannot be kept does not start: checked before the reader is sought.
