@@ -24,9 +24,9 @@ struct ListedTag {
 struct RefusedTag {
   Identity target;             // the identity it refused
   const char* chip = nullptr;  // the last chip write tried on it
-  std::string reason;          // why it may have refused, in the log's words ("password-protected")
+  std::string reason{};        // why it may have refused, in the log's words ("password-protected")
   int fileLine = 0;
-  std::string chipSerial;
+  std::string chipSerial{};
 };
 
 // Write pressed again on a file run that was stopped before the file's end.
