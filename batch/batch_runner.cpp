@@ -152,7 +152,9 @@ bool BatchRunner::OpenRunLog() {
   const std::string path = runLogFile_.empty() ? RunLogPathIn(folder, *profile_.format) : runLogFile_;
   auto log = std::make_unique<RunLog>(*profile_.format);
   std::string why;
-  if (!log->Open(path, &why)) {
+  // A file named on the command line may be a link of the operator's choosing; the name the
+  // window makes up in its folder is never followed.
+  if (!log->Open(path, &why, !runLogFile_.empty())) {
     view_.PostStatus(0, texts::run_log::CannotOpen() + path + " (" + why + ")");
     return false;
   }
@@ -165,10 +167,11 @@ bool BatchRunner::OpenRunLog() {
 // log that can no longer be written stops the run.
 void BatchRunner::LogTag(const ListedTag& tag) {
   if (!runLog_ || runLog_->Append(clock_(), profile_.page, tag)) return;
-  const std::string path = runLog_->Path();
+  runLogError_ = texts::run_log::CannotWrite() + runLog_->Path() + " (" + runLog_->Error() + "); " +
+                 std::to_string(tag.number) + " " + profile_.format->text(tag.id, 0) + texts::run_log::NotInLog();
   runLog_.reset();
   runLogFailed_ = true;
-  view_.PostStatus(0, texts::run_log::CannotWrite() + path);
+  view_.PostStatus(0, runLogError_);
   if (state_ != RunState::Writing) return;
   EndWriteRun();
   view_.ReleaseWrite();
@@ -307,6 +310,7 @@ void BatchRunner::ReadPressed() {
       abandon(profile_.texts.exportCannotCreate + exportPath_ + " (" + why + ")");
       return;
     }
+    exportPath_ = exportFile_.Path();  // a name that was taken got a number
     const std::string started = profile_.texts.exportStarted + exportPath_ + profile_.texts.exportStartedEnd;
     if (profile_.texts.exportStartedScrolls) view_.AppendLine(started);
     else view_.AppendUnscrolledLine(started);

@@ -33,9 +33,8 @@ class BatchRunner {
   // empties its number fields).
   bool FromFileClicked(bool checked);
   // Loads the batch file as FromFileClicked does with a chosen one; the command line's way in.
-  // False with the file's reason in *why (and whether it could not be opened at all) when the
-  // file is refused whole.
-  bool LoadFile(const std::string& path, std::string* why, bool* unopened = nullptr);
+  // False with the file's reason in *why (and its kind in *error) when the file is refused whole.
+  bool LoadFile(const std::string& path, std::string* why, BatchFileError* error = nullptr);
 
   // The Read and Write toggles: pressed by the operator, or released by the operator.
   void WritePressed();
@@ -74,6 +73,8 @@ class BatchRunner {
   const RunLog* ActiveRunLog() const { return runLog_.get(); }
   // The last write stopped because its log could not be written.
   bool RunLogFailed() const { return runLogFailed_; }
+  // Why, with the system's reason and the listed tag that the log does not hold.
+  const std::string& RunLogError() const { return runLogError_; }
 
   // Where "now" comes from for export file names; tests fix it.
   void SetClock(std::function<std::time_t()> clock) { clock_ = std::move(clock); }
@@ -132,6 +133,7 @@ class BatchRunner {
   std::unique_ptr<RunLog> runLog_;
   bool runLogFailed_ = false;
   bool rangeEnded_ = false;
+  std::string runLogError_;
 };
 
 }  // namespace rivelo

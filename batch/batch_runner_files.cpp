@@ -13,13 +13,13 @@ bool BatchRunner::FromFileClicked(bool checked) {
   if (checked) {
     const std::string path = view_.ChooseBatchFile();
     std::string why;
-    bool unopened = false;
+    BatchFileError error = BatchFileError::None;
     if (path.empty()) {
       fromFile_ = false;
-    } else if (!(loaded = LoadFile(path, &why, &unopened))) {
+    } else if (!(loaded = LoadFile(path, &why, &error))) {
       // A file with one bad line is refused whole, so that a run never stops half way.
       view_.AppendLine(profile_.texts.fileOpened + path);
-      view_.ShowMessage(unopened ? profile_.texts.cannotOpen + "\n" + why : why);
+      view_.ShowMessage(error == BatchFileError::CannotOpen ? profile_.texts.cannotOpen + "\n" + why : why);
     }
   }
   SyncBoxes();
@@ -27,11 +27,11 @@ bool BatchRunner::FromFileClicked(bool checked) {
   return loaded;
 }
 
-bool BatchRunner::LoadFile(const std::string& path, std::string* why, bool* unopened) {
+bool BatchRunner::LoadFile(const std::string& path, std::string* why, BatchFileError* error) {
   BatchFile file = LoadBatchFile(path, *profile_.format);
   if (!file.ok()) {
     *why = DescribeBatchFileError(file);
-    if (unopened) *unopened = file.error == BatchFileError::CannotOpen;
+    if (error) *error = file.error;
     fromFile_ = false;
     SyncBoxes();
     return false;

@@ -7,6 +7,7 @@
 
 #include "batch/batch_runner.h"
 #include "cli/command_set.h"
+#include "cli/consent.h"
 #include "cli/reader_messages.h"
 #include "cli/run_view.h"
 #include "cli/stop_signals.h"
@@ -76,7 +77,10 @@ int SingleWrite(Session& session, const IdentityJob& job) {
   view.Enter(job.id);
   runner.WritePressed();
   view.Flush();
-  if (runner.RunLogFailed()) return ExitFailed;  // written, but its record was not: the runner said so
+  if (runner.RunLogFailed()) {  // written, but its record was not
+    session.Error(runner.RunLogError());
+    return ExitFailed;
+  }
   if (view.lastStatusKind == 1) {
     if (session.json)
       session.Out() << TagJsonNow(*job.format, ListedTag{1, job.id, runner.LastChip()}) << std::endl;
@@ -157,10 +161,12 @@ int Run(Session& session, const IdentityJob& job) {
   std::size_t fileStart = 0;
   if (job.kind == Kind::FileRun) {
     std::string why;
-    const bool loaded = runner.LoadFile(job.file, &why);
+    BatchFileError error = BatchFileError::None;
+    const bool loaded = runner.LoadFile(job.file, &why, &error);
     view.Flush();
     if (!loaded) {
-      session.Error(job.file + ": " + why);
+      // An empty file's description names it already.
+      session.Error((error == BatchFileError::Empty ? std::string() : job.file + ": ") + why);
       return ExitFailed;
     }
     const std::vector<int>& lines = runner.FileLineNumbers();
@@ -203,7 +209,10 @@ int Run(Session& session, const IdentityJob& job) {
     const std::string line = std::to_string(runner.FileLineNumbers()[static_cast<std::size_t>(runner.RunCounter())]);
     return "resume with line " + line + " of " + job.file + ": --from-line " + line;
   };
-  if (runner.RunLogFailed()) return ExitFailed;  // the runner said why; the list went on no further
+  if (runner.RunLogFailed()) {  // the list went on no further
+    session.Error(runner.RunLogError());
+    return ExitFailed;
+  }
   switch (end) {
     case RunEnd::Counted: return ExitOk;
     case RunEnd::Finished:
@@ -239,11 +248,17 @@ int Run(Session& session, const IdentityJob& job) {
 void SetRunLoopClock(RunLoopClock clock) { RunLoopClockSlot() = std::move(clock); }
 
 int RunIdentityJob(Session& session, const IdentityJob& job) {
+  // Once per command, before anything is sent: a locked tag can never be written again.
+  if (job.lock && job.kind != Kind::Read && job.kind != Kind::ReadRun &&
+      !Confirm(session, "--lock locks every tag of this run for good. Go on?", job.yes)) {
+    session.Error("nothing was written");
+    return ExitFailed;
+  }
   // A run whose record cannot be kept does not start: checked before the reader is sought.
   if (!job.log.empty() && job.kind != Kind::Read && job.kind != Kind::ReadRun) {
     RunLog log(*job.format->format);
     std::string why;
-    if (!log.Open(job.log, &why)) {
+    if (!log.Open(job.log, &why, true)) {  // named by the operator: a link there is the operator's
       session.Error("cannot use the run log " + job.log + ": " + why);
       return ExitFailed;
     }

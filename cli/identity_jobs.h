@@ -28,6 +28,7 @@ struct IdentityJob {
   int count = 0;          // runs: stop after this many listed tags; 0: no limit
   int fromLine = 0;       // FileRun: the file's own line number to start at; 0: its first line
   bool lock = false;
+  bool yes = false;       // --lock was consented to beforehand
 };
 
 // Where the run loop's time comes from and how it waits for the next tick. Tests set one whose
