@@ -29,6 +29,20 @@ const FormatEntry* FindFormatEntry(std::string_view name) {
   return nullptr;
 }
 
+const std::vector<const IdentityFormat*>& IdentityFormats() {
+  static const std::vector<const IdentityFormat*> formats = [] {
+    std::vector<const IdentityFormat*> f;
+    for (const FormatEntry& e : FormatTable()) f.push_back(e.format);
+    return f;
+  }();
+  return formats;
+}
+
+const IdentityFormat* FindFormat(std::string_view name) {
+  const FormatEntry* entry = FindFormatEntry(name);
+  return entry ? entry->format : nullptr;
+}
+
 BatchProfile ProfileFor(const FormatEntry& format, std::function<RunChoices()> choices, std::string_view chip) {
   BatchProfile profile = format.profile(std::move(choices));
   profile.page = std::string("rivelo ") + profile.format->name;

@@ -43,6 +43,9 @@ struct FormatEntry {
 
 const std::vector<FormatEntry>& FormatTable();
 const FormatEntry* FindFormatEntry(std::string_view name);
+// The model's side of the table's entries, in its order.
+const std::vector<const IdentityFormat*>& IdentityFormats();
+const IdentityFormat* FindFormat(std::string_view name);
 
 // The format's profile, writing only the chip of that --chip key (empty: every chip).
 BatchProfile ProfileFor(const FormatEntry& format, std::function<RunChoices()> choices, std::string_view chip = {});
