@@ -150,6 +150,7 @@ std::string DescribeBatchFileError(const BatchFile& file) {
     case LineError::TrailingText: why = t::TrailingText(); break;
     case LineError::TooLarge: why = t::ValueTooLarge(); break;
     case LineError::PartLine: why = t::PartLine(); break;
+    case LineError::NotHex: why = t::NotHex(); break;
     case LineError::None: break;
   }
   return WithCount(t::BadLine(), file.line) + file.text + "\" (" + why + ")";

@@ -3,6 +3,7 @@
 #include "reader/commands.h"
 #include "reader/discovery.h"
 #include "reader/my_comm.h"
+#include "resources/texts_batch.h"
 #include "resources/texts_run_log.h"
 
 namespace rivelo {
@@ -244,6 +245,7 @@ void BatchRunner::WritePressed() {
   view_.ShowRunState(state_);
   runCounter_ = 0;
   unverifiedChip_ = nullptr;
+  rangeEnded_ = false;
   lastWrittenId_.assign(profile_.format->length, 0);
   written_.Clear();
   serials_.Clear();
@@ -407,14 +409,26 @@ void BatchRunner::WriteTick(int timer) {
   }
   const std::string text = view_.IncrementalListText();
   lastWrittenId_ = targetId_;
-  profile_.format->increment(targetId_);
-  view_.ShowNextTarget(targetId_);
+  const bool more = profile_.format->increment(targetId_);
+  if (more) view_.ShowNextTarget(targetId_);
   signals_.Acknowledge(AcknowledgeNormal);
   ++runCounter_;
   written_.Add(lastWrittenId_, runCounter_);
   const std::string& numbered =
       profile_.texts.numberedIncremental.empty() ? profile_.texts.numbered : profile_.texts.numberedIncremental;
   List(WithCount(numbered, runCounter_) + text, lastWrittenId_, lastChip_);
+  if (!more) EndAtRangeEnd();
+}
+
+// Nothing follows the identity just written within its format's range: the run ends rather
+// than step into another range or wrap onto an identity already issued.
+void BatchRunner::EndAtRangeEnd() {
+  if (state_ != RunState::Writing) return;  // the tag's log line already stopped it
+  rangeEnded_ = true;
+  EndWriteRun();
+  view_.ReleaseWrite();
+  view_.AppendLine(texts::batch::RangeEnded() + profile_.format->text(lastWrittenId_, 0));
+  view_.AppendLine(profile_.texts.stop);
 }
 
 void BatchRunner::ReadTick() {

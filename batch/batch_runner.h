@@ -33,6 +33,9 @@ class BatchRunner {
   // Chooses and loads the batch file when checked. True when a file was loaded (the page then
   // empties its number fields).
   bool FromFileClicked(bool checked);
+  // Loads the batch file as FromFileClicked does with a chosen one; the command line's way in.
+  // False with the file's reason in *why (and its kind in *error) when the file is refused whole.
+  bool LoadFile(const std::string& path, std::string* why, BatchFileError* error = nullptr);
 
   // The Read and Write toggles: pressed by the operator, or released by the operator.
   void WritePressed();
@@ -56,6 +59,8 @@ class BatchRunner {
   // it to start a run part way through the file: what comes before counts as written by it.
   std::size_t FileResumeIndex() const { return resumeAt_; }
   void ResumeFileAt(std::size_t index) { resumeAt_ = index; }
+  // The last incremental run ended because nothing follows the identity it wrote last.
+  bool RangeEnded() const { return rangeEnded_; }
   // The chip whose write verified last (null before the first).
   const char* LastChip() const { return lastChip_; }
   const std::string& ExportPath() const { return exportPath_; }
@@ -90,6 +95,7 @@ class BatchRunner {
   void SingleWrite();
   void SingleRead();
   void EndWriteRun();
+  void EndAtRangeEnd();
   void StartWatch();
   void AfterTick();
   void StopOnLostPort();
@@ -133,6 +139,7 @@ class BatchRunner {
   std::string runLogFile_;
   std::unique_ptr<RunLog> runLog_;
   bool runLogFailed_ = false;
+  bool rangeEnded_ = false;
   std::string runLogError_;
 };
 

@@ -12,34 +12,43 @@ bool BatchRunner::FromFileClicked(bool checked) {
   bool loaded = false;
   if (checked) {
     const std::string path = view_.ChooseBatchFile();
+    std::string why;
+    BatchFileError error = BatchFileError::None;
     if (path.empty()) {
       fromFile_ = false;
-    } else {
+    } else if (!(loaded = LoadFile(path, &why, &error))) {
+      // A file with one bad line is refused whole, so that a run never stops half way.
       view_.AppendLine(profile_.texts.fileOpened + path);
-      BatchFile file = LoadBatchFile(path, *profile_.format);
-      if (!file.ok()) {
-        // A file with one bad line is refused whole, so that a run never stops half way.
-        const std::string why = DescribeBatchFileError(file);
-        const bool unopened = file.error == BatchFileError::CannotOpen;
-        view_.ShowMessage(unopened ? profile_.texts.cannotOpen + "\n" + why : why);
-        fromFile_ = false;
-      } else {
-        // Only the same file, unchanged, may go on where its run stopped.
-        if (path != filePath_ || file.ids != fileIds_ || file.lineNumbers != fileLineNumbers_) resumeAt_ = 0;
-        filePath_ = path;
-        fileLines_ = std::move(file.lines);
-        fileIds_ = std::move(file.ids);
-        fileLineNumbers_ = std::move(file.lineNumbers);
-        view_.AppendLine(WithCount(profile_.texts.fileLoaded, static_cast<int>(fileLines_.size())));
-        continuous_ = false;
-        incremental_ = false;
-        loaded = true;
-      }
+      view_.ShowMessage(error == BatchFileError::CannotOpen ? profile_.texts.cannotOpen + "\n" + why : why);
     }
   }
   SyncBoxes();
   if (loaded) view_.ClearIdentity();
   return loaded;
+}
+
+bool BatchRunner::LoadFile(const std::string& path, std::string* why, BatchFileError* error) {
+  BatchFile file = LoadBatchFile(path, *profile_.format);
+  if (!file.ok()) {
+    *why = DescribeBatchFileError(file);
+    if (error) *error = file.error;
+    fromFile_ = false;
+    SyncBoxes();
+    return false;
+  }
+  // Only the same file, unchanged, may go on where its run stopped.
+  if (path != filePath_ || file.ids != fileIds_ || file.lineNumbers != fileLineNumbers_) resumeAt_ = 0;
+  view_.AppendLine(profile_.texts.fileOpened + path);
+  filePath_ = path;
+  fileLines_ = std::move(file.lines);
+  fileIds_ = std::move(file.ids);
+  fileLineNumbers_ = std::move(file.lineNumbers);
+  view_.AppendLine(WithCount(profile_.texts.fileLoaded, static_cast<int>(fileLines_.size())));
+  fromFile_ = true;
+  continuous_ = false;
+  incremental_ = false;
+  SyncBoxes();
+  return true;
 }
 
 // Where a file run starts: at its first identity, or, when a run of the same file stopped part

@@ -1,6 +1,7 @@
 #include "batch/em4100_profile.h"
 
 #include "batch/chip_serial.h"
+#include "batch/format_table.h"
 #include "reader/commands.h"
 #include "resources/texts_batch.h"
 #include "resources/texts_em4100.h"
@@ -62,6 +63,20 @@ BatchProfile MakeEm4305IdProfile(std::function<RunChoices()> choices) {
   p.choices = std::move(choices);
   p.texts = Em4100BatchTexts();
   return p;
+}
+
+}  // namespace rivelo
+
+namespace rivelo {
+
+FormatEntry Em4100Entry() {
+  FormatEntry e;
+  e.format = &Em4100Format();
+  e.lockable = true;
+  e.profile = MakeEm4305IdProfile;
+  // The T5577 runs tick as the T5577 tab's EM4100 page does.
+  e.chips = {{"em4305", 300}, {"t5577", 500}};
+  return e;
 }
 
 }  // namespace rivelo

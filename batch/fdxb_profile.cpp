@@ -1,35 +1,16 @@
 #include "batch/fdxb_profile.h"
 
-#include <algorithm>
-#include <array>
-
 #include "batch/chip_serial.h"
+#include "batch/country_text.h"
+#include "batch/format_table.h"
 #include "reader/commands.h"
 #include "resources/texts_batch.h"
 
 namespace rivelo {
-namespace {
-
-struct RecordParts {
-  std::array<std::uint8_t, 5> national{};
-  std::array<std::uint8_t, 2> country{};
-  std::array<std::uint8_t, 3> trailer{};
-};
-
-RecordParts PartsOf(const Identity& id) {
-  const FdxbRecord r = ToRecord(ToFdxbId(id));
-  RecordParts p;
-  std::copy(r.begin(), r.begin() + 5, p.national.begin());
-  std::copy(r.begin() + 5, r.begin() + 7, p.country.begin());
-  std::copy(r.begin() + 9, r.end(), p.trailer.begin());
-  return p;
-}
-
-}  // namespace
 
 ReadOutcome ReadFdxbTag(Identity* id) {
-  RecordParts p;
-  switch (CmdReadFdxb(p.national, p.country, p.trailer)) {
+  FdxbRecord record{};
+  switch (CmdReadFdxb(record)) {
     case SResult::Ok: break;
     case SResult::FailStatus: return ReadOutcome::NoIdentity;
     case SResult::NoReply: return ReadOutcome::NoReply;
@@ -37,30 +18,26 @@ ReadOutcome ReadFdxbTag(Identity* id) {
   // A tag holds a 38-bit national and a 10-bit country code. Wider values come from a damaged
   // or foreign reply, and would be listed and exported as another identity (their lines keep
   // 12 and 4 digits): such a reply is no valid reply.
-  if ((p.national[0] & ~InfoOf(FdxbNumber::National).topMask) != 0 ||
-      (p.country[0] & ~InfoOf(FdxbNumber::Country).topMask) != 0) {
+  const FdxbId read = FromRecord(record);
+  if ((read[InfoOf(FdxbNumber::National).offset] & ~InfoOf(FdxbNumber::National).topMask) != 0 ||
+      (read[InfoOf(FdxbNumber::Country).offset] & ~InfoOf(FdxbNumber::Country).topMask) != 0) {
     if (CMyComm* comm = PortAt(ReaderPortIndex)) comm->NoteReply(ReplyFailure::Malformed);
     return ReadOutcome::NoReply;
   }
-  Identity bytes(p.national.begin(), p.national.end());
-  bytes.insert(bytes.end(), p.country.begin(), p.country.end());
-  bytes.insert(bytes.end(), p.trailer.begin(), p.trailer.end());
-  *id = std::move(bytes);
+  *id = FromFdxbId(read);
   return ReadOutcome::Found;
 }
 
 ChipWrite T5577FdxbWrite() {
   return {"T5577", [](const Identity& id, const RunChoices&) {
-            const RecordParts p = PartsOf(id);
-            CmdT5577WriteFdxb(p.national, p.country, p.trailer);
+            CmdT5577WriteFdxb(ToRecord(ToFdxbId(id)));
           },
           ReadT5577Serial};
 }
 
 ChipWrite Em4305FdxbWrite() {
   return {"EM4305", [](const Identity& id, const RunChoices&) {
-            const RecordParts p = PartsOf(id);
-            CmdEm4305WriteFdxb(p.national, p.country, p.trailer);
+            CmdEm4305WriteFdxb(ToRecord(ToFdxbId(id)));
           },
           ReadEm4305Serial};
 }
@@ -102,6 +79,45 @@ BatchProfile MakeFdxbProfile(ChipWrite write, BatchTexts texts, std::function<Ru
   p.choices = std::move(choices);
   p.texts = std::move(texts);
   return p;
+}
+
+}  // namespace rivelo
+
+namespace rivelo {
+namespace {
+
+// Written EM4305 first and T5577 second, with the EM4305 page's texts.
+BatchProfile FdxbProfile(std::function<RunChoices()> choices) {
+  BatchProfile p = MakeFdxbProfile(Em4305FdxbWrite(), FdxbBatchTexts(texts::fdxb::Em4305Page()), std::move(choices));
+  p.ops.writes.push_back(T5577FdxbWrite());
+  return p;
+}
+
+std::string CountryOf(const FdxbId& id) { return CountryText(static_cast<int>(NumberOf(id, FdxbNumber::Country))); }
+
+Labelled FdxbReport(const Identity& identity) {
+  const FdxbId id = ToFdxbId(identity);
+  const auto number = [&id](FdxbNumber n) { return std::to_string(NumberOf(id, n)); };
+  return {{"national", number(FdxbNumber::National)},
+          {"country", number(FdxbNumber::Country) + " (" + CountryOf(id) + ")"},
+          {"trailer", number(FdxbNumber::Trailer)},
+          {"24D", FdxbLine(id)},
+          // As certificates write it, country and national code apart.
+          {"15D", FdxbIso15(id, " ")}};
+}
+
+Labelled FdxbJsonMembers(const Identity& identity) { return {{"countryName", CountryOf(ToFdxbId(identity))}}; }
+
+}  // namespace
+
+FormatEntry FdxbEntry() {
+  FormatEntry e;
+  e.format = &FdxbFormat();
+  e.profile = FdxbProfile;
+  e.chips = {{"em4305", 500}, {"t5577", 500}};
+  e.report = FdxbReport;
+  e.jsonMembers = FdxbJsonMembers;
+  return e;
 }
 
 }  // namespace rivelo

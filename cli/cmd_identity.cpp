@@ -31,28 +31,28 @@ std::string FormKeys(const IdentityFormat& format) {
   return keys;
 }
 
-std::string ChipKeys(const CliFormat& format) {
+std::string ChipKeys(const FormatEntry& format) {
   std::string keys;
-  for (const CliChip& c : format.chips) keys += (keys.empty() ? "" : " or ") + std::string(c.key);
+  for (const FormatChip& c : format.chips) keys += (keys.empty() ? "" : " or ") + std::string(c.key);
   return keys;
 }
 
 // The format's words as a usage line shows them: "COUNTRY NATIONAL".
-std::string WordNames(const CliFormat& format) {
+std::string WordNames(const FormatEntry& format) {
   std::string names;
-  for (const IdentityValue& w : format.words) names += (names.empty() ? "" : " ") + std::string(w.name);
+  for (const IdentityField& w : format.format->words) names += (names.empty() ? "" : " ") + std::string(w.name);
   return names;
 }
 
 // The usage of the options that complete an identity, and of --chip: "[--trailer N] [--chip KIND]".
-std::string CompletionUsage(const CliFormat& format) {
+std::string CompletionUsage(const FormatEntry& format) {
   std::string usage;
-  for (const IdentityValue& o : format.options) usage += " [" + std::string(o.name) + " " + o.valueName + "]";
+  for (const IdentityField& o : format.format->options) usage += " [" + std::string(o.name) + " " + o.valueName + "]";
   if (!format.chips.empty()) usage += " [--chip KIND]";
   return usage;
 }
 
-CLI::Validator ValueCheck(const IdentityValue& value) {
+CLI::Validator ValueCheck(const IdentityField& value) {
   return CLI::Validator([&value](std::string& text) { return value.check(text); }, "");
 }
 
@@ -66,10 +66,10 @@ CLI::Validator FormCheck(const IdentityFormat& format) {
       "");
 }
 
-CLI::Validator ChipCheck(const CliFormat& format) {
+CLI::Validator ChipCheck(const FormatEntry& format) {
   return CLI::Validator(
       [&format](std::string& value) {
-        for (const CliChip& c : format.chips)
+        for (const FormatChip& c : format.chips)
           if (value == c.key) return std::string();
         return "'" + value + "' is no chip of " + format.format->name + ": " + ChipKeys(format);
       },
@@ -105,22 +105,22 @@ void AddCount(CLI::App* app, IdentityOptions& o, const std::string& what) {
 }
 
 // The words of an identity as one option's values: --continuous COUNTRY NATIONAL.
-void AddIdentityOption(CLI::App* app, const CliFormat& format, const std::string& name,
+void AddIdentityOption(CLI::App* app, const FormatEntry& format, const std::string& name,
                        std::vector<std::string>& values, const std::string& help) {
   CLI::Option* option = app->add_option(name, values, help)
                             ->type_name(WordNames(format))
-                            ->expected(static_cast<int>(format.words.size()))
+                            ->expected(static_cast<int>(format.format->words.size()))
                             ->allow_extra_args(false)
                             ->multi_option_policy(CLI::MultiOptionPolicy::Throw);
-  for (std::size_t i = 0; i < format.words.size(); ++i)
-    option->check(ValueCheck(format.words[i]).application_index(static_cast<int>(i)));
+  for (std::size_t i = 0; i < format.format->words.size(); ++i)
+    option->check(ValueCheck(format.format->words[i]).application_index(static_cast<int>(i)));
 }
 
 // The options that complete an identity, --chip, and --lock where the format's writes lock.
-void AddCompletions(CLI::App* app, const CliFormat& format, IdentityOptions& o, const std::string& lockHelp) {
-  o.completions.assign(format.options.size(), {});
-  for (std::size_t i = 0; i < format.options.size(); ++i) {
-    const IdentityValue& v = format.options[i];
+void AddCompletions(CLI::App* app, const FormatEntry& format, IdentityOptions& o, const std::string& lockHelp) {
+  o.completions.assign(format.format->options.size(), {});
+  for (std::size_t i = 0; i < format.format->options.size(); ++i) {
+    const IdentityField& v = format.format->options[i];
     app->add_option(v.name, o.completions[i], v.help)->type_name(v.valueName)->check(ValueCheck(v));
   }
   if (!format.chips.empty()) {
@@ -135,13 +135,13 @@ void AddCompletions(CLI::App* app, const CliFormat& format, IdentityOptions& o, 
 }
 
 // The identity of the checked words and completions, each missing completion at its default.
-Identity IdentityOf(const CliFormat& format, std::vector<std::string> words, const IdentityOptions& o) {
-  for (std::size_t i = 0; i < format.options.size(); ++i)
-    words.push_back(o.completions[i].empty() ? format.options[i].fallback : o.completions[i]);
-  return format.identity(words);
+Identity IdentityOf(const FormatEntry& format, std::vector<std::string> words, const IdentityOptions& o) {
+  for (std::size_t i = 0; i < format.format->options.size(); ++i)
+    words.push_back(o.completions[i].empty() ? format.format->options[i].fallback : o.completions[i]);
+  return format.format->fromValues(words);
 }
 
-IdentityJob JobFor(const CliFormat& format, IdentityJob::Kind kind, const IdentityOptions& o) {
+IdentityJob JobFor(const FormatEntry& format, IdentityJob::Kind kind, const IdentityOptions& o) {
   IdentityJob job;
   job.format = &format;
   job.kind = kind;
@@ -152,14 +152,14 @@ IdentityJob JobFor(const CliFormat& format, IdentityJob::Kind kind, const Identi
   job.exportDir = o.exportDir;
   job.chip = o.chip;
   // The virtual reader is fed the chip that is to be written.
-  job.feed = !o.feed.empty() ? o.feed : !o.chip.empty() ? o.chip : "em4305";
+  job.feed = !o.feed.empty() ? o.feed : !o.chip.empty() ? o.chip : FirstChipKind(format.profile([] { return RunChoices{}; }));
   job.log = o.log;
   job.formAsked = !o.form.empty();
   if (!o.form.empty()) job.form = *FindForm(*format.format, o.form);
   return job;
 }
 
-void AddRead(CommandSet& commands, CLI::App& read, const CliFormat& format) {
+void AddRead(CommandSet& commands, CLI::App& read, const FormatEntry& format) {
   auto o = std::make_shared<IdentityOptions>();
   Session& session = commands.session;
   const IdentityFormat& f = *format.format;
@@ -171,7 +171,7 @@ void AddRead(CommandSet& commands, CLI::App& read, const CliFormat& format) {
   };
   const std::string what = format.report ? "print the fields and forms of the " : "print the identity of the ";
   CLI::App* app = commands.Add(read, f.name,
-                               what + format.title +
+                               what + format.format->title +
                                    " tag on the reader; with --continuous, list every tag read until N are "
                                    "listed or Ctrl+C",
                                "[--form KEY] [--continuous [--export DIR] [--count N]]", action, "Formats");
@@ -182,20 +182,20 @@ void AddRead(CommandSet& commands, CLI::App& read, const CliFormat& format) {
       ->check(NonEmpty());
   app->add_option("--form", o->form,
                   "the form of the lines and the export: " + FormKeys(f) + " (default " + f.forms.front().key + ")" +
-                      (format.formNote ? std::string("; ") + format.formNote : std::string()))
+                      (format.format->formNote ? std::string("; ") + format.format->formNote : std::string()))
       ->type_name("KEY")
       ->check(FormCheck(f));
   AddCount(app, *o, "stop after N listed tags");
 }
 
-void AddWrite(CommandSet& commands, CLI::App& write, const CliFormat& format) {
+void AddWrite(CommandSet& commands, CLI::App& write, const FormatEntry& format) {
   auto o = std::make_shared<IdentityOptions>();
   Session& session = commands.session;
   const IdentityFormat& f = *format.format;
   const std::string chips = ChipOrder(format.profile([] { return RunChoices{}; }));
   CLI::App* app = commands.Add(
       write, f.name,
-      "write an " + std::string(format.title) + " identity onto the tag on the reader (" + chips + ") and read it back",
+      "write an " + std::string(format.format->title) + " identity onto the tag on the reader (" + chips + ") and read it back",
       WordNames(format) + CompletionUsage(format) + (format.lockable ? " [--lock [--yes]]" : "") + " [--log FILE]",
       [&session, &format, o] {
         IdentityJob job = JobFor(format, IdentityJob::Kind::Write, *o);
@@ -203,16 +203,16 @@ void AddWrite(CommandSet& commands, CLI::App& write, const CliFormat& format) {
         return RunIdentityJob(session, job);
       },
       "Formats");
-  o->words.assign(format.words.size(), {});
-  for (std::size_t i = 0; i < format.words.size(); ++i) {
-    const IdentityValue& w = format.words[i];
+  o->words.assign(format.format->words.size(), {});
+  for (std::size_t i = 0; i < format.format->words.size(); ++i) {
+    const IdentityField& w = format.format->words[i];
     app->add_option(w.name, o->words[i], w.help)->required()->check(ValueCheck(w));
   }
   AddCompletions(app, format, *o, "lock the tag after writing it: it can never be changed again");
   AddRunLog(app, *o);
 }
 
-void AddRun(CommandSet& commands, CLI::App& run, const CliFormat& format) {
+void AddRun(CommandSet& commands, CLI::App& run, const FormatEntry& format) {
   auto o = std::make_shared<IdentityOptions>();
   Session& session = commands.session;
   const IdentityFormat& f = *format.format;
@@ -227,9 +227,9 @@ void AddRun(CommandSet& commands, CLI::App& run, const CliFormat& format) {
     if (!o->continuousId.empty()) kind = IdentityJob::Kind::ContinuousRun;
     if (!o->incrementalId.empty()) kind = IdentityJob::Kind::IncrementalRun;
     // A file's lines are whole identities: nothing would take the value.
-    for (std::size_t i = 0; i < format.options.size(); ++i)
+    for (std::size_t i = 0; i < format.format->options.size(); ++i)
       if (kind == IdentityJob::Kind::FileRun && !o->completions[i].empty())
-        throw UsageError(std::string(format.options[i].name) + " needs --continuous or --incremental");
+        throw UsageError(std::string(format.format->options[i].name) + " needs --continuous or --incremental");
     IdentityJob job = JobFor(format, kind, *o);
     job.fromLine = o->fromLine;
     if (kind != IdentityJob::Kind::FileRun)
@@ -241,13 +241,13 @@ void AddRun(CommandSet& commands, CLI::App& run, const CliFormat& format) {
                             " [--feed KIND] [--log FILE]";
   CLI::App* app = commands.Add(
       run, f.name,
-      "write " + std::string(format.title) +
+      "write " + std::string(format.format->title) +
           " identities tag after tag until N tags are written, the file's end or Ctrl+C: each tag on the "
           "reader gets its identity and is read back, then the next one is awaited",
       usage, action, "Formats");
   AddIdentityOption(app, format, "--continuous", o->continuousId, "the same identity onto every tag");
-  AddIdentityOption(app, format, "--incremental", o->incrementalId, format.incrementalHelp);
-  app->add_option("--file", o->file, std::string("the identities of a batch file, in order: ") + format.fileLineHelp)
+  AddIdentityOption(app, format, "--incremental", o->incrementalId, format.format->incrementalHelp);
+  app->add_option("--file", o->file, std::string("the identities of a batch file, in order: ") + format.format->fileLineHelp)
       ->type_name("PATH")
       ->check(NonEmpty());
   AddCompletions(app, format, *o, "lock each tag after writing it");
@@ -261,7 +261,7 @@ void AddRun(CommandSet& commands, CLI::App& run, const CliFormat& format) {
   AddRunLog(app, *o);
   app->add_option("--feed", o->feed,
                   "with --simulate: the kind of blank chips the virtual reader is fed, t5577 or em4305 "
-                  "(default: that of --chip, else em4305), with options as in --simulate")
+                  "(default: that of --chip, else the first chip written), with options as in --simulate")
       ->type_name("KIND")
       ->check(FeedCheck());
 }
@@ -274,7 +274,7 @@ void AddIdentityCommands(CommandSet& commands, CLI::App& root) {
   CLI::App* run = commands.Add(root, "run", "write a stream of tags: the same identity, a growing one, or a file's",
                                "FORMAT (--continuous ID | --incremental ID | --file PATH) [OPTIONS]", {});
   for (CLI::App* family : {read, write, run}) family->require_subcommand(1);
-  for (const CliFormat& format : CliFormats()) {
+  for (const FormatEntry& format : FormatTable()) {
     AddRead(commands, *read, format);
     AddWrite(commands, *write, format);
     AddRun(commands, *run, format);

@@ -5,6 +5,7 @@
 #include <ostream>
 #include <set>
 
+#include "batch/format_table.h"
 #include "batch/run_log.h"
 #include "cli/json_lines.h"
 #include "cli/registry_identities.h"

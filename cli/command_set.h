@@ -34,8 +34,6 @@ void AddIdentifyCommand(CommandSet& commands, CLI::App& root);
 void AddSendCommand(CommandSet& commands, CLI::App& root);
 // read, write and run, with one subcommand per format of the table.
 void AddIdentityCommands(CommandSet& commands, CLI::App& root);
-// read hid and fdxa, write hid and fdxa: formats the T5577 writes without batch runs.
-void AddAccessCommands(CommandSet& commands, CLI::App& read, CLI::App& write);
 void AddT5577Commands(CommandSet& commands, CLI::App& root);
 void AddEm4305Commands(CommandSet& commands, CLI::App& root);
 

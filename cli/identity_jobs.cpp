@@ -5,7 +5,6 @@
 #include <ostream>
 #include <thread>
 
-#include "batch/batch_files.h"
 #include "batch/batch_runner.h"
 #include "cli/command_set.h"
 #include "cli/consent.h"
@@ -17,7 +16,6 @@
 namespace rivelo::cli {
 namespace {
 
-using Clock = std::chrono::steady_clock;
 using Kind = IdentityJob::Kind;
 
 // Consecutive ticks whose exchanges all failed on the port itself before a run gives up: the
@@ -36,7 +34,7 @@ std::string LastReplyProblem() {
 
 // Without --form, a format with a report prints it: one "label  text" line each.
 void PrintRead(Session& session, const IdentityJob& job, const Identity& id) {
-  const CliFormat& format = *job.format;
+  const FormatEntry& format = *job.format;
   if (session.json) {
     session.Out() << TagJsonNow(format, ListedTag{1, id, nullptr}) << std::endl;
   } else if (format.report && !job.formAsked) {
@@ -62,7 +60,7 @@ int SingleRead(Session& session, const IdentityJob& job) {
     PrintRead(session, job, id);
     return ExitOk;
   }
-  if (outcome == ReadOutcome::NoIdentity) session.Error("no " + std::string(job.format->title) + " tag was read");
+  if (outcome == ReadOutcome::NoIdentity) session.Error("no " + std::string(job.format->format->title) + " tag was read");
   else session.Error(LastReplyProblem().empty() ? "no valid reply from the reader" : LastReplyProblem());
   return ExitFailed;
 }
@@ -96,25 +94,32 @@ int SingleWrite(Session& session, const IdentityJob& job) {
 
 enum class RunEnd { Counted, Finished, Interrupted, PortFailed };
 
+RunLoopClock& RunLoopClockSlot() {
+  static RunLoopClock clock{[] { return Clock::now(); }, [](Clock::duration d) { std::this_thread::sleep_for(d); }};
+  return clock;
+}
+
+const RunLoopClock& CurrentRunLoopClock() { return RunLoopClockSlot(); }
+
 // The page's timer, as a loop: ticks the runner at its period until it has listed count tags,
 // ends by itself, stop is requested, or its port has failed for good.
 RunEnd Drive(BatchRunner& runner, RunView& view, int count, const StopSignals& stop) {
+  const RunLoopClock& clock = CurrentRunLoopClock();
   int portFailures = 0;
   const int first = runner.RunCounter();  // a file run may start part way
-  auto next = Clock::now() + std::chrono::milliseconds(view.PeriodMs());
+  auto next = clock.now() + std::chrono::milliseconds(view.PeriodMs());
   for (;;) {
     if (count > 0 && runner.RunCounter() - first >= count) return RunEnd::Counted;
     // The runner stops a run by itself when the reader's port goes away.
     if (view.RunningTimer() == 0) return runner.LostPort().empty() ? RunEnd::Finished : RunEnd::PortFailed;
     if (portFailures >= PortFailureTicks) return RunEnd::PortFailed;
-    while (!stop.Requested() && Clock::now() < next)
-      std::this_thread::sleep_for(std::min<Clock::duration>(SignalPoll, next - Clock::now()));
+    while (!stop.Requested() && clock.now() < next) clock.sleep(std::min<Clock::duration>(SignalPoll, next - clock.now()));
     if (stop.Requested()) return RunEnd::Interrupted;
     runner.Tick(view.RunningTimer());
     view.Flush();  // a line that is no tag (a tag left alone) is said now, not with the next one
     portFailures = LastReplyFailure() == ReplyFailure::PortFailed ? portFailures + 1 : 0;
     // A tick that outlasts the period only delays the next one.
-    next = std::max(next, Clock::now()) + std::chrono::milliseconds(view.PeriodMs());
+    next = std::max(next, clock.now()) + std::chrono::milliseconds(view.PeriodMs());
   }
 }
 
@@ -135,9 +140,7 @@ bool StartRun(BatchRunner& runner, RunView& view, const IdentityJob& job, std::s
       runner.ContinuousClicked(true);
       if (job.kind == Kind::IncrementalRun) runner.IncrementalClicked(true);
       break;
-    case Kind::FileRun:
-      view.files = {job.file};
-      if (!runner.FromFileClicked(true)) return false;
+    case Kind::FileRun:  // the file is loaded already
       runner.ResumeFileAt(fileStart);
       break;
     case Kind::Read:
@@ -148,28 +151,32 @@ bool StartRun(BatchRunner& runner, RunView& view, const IdentityJob& job, std::s
 }
 
 int Run(Session& session, const IdentityJob& job) {
-  const IdentityFormat& format = *job.format->format;
-  // A file is refused whole before the reader is touched.
+  const RunChoices choices{job.lock ? 1 : 0, job.form};
+  RunView view(session, *job.format, job.kind == Kind::ReadRun ? job.form : 0);
+  BatchRunner runner(ProfileFor(*job.format, [choices] { return choices; }, job.chip), view);
+  runner.SetRunLogFile(job.log);
+  // The runner loads the file, whole, before the reader is touched; its line numbers and tag
+  // count are the runner's, so what --from-line is checked against is what is written.
   int fileTags = 0;
   std::size_t fileStart = 0;
-  std::vector<int> fileLineNumbers;
   if (job.kind == Kind::FileRun) {
-    BatchFile file = LoadBatchFile(job.file, format);
-    if (!file.ok()) {
+    std::string why;
+    BatchFileError error = BatchFileError::None;
+    const bool loaded = runner.LoadFile(job.file, &why, &error);
+    view.Flush();
+    if (!loaded) {
       // An empty file's description names it already.
-      session.Error((file.error == BatchFileError::Empty ? std::string() : job.file + ": ") +
-                    DescribeBatchFileError(file));
+      session.Error((error == BatchFileError::Empty ? std::string() : job.file + ": ") + why);
       return ExitFailed;
     }
-    fileTags = static_cast<int>(file.ids.size());
-    fileLineNumbers = std::move(file.lineNumbers);
+    const std::vector<int>& lines = runner.FileLineNumbers();
+    fileTags = static_cast<int>(lines.size());
     // --from-line: the first identity at or after that line; none is a usage error.
     if (job.fromLine > 1) {
-      while (fileStart < fileLineNumbers.size() && fileLineNumbers[fileStart] < job.fromLine) ++fileStart;
-      if (fileStart == fileLineNumbers.size())
+      while (fileStart < lines.size() && lines[fileStart] < job.fromLine) ++fileStart;
+      if (fileStart == lines.size())
         throw UsageError("--from-line " + std::to_string(job.fromLine) + ": " + job.file + " has no identity there" +
-                         (fileLineNumbers.empty() ? std::string()
-                                                  : " (its last is on line " + std::to_string(fileLineNumbers.back()) + ")"));
+                         (lines.empty() ? std::string() : " (its last is on line " + std::to_string(lines.back()) + ")"));
     }
   }
   // From here on a stop signal ends the run the orderly way, also while the ports are scanned.
@@ -184,11 +191,6 @@ int Run(Session& session, const IdentityJob& job) {
     if (job.kind == Kind::FileRun) blanks = std::min(blanks, fileTags - static_cast<int>(fileStart));
     session.FeedBlankChips(job.feed, blanks);
   }
-
-  const RunChoices choices{job.lock ? 1 : 0, job.form};
-  RunView view(session, *job.format, job.kind == Kind::ReadRun ? job.form : 0);
-  BatchRunner runner(ProfileFor(*job.format, [choices] { return choices; }, job.chip), view);
-  runner.SetRunLogFile(job.log);
   if (!StartRun(runner, view, job, fileStart)) {
     view.Flush();
     session.Error(job.kind == Kind::ReadRun ? "the read run did not start" : "the write run did not start");
@@ -204,7 +206,7 @@ int Run(Session& session, const IdentityJob& job) {
   const int listed = runner.RunCounter() - static_cast<int>(fileStart);
   // Where a file run that stopped short would go on: the file's own line number.
   const auto resumeHint = [&] {
-    const std::string line = std::to_string(fileLineNumbers[static_cast<std::size_t>(runner.RunCounter())]);
+    const std::string line = std::to_string(runner.FileLineNumbers()[static_cast<std::size_t>(runner.RunCounter())]);
     return "resume with line " + line + " of " + job.file + ": --from-line " + line;
   };
   if (runner.RunLogFailed()) {  // the list went on no further
@@ -214,6 +216,8 @@ int Run(Session& session, const IdentityJob& job) {
   switch (end) {
     case RunEnd::Counted: return ExitOk;
     case RunEnd::Finished:
+      // The runner named the last identity of the range it wrote; the tags asked for are not all there.
+      if (runner.RangeEnded()) return ExitFailed;
       if (job.count > 0 && listed < job.count) {
         session.Error("the file ended after " + std::to_string(listed) + " of the " + std::to_string(job.count) +
                       " tags asked for");
@@ -240,6 +244,8 @@ int Run(Session& session, const IdentityJob& job) {
 }
 
 }  // namespace
+
+void SetRunLoopClock(RunLoopClock clock) { RunLoopClockSlot() = std::move(clock); }
 
 int RunIdentityJob(Session& session, const IdentityJob& job) {
   // Once per command, before anything is sent: a locked tag can never be written again.

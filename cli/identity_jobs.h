@@ -3,7 +3,9 @@
 // end by themselves, or a stop signal comes.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
+#include <functional>
 #include <string>
 
 #include "cli/format_table.h"
@@ -13,7 +15,7 @@ namespace rivelo::cli {
 
 struct IdentityJob {
   enum class Kind { Read, Write, ReadRun, ContinuousRun, IncrementalRun, FileRun };
-  const CliFormat* format = nullptr;
+  const FormatEntry* format = nullptr;
   Kind kind = Kind::Read;
   Identity id;            // Write, ContinuousRun, IncrementalRun
   std::string file;       // FileRun
@@ -28,6 +30,15 @@ struct IdentityJob {
   bool lock = false;
   bool yes = false;       // --lock was consented to beforehand
 };
+
+// Where the run loop's time comes from and how it waits for the next tick. Tests set one whose
+// wait only moves its time on, so a run takes no longer than its exchanges.
+using Clock = std::chrono::steady_clock;
+struct RunLoopClock {
+  std::function<Clock::time_point()> now;
+  std::function<void(Clock::duration)> sleep;
+};
+void SetRunLoopClock(RunLoopClock clock);
 
 // The exit code of the job; what went wrong is said on standard error.
 int RunIdentityJob(Session& session, const IdentityJob& job);

@@ -7,6 +7,8 @@
 #include <fstream>
 #include <map>
 
+#include "batch/format_table.h"
+
 namespace rivelo::cli {
 namespace {
 

@@ -131,7 +131,6 @@ int Run(const std::vector<std::string>& arguments, std::ostream& out, std::ostre
   AddIdentifyCommand(commands, app);
   AddSendCommand(commands, app);
   AddIdentityCommands(commands, app);
-  AddAccessCommands(commands, *app.get_subcommand("read"), *app.get_subcommand("write"));
   AddT5577Commands(commands, app);
   AddEm4305Commands(commands, app);
 #if RIVELO_HAS_REGISTRY

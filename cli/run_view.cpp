@@ -8,12 +8,12 @@
 
 namespace rivelo::cli {
 
-std::string TagJsonNow(const CliFormat& format, const ListedTag& tag) {
+std::string TagJsonNow(const FormatEntry& format, const ListedTag& tag) {
   return TagJson(*format.format, tag, std::chrono::system_clock::now(),
                  format.jsonMembers ? format.jsonMembers(tag.id) : Labelled{});
 }
 
-RunView::RunView(Session& session, const CliFormat& format, std::size_t form)
+RunView::RunView(Session& session, const FormatEntry& format, std::size_t form)
     : HeadlessView(*format.format), session_(session), format_(format), form_(form) {
   keepLines = false;
   // The runner appends a tag's own line and then says which tag it was: that line is

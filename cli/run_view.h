@@ -13,12 +13,12 @@
 namespace rivelo::cli {
 
 // The tag's JSON object, stamped now, with the members the format adds to its forms.
-std::string TagJsonNow(const CliFormat& format, const ListedTag& tag);
+std::string TagJsonNow(const FormatEntry& format, const ListedTag& tag);
 
 class RunView : public HeadlessView {
  public:
   // form: the form of the identity in text lines.
-  RunView(Session& session, const CliFormat& format, std::size_t form);
+  RunView(Session& session, const FormatEntry& format, std::size_t form);
 
   // The tag as rivelo prints it: "3 012345678B", or its JSON object.
   void PrintTag(const ListedTag& tag);
@@ -33,7 +33,7 @@ class RunView : public HeadlessView {
 
  private:
   Session& session_;
-  const CliFormat& format_;
+  const FormatEntry& format_;
   std::size_t form_;
   Identity entered_;
   std::string pending_;  // the runner's last line, until we know whether a tag follows it

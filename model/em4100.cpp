@@ -13,10 +13,23 @@ std::string FormText(const Identity& id, std::size_t form) {
   return Em4100FormText(ToEm4100Id(id), static_cast<Em4100Form>(form));
 }
 
-void Increment(Identity& id) {
+// After FFFFFFFFFF the run goes on at 0000000000, as the window's runs always have.
+bool Increment(Identity& id) {
   Em4100Id bytes = ToEm4100Id(id);
   IncrementId(bytes);
   id = FromEm4100Id(bytes);
+  return true;
+}
+
+std::string Hex10Error(std::string_view text) {
+  return HexBytesExact(text, Em4100IdLength)
+             ? std::string()
+             : "'" + std::string(text) + "' is not an identity: 10 hex digits, e.g. 0123456789";
+}
+
+Identity FromValues(const std::vector<std::string>& values) {
+  const auto bytes = HexBytesExact(values.at(0), Em4100IdLength);
+  return bytes ? Identity(bytes->begin(), bytes->end()) : Identity{};
 }
 
 Identity FromEntry(std::string_view text) {
@@ -94,16 +107,26 @@ LineParse ParseEm4100Line(std::string_view line) {
 }
 
 const IdentityFormat& Em4100Format() {
-  static const IdentityFormat format{
-      "em4100",
-      Em4100IdLength,
-      {{"10H", "10H"}, {"08H", "08H---10D"}, {"06H", "06H---10D"}, {"02H04H", "02H + 04H"}, {"13D", "13D"}},
-      FormText,
-      Increment,
-      ParseEm4100Line,
-      FromEntry,
-      Fields,
-  };
+  static const IdentityFormat format = [] {
+    IdentityFormat f{
+        "em4100",
+        Em4100IdLength,
+        {{"10H", "10H"}, {"08H", "08H---10D"}, {"06H", "06H---10D"}, {"02H04H", "02H + 04H"}, {"13D", "13D"}},
+        FormText,
+        Increment,
+        ParseEm4100Line,
+        FromEntry,
+        Fields,
+    };
+    f.title = "EM4100";
+    f.words = {{"HEX10", "10 hex digits, e.g. 0123456789", Hex10Error}};
+    f.fromValues = FromValues;
+    f.fileLineHelp = "one identity a line in decimal (13D, as read --continuous --form 13D exports them)";
+    f.incrementalHelp = "this identity onto the first tag, one more onto each next";
+    f.tagKind = "em4100";
+    f.lineForm = static_cast<std::size_t>(Em4100Form::Dec13);
+    return f;
+  }();
   return format;
 }
 

@@ -38,10 +38,24 @@ std::string FormText(const Identity& id, std::size_t form) {
   return form == 0 ? FdxbLine(f) : FdxbIso15(f);
 }
 
-void Increment(Identity& id) {
+// Past the last national code the run goes on at 0, as the window's runs always have.
+bool Increment(Identity& id) {
   FdxbId f = ToFdxbId(id);
   IncrementNationalCode(f);
   id = FromFdxbId(f);
+  return true;
+}
+
+std::string CountryError(std::string_view text) { return DecimalValueError("country code", text, Country.maximum); }
+std::string NationalError(std::string_view text) { return DecimalValueError("national code", text, National.maximum); }
+std::string TrailerError(std::string_view text) { return DecimalValueError("trailer", text, Trailer.maximum); }
+
+// Country, national code, trailer: already checked, so within their ranges.
+Identity FromValues(const std::vector<std::string>& values) {
+  FdxbId id{};
+  const FdxbNumber order[] = {FdxbNumber::Country, FdxbNumber::National, FdxbNumber::Trailer};
+  for (std::size_t i = 0; i < 3; ++i) SetNumber(id, order[i], std::stoull(values.at(i)));
+  return FromFdxbId(id);
 }
 
 Identity FromEntry(std::string_view text) {
@@ -208,9 +222,24 @@ std::string FdxbIso15(const FdxbId& id, std::string_view separator) {
 }
 
 const IdentityFormat& FdxbFormat() {
-  static const IdentityFormat format{
-      "fdxb", FdxbIdLength, {{"24D", "24D"}, {"15D", "15D"}}, FormText, Increment, ParseFdxbLine, FromEntry, Fields,
-  };
+  static const IdentityFormat format = [] {
+    IdentityFormat f{
+        "fdxb", FdxbIdLength, {{"24D", "24D"}, {"15D", "15D"}}, FormText, Increment, ParseFdxbLine, FromEntry, Fields,
+    };
+    f.title = "FDX-B";
+    f.words = {{"COUNTRY", "the country code, 0 to 1023 (999: a test tag)", CountryError},
+               {"NATIONAL", "the national code, 0 to 274877906943", NationalError}};
+    f.options = {{"--trailer", "the trailer, 0 to 16777215 (default 0)", TrailerError, "N", "0"}};
+    f.fromValues = FromValues;
+    f.fileLineHelp =
+        "one identity a line in 24 digits (national 12, country 4, trailer 8; as read --continuous exports them)";
+    f.incrementalHelp =
+        "this identity onto the first tag, its national code one more onto each next (after 274877906943: 0); "
+        "country code and trailer stay";
+    f.formNote = "only 24D lines load back as a batch file";
+    f.tagKind = "fdxb";
+    return f;
+  }();
   return format;
 }
 

@@ -1,5 +1,3 @@
-#include "model/em4100.h"
-#include "model/fdxb.h"
 #include "model/identity.h"
 
 namespace rivelo {
@@ -10,15 +8,18 @@ std::optional<std::size_t> FindForm(const IdentityFormat& format, std::string_vi
   return std::nullopt;
 }
 
-const std::vector<const IdentityFormat*>& IdentityFormats() {
-  static const std::vector<const IdentityFormat*> formats{&Em4100Format(), &FdxbFormat()};
-  return formats;
-}
-
-const IdentityFormat* FindFormat(std::string_view name) {
-  for (const IdentityFormat* f : IdentityFormats())
-    if (name == f->name) return f;
-  return nullptr;
+std::string DecimalValueError(std::string_view what, std::string_view text, std::uint64_t maximum) {
+  const std::string range = "0 to " + std::to_string(maximum);
+  if (text.empty() || text.find_first_not_of("0123456789") != std::string_view::npos)
+    return std::string(what) + " '" + std::string(text) + "' is not a decimal number from " + range;
+  std::uint64_t value = 0;
+  for (const char c : text) {
+    const auto digit = static_cast<std::uint64_t>(c - '0');
+    if (digit > maximum || value > (maximum - digit) / 10)
+      return std::string(what) + " " + std::string(text) + " is out of range (" + range + ")";
+    value = value * 10 + digit;
+  }
+  return {};
 }
 
 }  // namespace rivelo

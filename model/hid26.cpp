@@ -37,3 +37,111 @@ std::string Hid26Text(std::uint32_t frame) {
 }
 
 }  // namespace rivelo
+
+namespace rivelo {
+namespace {
+
+bool Blank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
+
+std::uint8_t FacilityOf(const Identity& id) { return id.size() == Hid26IdLength ? id[0] : 0; }
+std::uint16_t CardOf(const Identity& id) {
+  return id.size() == Hid26IdLength ? static_cast<std::uint16_t>(id[1] << 8 | id[2]) : 0;
+}
+
+Identity HidIdentity(std::uint32_t facility, std::uint32_t card) {
+  return {static_cast<std::uint8_t>(facility), static_cast<std::uint8_t>(card >> 8),
+          static_cast<std::uint8_t>(card & 0xFF)};
+}
+
+std::string FormText(const Identity& id, std::size_t form) {
+  const std::uint8_t facility = FacilityOf(id);
+  const std::uint16_t card = CardOf(id);
+  if (form == 1) {
+    char text[8];
+    std::snprintf(text, sizeof text, "%06X", static_cast<unsigned>(facility) << 16 | card);
+    return text;
+  }
+  if (form == 2) return Hid26Text(Hid26Frame(facility, card));
+  return std::to_string(facility) + ":" + std::to_string(card);
+}
+
+// The card number only: stepping past 65535 would issue another facility's card, or wrap to
+// a card already issued.
+bool Increment(Identity& id) {
+  const std::uint16_t card = CardOf(id);
+  if (card == 0xFFFF) return false;
+  id = HidIdentity(FacilityOf(id), card + 1u);
+  return true;
+}
+
+// One decimal number of at most maximum at text[*i], which moves past it.
+LineError Number(std::string_view text, std::size_t* i, std::uint32_t maximum, std::uint32_t* value) {
+  if (*i < text.size() && text[*i] == '-') return LineError::Negative;
+  const std::size_t start = *i;
+  std::uint64_t v = 0;
+  for (; *i < text.size() && text[*i] >= '0' && text[*i] <= '9'; ++*i) {
+    v = v * 10 + static_cast<std::uint64_t>(text[*i] - '0');
+    if (v > maximum) return LineError::TooLarge;
+  }
+  if (*i == start) return LineError::NotANumber;
+  *value = static_cast<std::uint32_t>(v);
+  return LineError::None;
+}
+
+// "FACILITY:CARD" in decimal, blanks around it allowed.
+LineParse ParseLine(std::string_view line) {
+  std::size_t i = 0;
+  while (i < line.size() && Blank(line[i])) ++i;
+  std::uint32_t facility = 0, card = 0;
+  if (const LineError e = Number(line, &i, 0xFF, &facility); e != LineError::None) return {std::nullopt, e};
+  if (i >= line.size() || line[i] != ':') return {std::nullopt, i < line.size() ? LineError::TrailingText : LineError::NotANumber};
+  ++i;
+  if (const LineError e = Number(line, &i, 0xFFFF, &card); e != LineError::None) return {std::nullopt, e};
+  while (i < line.size() && Blank(line[i])) ++i;
+  if (i != line.size()) return {std::nullopt, LineError::TrailingText};
+  return {HidIdentity(facility, card), LineError::None};
+}
+
+Identity FromEntry(std::string_view text) {
+  const LineParse p = ParseLine(text);
+  return p.id ? *p.id : Identity(Hid26IdLength, 0);
+}
+
+std::vector<std::pair<std::string, std::string>> Fields(const Identity& id) {
+  return {{"facility", std::to_string(FacilityOf(id))},
+          {"card", std::to_string(CardOf(id))},
+          {"FC:CN", FormText(id, 0)},
+          {"6H", FormText(id, 1)},
+          {"frame", FormText(id, 2)}};
+}
+
+std::string FacilityError(std::string_view text) { return DecimalValueError("facility code", text, 0xFF); }
+std::string CardError(std::string_view text) { return DecimalValueError("card number", text, 0xFFFF); }
+
+Identity FromValues(const std::vector<std::string>& values) {
+  return HidIdentity(static_cast<std::uint32_t>(std::stoul(values.at(0))),
+                     static_cast<std::uint32_t>(std::stoul(values.at(1))));
+}
+
+}  // namespace
+
+const IdentityFormat& Hid26Format() {
+  static const IdentityFormat format = [] {
+    IdentityFormat f{"hid", Hid26IdLength, {{"FC:CN", "FC:CN"}, {"6H", "6H"}, {"frame", "26-bit frame"}},
+                     FormText, Increment, ParseLine, FromEntry, Fields};
+    f.title = "HID 26-bit";
+    f.words = {{"FACILITY", "the facility code, 0 to 255", FacilityError},
+               {"CARD", "the card number, 0 to 65535", CardError}};
+    f.fromValues = FromValues;
+    f.fileLineHelp = "one identity a line as FACILITY:CARD in decimal, e.g. 1:65534 (as read --continuous exports them)";
+    f.incrementalHelp =
+        "this identity onto the first tag, its card number one more onto each next; after card 65535 the run "
+        "ends (it never steps into another facility code)";
+    f.formNote = "only FC:CN lines load back as a batch file; frame: the 26 bits with their parity computed";
+    f.tagKind = "hid";
+    return f;
+  }();
+  return format;
+}
+
+}  // namespace rivelo

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 
+#include "model/identity.h"
+
 namespace rivelo {
 
 constexpr std::uint32_t Hid26FrameMask = 0x3FFFFFF;
@@ -28,5 +30,11 @@ Hid26Fields Hid26FromFrame(std::uint32_t frame);
 
 // The frame as 7 upper-case hex digits ("2EC0C86").
 std::string Hid26Text(std::uint32_t frame);
+
+// The HID 26-bit identity as the reader hands it over: facility code, then the card number
+// big-endian (3 bytes). Its text forms are "1:65534" (FC:CN, also the batch line), the 24 data
+// bits in hex and the frame; an incremental run steps the card number and ends after 65535.
+constexpr std::size_t Hid26IdLength = 3;
+const IdentityFormat& Hid26Format();
 
 }  // namespace rivelo

@@ -1,5 +1,5 @@
-// An identity and the description of its format. Every identity page, the batch runner and
-// the command line work through a format's descriptor, so a new format is one descriptor.
+// An identity and the pure description of its format (no port, no runner). The format table
+// (batch/format_table.h) pairs each descriptor with the chip operations that read and write it.
 #pragma once
 
 #include <cstddef>
@@ -11,6 +11,17 @@
 #include <vector>
 
 namespace rivelo {
+
+// One value of an identity as it is typed: a word of the command line, or an option's value.
+// Its check holds its range.
+struct IdentityField {
+  const char* name;  // "HEX10", "COUNTRY"; an option's own name: "--trailer"
+  const char* help;  // "10 hex digits, e.g. 0123456789"
+  // Why the text is refused, one line naming the value; empty when it is good.
+  std::string (*check)(std::string_view text);
+  const char* valueName = nullptr;  // an option's value in usage lines: "N"
+  const char* fallback = nullptr;   // an option's value when it is not given
+};
 
 // The identity bytes of a tag, most significant first, as the reader hands them over.
 using Identity = std::vector<std::uint8_t>;
@@ -29,6 +40,7 @@ enum class LineError {
   TrailingText,
   TooLarge,
   PartLine,  // cut off inside a later field: its fields would land in the wrong places
+  NotHex,    // not the hex digits of a code
 };
 
 struct LineParse {
@@ -41,21 +53,35 @@ struct IdentityFormat {
   std::size_t length;   // identity bytes compared for equality
   std::vector<IdentityForm> forms;  // forms[0] is the default
   std::string (*text)(const Identity& id, std::size_t form);
-  // The identity of the next tag of an incremental run.
-  void (*increment)(Identity& id);
+  // The identity of the next tag of an incremental run; false, with id unchanged, when id is
+  // the last of its range (a run then ends instead of stepping into another range or wrapping).
+  bool (*increment)(Identity& id);
   // One batch-file line that is not blank. Anything but a whole identity is refused.
   LineParse (*parseLine)(std::string_view line);
   // The identity that the text of the page's main entry field stands for.
   Identity (*fromEntry)(std::string_view text);
   // The identity's fields as label and text, for reports that show every form at once.
   std::vector<std::pair<std::string, std::string>> (*fields)(const Identity& id);
+
+  const char* title = "";  // the format's name in texts: "EM4100"
+  // The identity as typed: the words (HEX10; COUNTRY NATIONAL), then the options that complete
+  // it (--trailer N). fromValues takes their checked texts in that order.
+  std::vector<IdentityField> words{};
+  std::vector<IdentityField> options{};
+  Identity (*fromValues)(const std::vector<std::string>& values) = nullptr;
+  const char* fileLineHelp = "";     // what one line of a batch file holds
+  const char* incrementalHelp = "";  // what an incremental run does, and after its last value
+  const char* formNote = nullptr;    // said after the forms; may be null
+  const char* tagKind = "";          // the virtual reader's tag kind that carries it
+  std::size_t lineForm = 0;          // the form whose lines load back as a batch file
 };
 
 // The form of the given key, or nullopt.
 std::optional<std::size_t> FindForm(const IdentityFormat& format, std::string_view key);
 
-// The formats known to this build, for the command line and reports.
-const std::vector<const IdentityFormat*>& IdentityFormats();
-const IdentityFormat* FindFormat(std::string_view name);
+// Why text is no whole decimal number from 0 to maximum ("country code 1024 is out of range
+// (0 to 1023)"), or empty. what names the value.
+std::string DecimalValueError(std::string_view what, std::string_view text, std::uint64_t maximum);
+
 
 }  // namespace rivelo

@@ -76,27 +76,8 @@ EResult FamilyE(std::uint16_t code, Bytes data, std::span<std::uint8_t> out, int
   return EOk;
 }
 
-template <std::size_t N>
-void Put(std::vector<std::uint8_t>& v, std::span<const std::uint8_t, N> bytes) {
-  v.insert(v.end(), bytes.begin(), bytes.end());
-}
-
-std::vector<std::uint8_t> FdxbRequest(std::span<const std::uint8_t, 5> national,
-                                      std::span<const std::uint8_t, 2> country,
-                                      std::span<const std::uint8_t, 3> trailer) {
-  std::vector<std::uint8_t> d;
-  Put(d, national);
-  Put(d, country);
-  d.push_back(0x01);
-  d.push_back(0x01);
-  Put(d, trailer);
-  return d;
-}
-
-std::vector<std::uint8_t> Em4100Request(std::span<const std::uint8_t, 5> id, int lock) {
-  std::vector<std::uint8_t> d{Low(lock)};
-  Put(d, id);
-  return d;
+std::array<std::uint8_t, 6> Em4100Request(std::span<const std::uint8_t, 5> id, int lock) {
+  return {Low(lock), id[0], id[1], id[2], id[3], id[4]};
 }
 
 }  // namespace
@@ -134,15 +115,8 @@ SResult CmdReadEm4100(std::span<std::uint8_t, 5> id, int port) { return FamilyS(
 SResult CmdReadFdxa(std::span<std::uint8_t, 5> id, int port) { return FamilyS(CodeReadFdxa, id, port); }
 SResult CmdReadHid(std::span<std::uint8_t, 3> id, int port) { return FamilyS(CodeReadHid, id, port); }
 
-SResult CmdReadFdxb(std::span<std::uint8_t, 5> national, std::span<std::uint8_t, 2> country,
-                std::span<std::uint8_t, 3> trailer, int port) {
-  std::array<std::uint8_t, 12> record{};
-  const SResult r = FamilyS(CodeReadFdxb, record, port);
-  if (r != SOk) return r;
-  std::copy_n(record.begin(), 5, national.begin());
-  std::copy_n(record.begin() + 5, 2, country.begin());
-  std::copy_n(record.begin() + 9, 3, trailer.begin());
-  return SOk;
+SResult CmdReadFdxb(std::span<std::uint8_t, FdxbRecordBytes> record, int port) {
+  return FamilyS(CodeReadFdxb, record, port);
 }
 
 RResult CmdT5577WriteBlock(int page, int block, int lock, std::span<const std::uint8_t, 4> data, int port) {
@@ -200,9 +174,8 @@ RResult CmdT5577WriteEm4100(std::span<const std::uint8_t, 5> id, int lock, int p
 RResult CmdT5577WriteFdxa(std::span<const std::uint8_t, 5> id, int port) { return FamilyR(CodeT5577WriteFdxa, id, port); }
 RResult CmdT5577WriteHid(std::span<const std::uint8_t, 3> id, int port) { return FamilyR(CodeT5577WriteHid, id, port); }
 
-RResult CmdT5577WriteFdxb(std::span<const std::uint8_t, 5> national, std::span<const std::uint8_t, 2> country,
-                      std::span<const std::uint8_t, 3> trailer, int port) {
-  return FamilyR(CodeT5577WriteFdxb, FdxbRequest(national, country, trailer), port);
+RResult CmdT5577WriteFdxb(std::span<const std::uint8_t, FdxbRecordBytes> record, int port) {
+  return FamilyR(CodeT5577WriteFdxb, record, port);
 }
 
 EResult CmdEm4305WriteWord(int word, std::span<const std::uint8_t, 4> data, int port) {
@@ -237,9 +210,8 @@ EResult CmdEm4305Protect(std::span<const std::uint8_t> words, int port) {
 
 EResult CmdEm4305Disable(int port) { return FamilyE(CodeEm4305Disable, {}, {}, port); }
 
-EResult CmdEm4305WriteFdxb(std::span<const std::uint8_t, 5> national, std::span<const std::uint8_t, 2> country,
-                       std::span<const std::uint8_t, 3> trailer, int port) {
-  return FamilyE(CodeEm4305WriteFdxb, FdxbRequest(national, country, trailer), {}, port);
+EResult CmdEm4305WriteFdxb(std::span<const std::uint8_t, FdxbRecordBytes> record, int port) {
+  return FamilyE(CodeEm4305WriteFdxb, record, {}, port);
 }
 
 EResult CmdEm4305WriteEm4100(std::span<const std::uint8_t, 5> id, int lock, int port) {

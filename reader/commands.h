@@ -8,6 +8,7 @@
 // Output buffers are written only on success.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <vector>
@@ -100,9 +101,11 @@ SResult CmdReadEm4100(std::span<std::uint8_t, 5> id, int port = ReaderPortIndex)
 SResult CmdReadFdxa(std::span<std::uint8_t, 5> id, int port = ReaderPortIndex);
 // 0x10D, S: facility code, card number (2 bytes).
 SResult CmdReadHid(std::span<std::uint8_t, 3> id, int port = ReaderPortIndex);
-// 0x10B, S: payload bytes 0-4, 5-6 and 9-11; bytes 7-8 are not handed back.
-SResult CmdReadFdxb(std::span<std::uint8_t, 5> national, std::span<std::uint8_t, 2> country,
-                std::span<std::uint8_t, 3> trailer, int port = ReaderPortIndex);
+// The FDX-B record of 12 bytes as the model lays it out (model/fdxb.h): national code 5, country
+// code 2, two flag bytes, trailer 3.
+constexpr std::size_t FdxbRecordBytes = 12;
+// 0x10B, S: the record as the reader hands it over.
+SResult CmdReadFdxb(std::span<std::uint8_t, FdxbRecordBytes> record, int port = ReaderPortIndex);
 
 // T5577 (all R except the fetch). page is 0 or 1 and is sent as the opcode page + 2.
 RResult CmdT5577WriteBlock(int page, int block, int lock, std::span<const std::uint8_t, 4> data,
@@ -122,8 +125,7 @@ SResult CmdT5577FetchData(std::span<std::uint8_t, T5577FetchMax> out, int* lengt
 RResult CmdT5577WriteEm4100(std::span<const std::uint8_t, 5> id, int lock, int port = ReaderPortIndex);
 RResult CmdT5577WriteFdxa(std::span<const std::uint8_t, 5> id, int port = ReaderPortIndex);
 RResult CmdT5577WriteHid(std::span<const std::uint8_t, 3> id, int port = ReaderPortIndex);
-RResult CmdT5577WriteFdxb(std::span<const std::uint8_t, 5> national, std::span<const std::uint8_t, 2> country,
-                      std::span<const std::uint8_t, 3> trailer, int port = ReaderPortIndex);
+RResult CmdT5577WriteFdxb(std::span<const std::uint8_t, FdxbRecordBytes> record, int port = ReaderPortIndex);
 
 // EM4305 (family E).
 EResult CmdEm4305WriteWord(int word, std::span<const std::uint8_t, 4> data, int port = ReaderPortIndex);
@@ -133,8 +135,7 @@ EResult CmdEm4305Login(std::span<const std::uint8_t, 4> password, int port = Rea
 // EBadWordNumber and sends nothing.
 EResult CmdEm4305Protect(std::span<const std::uint8_t> words, int port = ReaderPortIndex);
 EResult CmdEm4305Disable(int port = ReaderPortIndex);
-EResult CmdEm4305WriteFdxb(std::span<const std::uint8_t, 5> national, std::span<const std::uint8_t, 2> country,
-                       std::span<const std::uint8_t, 3> trailer, int port = ReaderPortIndex);
+EResult CmdEm4305WriteFdxb(std::span<const std::uint8_t, FdxbRecordBytes> record, int port = ReaderPortIndex);
 EResult CmdEm4305WriteEm4100(std::span<const std::uint8_t, 5> id, int lock, int port = ReaderPortIndex);
 
 // How the reply of the last command on the slot failed: None when it was usable (whatever

@@ -16,6 +16,10 @@ const TextPair Negative{"a negative number", "负数"};
 const TextPair TrailingText{"text after the digits", "数字后面有其他字符"};
 const TextPair ValueTooLarge{"too large for this format", "超出此格式的范围"};
 const TextPair PartLine{"neither a whole line nor a national code alone", "既不是完整的一行，也不是单独的国内代码"};
+const TextPair NotHex{"not the hex digits of a code", "不是代码的十六进制数字"};
+const TextPair RangeEnded{"The run ends: nothing follows the last identity written, ", "运行结束：所写的最后一个卡号之后没有卡号，"};
+const TextPair WritingFormat{"Write ", "写卡 "};
+const TextPair ReadingFormat{"Read ", "读卡 "};
 const TextPair WrongLength{"The identity has the wrong length; nothing was written.", "卡号长度不对，没有写卡。"};
 const TextPair LeftAlone{"Written earlier in this run (number %d), left alone: ",
                         "本次已写过的卡（第 %d 个），不再写入："};

@@ -10,7 +10,7 @@ extern const TextPair CannotOpen, ReadError, NotAFile, TooLarge, Utf16, Binary;
 extern const TextPair NoIdentities;
 // "%d" stands for the line number; followed by the line's text, a quote and the reason.
 extern const TextPair BadLine;
-extern const TextPair NotANumber, Negative, TrailingText, ValueTooLarge, PartLine;
+extern const TextPair NotANumber, Negative, TrailingText, ValueTooLarge, PartLine, NotHex;
 // The runner refuses an identity of the wrong byte count.
 extern const TextPair WrongLength;
 // A tag put back during a run that carries an identity the run wrote earlier: %d is the number
@@ -18,6 +18,11 @@ extern const TextPair WrongLength;
 extern const TextPair LeftAlone;
 // Write pressed again on a stopped file run; both %d stand for the file line it would go on from.
 extern const TextPair ResumeQuestion;
+// An incremental run that wrote the last identity of its format's range ends: followed by
+// that identity.
+extern const TextPair RangeEnded;
+// The status of a run of a format without a page of runs: followed by the format's title.
+extern const TextPair WritingFormat, ReadingFormat;
 // The list line of a file run that goes on: %d is the file line.
 extern const TextPair GoingOn;
 }  // namespace rivelo::texts::batch

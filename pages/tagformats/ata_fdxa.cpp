@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 
+#include "batch/format_table.h"
 #include "model/fdxa.h"
 #include "pages/common/captioned_field.h"
 #include "pages/common/dialog_layout.h"
@@ -56,10 +57,8 @@ void CAtaFdxa::Write() {
     return;
   }
   const FdxaCode sent = FdxaWritable(std::span<const std::uint8_t, FdxaLength>(entered.data(), FdxaLength));
-  // The reader answers a write it could not do with a failure status, which the write's result
-  // does not tell apart; only the code read back from the tag shows the write took.
-  FdxaCode back{};
-  const bool written = CmdT5577WriteFdxa(sent) == ROk && CmdReadFdxa(back) == SOk && back == sent;
+  // The format's write counts only when the tag reads back what was sent.
+  const bool written = WriteAndReadBack(FindFormatEntry("fdxa")->profile([] { return RunChoices{}; }), Identity(sent.begin(), sent.end())).ok();
   PostStatus(written ? StatusKindSuccess : StatusKindFailure, Q(written ? t::WriteOk : t::WriteError));
 }
 

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "batch/format_table.h"
 #include "model/hid26.h"
 #include "reader/commands.h"
 #include "resources/texts_hid.h"
@@ -122,12 +123,10 @@ void CHidDlg::Write() {
     ShowMessage(this, Q(t::CardRange), Q(t::MessageCaption), MessageIcon::Information);
     return;
   }
-  const std::array<std::uint8_t, 3> sent{static_cast<std::uint8_t>(*facility), static_cast<std::uint8_t>(*card >> 8),
-                                         static_cast<std::uint8_t>(*card & 0xFF)};
-  // The reader answers a write it could not do with a failure status, which the write's result
-  // does not tell apart; only the identity read back from the tag shows the write took.
-  std::array<std::uint8_t, 3> back{};
-  const bool written = CmdT5577WriteHid(sent) == ROk && CmdReadHid(back) == SOk && back == sent;
+  const Identity sent{static_cast<std::uint8_t>(*facility), static_cast<std::uint8_t>(*card >> 8),
+                      static_cast<std::uint8_t>(*card & 0xFF)};
+  // The format's write counts only when the tag reads back what was sent.
+  const bool written = WriteAndReadBack(FindFormatEntry("hid")->profile([] { return RunChoices{}; }), sent).ok();
   PostStatus(written ? StatusKindSuccess : StatusKindFailure, Q(written ? t::WriteOk : t::WriteError));
 }
 

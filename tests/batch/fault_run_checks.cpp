@@ -32,6 +32,9 @@ Identity HeldIdentity(const sim::TagState& tag, const IdentityFormat& format) {
     SetNumber(id, FdxbNumber::Trailer, tag.fdxb->trailer);
     return FromFdxbId(id);
   }
+  if (std::string(format.name) == "hid" && tag.hid)
+    return {tag.hid->facility, static_cast<std::uint8_t>(tag.hid->card >> 8), static_cast<std::uint8_t>(tag.hid->card & 0xFF)};
+  if (std::string(format.name) == "fdxa" && tag.fdxa) return Identity(tag.fdxa->begin(), tag.fdxa->end());
   return {};
 }
 

@@ -5,6 +5,7 @@
 // against the tags the virtual reader holds at the end.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -13,8 +14,7 @@
 #include <unistd.h>
 
 #include "batch/batch_runner.h"
-#include "batch/em4100_profile.h"
-#include "batch/fdxb_profile.h"
+#include "batch/format_table.h"
 #include "batch/headless_view.h"
 #include "fault_run_checks.h"
 #include "model/em4100.h"
@@ -30,36 +30,44 @@ using faulttest::FaultSummary;
 
 constexpr int Tags = 8;  // listed per write run
 
+// One case per chip of each format of the table: a format added there runs here unedited.
 struct ProfileCase {
-  const char* name;
-  const IdentityFormat& (*format)();
-  const char* chipKind;  // the blanks fed
-  BatchProfile (*make)();
-  const char* first;      // the entry of continuous and incremental runs
-  const char* fileForm;   // the form a batch file holds
+  std::string name;  // "Em4100OnT5577"
+  const FormatEntry* entry;
+  std::string chipKind;  // the blanks fed
+  std::string first;     // the entry text of continuous and incremental runs
+  const IdentityFormat& format() const { return *entry->format; }
+  BatchProfile make() const { return ProfileFor(*entry, [] { return RunChoices{}; }, chipKind); }
 };
 
-BatchProfile Em4100OnT5577() {
-  // As the T5577 tab's EM4100 page: the T5577 write alone, every 500 ms.
-  BatchProfile p = MakeEm4305IdProfile([] { return RunChoices{}; });
-  p.ops.writes = {T5577Em4100Write()};
-  p.periodMs = 500;
-  return p;
-}
-BatchProfile Em4100OnEm4305() { return MakeEm4305IdProfile([] { return RunChoices{}; }); }
-BatchProfile FdxbOnT5577() {
-  return MakeFdxbProfile(T5577FdxbWrite(), FdxbBatchTexts(texts::fdxb::AtaPage()), [] { return RunChoices{}; });
-}
-BatchProfile FdxbOnEm4305() {
-  return MakeFdxbProfile(Em4305FdxbWrite(), FdxbBatchTexts(texts::fdxb::Em4305Page()), [] { return RunChoices{}; });
+// Starts that carry across bytes and fields within a few tags; other formats start at zero.
+std::string FirstEntry(const IdentityFormat& format, const std::string& chip) {
+  const std::string name = format.name;
+  if (name == "em4100") return chip == "t5577" ? "00FFFFFFFC" : "0123456789";
+  if (name == "fdxb") return chip == "t5577" ? "274877906940099900000000" : "000000112233052800012345";
+  if (name == "hid") return "7:65440";
+  if (name == "fdxa") return "0000007F70";
+  return format.text(Identity(format.length, 0), 0);
 }
 
-const ProfileCase Profiles[] = {
-    {"Em4100OnT5577", Em4100Format, "t5577", Em4100OnT5577, "00FFFFFFFC", "13D"},
-    {"Em4100OnEm4305", Em4100Format, "em4305", Em4100OnEm4305, "0123456789", "13D"},
-    {"FdxbOnT5577", FdxbFormat, "t5577", FdxbOnT5577, "274877906940099900000000", "24D"},
-    {"FdxbOnEm4305", FdxbFormat, "em4305", FdxbOnEm4305, "000000112233052800012345", "24D"},
-};
+std::vector<ProfileCase> MakeCases() {
+  std::vector<ProfileCase> cases;
+  for (const FormatEntry& entry : FormatTable()) {
+    for (const ChipWrite& write : entry.profile([] { return RunChoices{}; }).ops.writes) {
+      std::string kind = write.chip;
+      for (char& c : kind) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+      std::string name = entry.format->title;
+      std::erase_if(name, [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); });
+      cases.push_back({name + "On" + write.chip, &entry, kind, FirstEntry(*entry.format, kind)});
+    }
+  }
+  return cases;
+}
+
+const std::vector<ProfileCase>& Profiles() {
+  static const std::vector<ProfileCase> cases = MakeCases();
+  return cases;
+}
 
 enum class Mode { Continuous, Incremental, FromFile, ExportRead };
 const char* ModeName(Mode m) {
@@ -90,7 +98,7 @@ class FaultRuns : public ::testing::TestWithParam<std::tuple<int, Mode>> {
     fs::remove_all(dir_);
   }
 
-  const ProfileCase& Case() const { return Profiles[std::get<0>(GetParam())]; }
+  const ProfileCase& Case() const { return Profiles()[std::get<0>(GetParam())]; }
   const IdentityFormat& Format() const { return Case().format(); }
   Mode RunMode() const { return std::get<1>(GetParam()); }
 
@@ -128,7 +136,7 @@ class FaultRuns : public ::testing::TestWithParam<std::tuple<int, Mode>> {
 
   void Report(int ticks) {
     const sim::Counters c = reader_.GetCounters();
-    std::printf("[faults] %s %s: %zu tags listed in %d ticks, %d faults injected (%s)\n", Case().name,
+    std::printf("[faults] %s %s: %zu tags listed in %d ticks, %d faults injected (%s)\n", Case().name.c_str(),
                 ModeName(RunMode()), view_.listed.size(), ticks, c.faults, FaultSummary(c).c_str());
   }
 
@@ -166,8 +174,7 @@ void FaultRuns::WriteRun() {
     }
     const fs::path file = dir_ / "batch.txt";
     std::ofstream out(file);
-    const std::size_t form = *FindForm(Format(), Case().fileForm);
-    for (const Identity& w : wanted) out << Format().text(w, form) << "\r\n";
+    for (const Identity& w : wanted) out << Format().text(w, Format().lineForm) << "\r\n";
     out.close();
     view_.files = {file.string()};
     ASSERT_TRUE(runner_.FromFileClicked(true));
@@ -267,7 +274,6 @@ TEST_P(SingleWrites, ReportSuccessOnlyForTagsThatCarryTheIdentity) {
     const int tag = reader_.AddTag(Case().chipKind);
     ASSERT_TRUE(reader_.PlaceOnReader(tag));
     view_.entered = Format().text(id, 0);
-    if (std::string(Format().name) == "fdxb") view_.entered = FdxbLine(ToFdxbId(id));
     view_.statuses.clear();
     runner_.WritePressed();
     ASSERT_FALSE(view_.statuses.empty());
@@ -281,7 +287,7 @@ TEST_P(SingleWrites, ReportSuccessOnlyForTagsThatCarryTheIdentity) {
     }
     Format().increment(id);
   }
-  std::printf("[faults] %s single writes: %d written, %d failed, faults %s\n", Case().name, ok, failed,
+  std::printf("[faults] %s single writes: %d written, %d failed, faults %s\n", Case().name.c_str(), ok, failed,
               FaultSummary(reader_.GetCounters()).c_str());
   EXPECT_GT(ok, 0);
   EXPECT_GT(failed, 0);
@@ -294,14 +300,16 @@ TEST_P(FaultRuns, ListedTagsAreOnTheTagsOnceAndInOrder) {
 
 INSTANTIATE_TEST_SUITE_P(
     EveryModeAndProfile, FaultRuns,
-    ::testing::Combine(::testing::Range(0, 4),
+    ::testing::Combine(::testing::Range(0, static_cast<int>(Profiles().size())),
                        ::testing::Values(Mode::Continuous, Mode::Incremental, Mode::FromFile, Mode::ExportRead)),
     [](const auto& param) {
-      return std::string(Profiles[std::get<0>(param.param)].name) + "_" + ModeName(std::get<1>(param.param));
+      return Profiles()[std::get<0>(param.param)].name + "_" + ModeName(std::get<1>(param.param));
     });
 
-INSTANTIATE_TEST_SUITE_P(EveryProfile, SingleWrites, ::testing::Combine(::testing::Range(0, 4), ::testing::Values(Mode::Continuous)),
-                         [](const auto& param) { return std::string(Profiles[std::get<0>(param.param)].name); });
+INSTANTIATE_TEST_SUITE_P(EveryProfile, SingleWrites,
+                         ::testing::Combine(::testing::Range(0, static_cast<int>(Profiles().size())),
+                                            ::testing::Values(Mode::Continuous)),
+                         [](const auto& param) { return Profiles()[std::get<0>(param.param)].name; });
 
 }  // namespace
 }  // namespace rivelo

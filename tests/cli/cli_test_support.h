@@ -3,12 +3,14 @@
 
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <ostream>
 #include <sstream>
 #include <streambuf>
 #include <string>
 #include <vector>
 
+#include "cli/identity_jobs.h"
 #include "cli/rivelo.h"
 
 namespace rivelo::test {
@@ -57,10 +59,22 @@ struct Outcome {
   std::string errText;
 };
 
+// The run loop's ticks follow one another at once: its wait only moves a clock of the tests'
+// own, so a run takes as long as its exchanges with the virtual reader.
+inline void UseInstantRunLoop() {
+  static const bool set = [] {
+    auto now = std::make_shared<cli::Clock::time_point>(cli::Clock::now());
+    cli::SetRunLoopClock({[now] { return *now; }, [now](cli::Clock::duration d) { *now += d; }});
+    return true;
+  }();
+  (void)set;
+}
+
 // Runs rivelo with these arguments; onOut sees each line of standard output as it comes.
 // With reader, --simulate serves it, and the test can look at its tags afterwards.
 inline Outcome Rivelo(const std::vector<std::string>& args, std::function<void(const std::string&)> onOut = {},
                       sim::VirtualReader* reader = nullptr) {
+  UseInstantRunLoop();
   LineStream out, err;
   out.onLine = std::move(onOut);
   Outcome o;

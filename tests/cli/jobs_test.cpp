@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "sim/final_state.h"
 #include "sim/virtual_reader.h"
 #include "tests/cli/cli_test_support.h"
 
@@ -134,6 +135,34 @@ TEST(Run, IncrementalAndContinuousRunsListEachTag) {
   for (int i = 0; i < 2; ++i) {
     EXPECT_EQ(o.out[i].rfind("{\"number\":" + std::to_string(i + 1) + ",", 0), 0u) << o.out[i];
     EXPECT_TRUE(Has(o.out[i], "\"chip\":\"T5577\"")) << o.out[i];
+  }
+}
+
+// Past the last identity of its range an incremental run ends, naming what it wrote last: it
+// never steps into another facility code or wraps onto a code already issued. Every listed
+// identity is on a tag of its own.
+TEST(Run, AnIncrementalRunEndsAfterTheLastIdentityOfItsRange) {
+  const struct {
+    std::vector<std::string> args;
+    std::vector<std::string> listed;
+  } cases[] = {
+      {{"hid", "--incremental", "1", "65534"}, {"1 1:65534", "2 1:65535"}},
+      {{"fdxa", "--incremental", "7F7F7F7F7E"}, {"1 7F7F7F7F7E", "2 7F7F7F7F7F"}},
+  };
+  for (const auto& c : cases) {
+    sim::VirtualReader reader;
+    std::vector<std::string> args{"--simulate", "run"};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    args.insert(args.end(), {"--count", "3"});
+    const test::Outcome o = Rivelo(args, {}, &reader);
+    EXPECT_EQ(o.code, 1) << o.errText;
+    EXPECT_EQ(o.out, c.listed);
+    const std::string last = c.listed.back().substr(2);
+    EXPECT_TRUE(Has(o.errText, "nothing follows the last identity written, " + last)) << o.errText;
+    std::vector<std::string> held;
+    for (const sim::TagState& tag : reader.State().tags)
+      if (tag.fed && !tag.identity.empty()) held.push_back(tag.identity.substr(tag.identity.find(' ') + 1));
+    EXPECT_EQ(held, (std::vector<std::string>{c.listed[0].substr(2), last}));
   }
 }
 

@@ -38,17 +38,17 @@ const Step Steps[] = {
     // An identity on two lines is one row.
     {{"registry", "import", "--registry", "@REG", "@EM", "@FDXB", "@OLD"}, 0,
      {"3 imported, 2 already there; 1 line repeated an identity; 2 refused tags skipped\n"}},
-    {{"registry", "check", "--registry", "@REG", "0000000009"}, 1, {"issued"}},
-    {{"registry", "check", "--registry", "@REG", "0000000002"}, 1,
+    {{"registry", "check", "--registry", "@REG", "--format", "em4100", "0000000009"}, 1, {"issued"}},
+    {{"registry", "check", "--registry", "@REG", "--format", "em4100", "0000000002"}, 1,
      {"em4100 0000000002: issued\n", "em.csv run 1\n", "T5577\n", "file line:    7\n", "chip serial:  1A2B3C4D\n"}},
-    {{"registry", "check", "--registry", "@REG", "0000000003"}, 0, {"em4100 0000000003: free\n"}},
+    {{"registry", "check", "--registry", "@REG", "--format", "em4100", "0000000003"}, 0, {"em4100 0000000003: free\n"}},
     {{"registry", "check", "--registry", "@REG", "--format", "fdxb", "000000000001099900000000"}, 1,
      {"fdxb 000000000001099900000000: issued\n", "@T2\n", "chip serial:  E0040000AA\n"}},
     {{"registry", "check", "--registry", "@REG", "000000000002099900000000"}, 0, {"free"}},
     {{"registry", "stats", "--registry", "@REG"}, 0, {"format  issued  reserved\nem4100  3       0\nfdxb    2       0\n"}},
     {{"--json", "registry", "stats", "--registry", "@REG"}, 0,
      {"{\"format\":\"em4100\",\"issued\":3,\"reserved\":0}\n{\"format\":\"fdxb\",\"issued\":2,\"reserved\":0}\n"}},
-    {{"--json", "registry", "check", "--registry", "@REG", "0000000001"}, 1,
+    {{"--json", "registry", "check", "--registry", "@REG", "--format", "em4100", "0000000001"}, 1,
      {"{\"format\":\"em4100\",\"identity\":\"0000000001\",\"state\":\"issued\",\"time\":\"@T1\",\"leaseUntil\":null,"
       "\"host\":null,\"port\":null,\"run\":\"log ",
       "\",\"chip\":\"EM4305\",\"fileLine\":null,\"chipSerial\":null}\n"}},
@@ -60,8 +60,8 @@ const Step Steps[] = {
     {{"registry", "export", "--registry", "@REG", "--csv", "--json"}, 2, {"--csv and --json exclude each other"}},
     {{"registry", "check", "--registry", "@REG", "--format", "fdxb", "0000000001"}, 2, {"is no fdxb identity"}},
     // A mistyped file is not made into an empty registry in which everything is free.
-    {{"registry", "check", "--registry", "@EM.sqlite", "0000000001"}, 1, {"there is no registry @EM.sqlite"}},
-    {{"registry", "check", "--registry", "postgresql://clerk:secret@db/ids", "0000000001"}, 2,
+    {{"registry", "check", "--registry", "@EM.sqlite", "--format", "em4100", "0000000001"}, 1, {"there is no registry @EM.sqlite"}},
+    {{"registry", "check", "--registry", "postgresql://clerk:secret@db/ids", "--format", "em4100", "0000000001"}, 2,
      {"--registry: the connection URI holds a password", "PGPASSWORD"}},
 };
 

@@ -50,7 +50,6 @@ TEST(AccessFormats, HidAndFdxaAreWrittenOntoABlankT5577AndReadBack) {
   test::Outcome o = Rivelo({"--simulate=t5577", "write", "hid", "118", "1603"}, {}, &reader);
   EXPECT_EQ(o.code, 0) << o.errText;
   EXPECT_EQ(reader.Info(TagOnReader(reader))->identity, "HID 118:1603");
-  EXPECT_TRUE(Has(Joined(o.out), "facility  118 (76)")) << Joined(o.out);
 
   o = Rivelo({"--simulate=t5577", "read", "hid"}, {}, &reader);
   EXPECT_EQ(o.code, 0) << o.errText;
@@ -63,7 +62,7 @@ TEST(AccessFormats, HidAndFdxaAreWrittenOntoABlankT5577AndReadBack) {
   EXPECT_EQ(o.code, 0) << o.errText;
   EXPECT_EQ(reader.Info(TagOnReader(reader))->identity, "HID 255:65535");
   ASSERT_EQ(o.out.size(), 1u);
-  EXPECT_TRUE(Has(o.out[0], "\"facility\":255,\"card\":65535")) << o.out[0];
+  EXPECT_TRUE(Has(o.out[0], "\"facility\":\"255\",\"card\":\"65535\"")) << o.out[0];
 
   o = Rivelo({"--simulate=t5577", "write", "fdxa", "7F0123457E"}, {}, &reader);
   EXPECT_EQ(o.code, 0) << o.errText;
@@ -99,7 +98,7 @@ TEST(AccessFormats, AWriteThatDoesNotReadBackFails) {
   sim::VirtualReader reader;
   const test::Outcome o = Rivelo({"--simulate=hid:1:2", "write", "hid", "3", "4"}, {}, &reader);
   EXPECT_EQ(o.code, 1);
-  EXPECT_TRUE(Has(o.errText, "did not read back")) << o.errText;
+  EXPECT_TRUE(Has(o.errText, "the tag did not take 3:4")) << o.errText;
 }
 
 TEST(T5577Blocks, WriteAndReadBackWithAndWithoutPassword) {

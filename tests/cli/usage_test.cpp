@@ -119,10 +119,8 @@ TEST(Usage, VirtualReaderTagsAndFeederKinds) {
 // Every help text: exit 0, on standard output, and no line wider than 80 columns.
 TEST(Help, EveryCommandHasOneThatFitsATerminal) {
   std::vector<std::vector<std::string>> commands{{}, {"identify"}, {"send"}, {"read"}, {"write"}, {"run"}};
-  for (const cli::CliFormat& format : cli::CliFormats())
+  for (const FormatEntry& format : FormatTable())
     for (const std::string family : {"read", "write", "run"}) commands.push_back({family, format.format->name});
-  for (const std::string format : {"hid", "fdxa"})
-    for (const std::string family : {"read", "write"}) commands.push_back({family, format});
   commands.push_back({"t5577"});
   for (const std::string sub : {"read-block", "write-block", "read-page", "wake", "reset", "restore-config", "info"})
     commands.push_back({"t5577", sub});

@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "batch/batch_files.h"
+#include "batch/format_table.h"
 #include "tests/fuzz/fuzz_check.h"
 
 using namespace rivelo;
@@ -77,7 +78,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FUZZ_CHECK(size == 0 || std::fwrite(data, 1, size, f) == size);
   FUZZ_CHECK(std::fclose(f) == 0);
   const std::string_view content(reinterpret_cast<const char*>(data), size);
-  for (const IdentityFormat* format : IdentityFormats()) CheckLoad(*format, content);
+  for (const FormatEntry& entry : FormatTable()) CheckLoad(*entry.format, content);
   // Removed at once: libFuzzer ends without running exit handlers.
   std::remove(ScratchPath().c_str());
   return 0;

@@ -96,7 +96,7 @@ const std::array<std::uint8_t, 4> Word{0x11, 0xAA, 0x33, 0x44};
 const std::array<std::uint8_t, 4> Password{0xAA, 0x00, 0xAA, 0x01};
 const std::array<std::uint8_t, 5> Id5{0x01, 0x23, 0x45, 0x67, 0x89};
 const std::array<std::uint8_t, 3> Id3{0x76, 0x06, 0x43};
-const std::array<std::uint8_t, 2> Country{0x03, 0xE7};
+const std::array<std::uint8_t, 12> FdxbRecord{0, 0, 0x01, 0x12, 0x33, 0x03, 0xE7, 0x01, 0x01, 0x0A, 0x0B, 0x0C};
 
 struct Command {
   std::uint16_t code;
@@ -139,24 +139,8 @@ const std::vector<Command>& Commands() {
        }},
       {CodeReadFdxb,
        [](int, const fuzz::OracleReply& o) {
-         auto national = Filled<5>();
-         auto country = Filled<2>();
-         auto trailer = Filled<3>();
-         const SResult r = CmdReadFdxb(national, country, trailer);
-         std::array<std::uint8_t, 12> record{};
-         std::copy_n(o.payload.begin(), std::min<std::size_t>(o.payload.size(), 12), record.begin());
-         // Bytes 7 and 8 are flags the identity does not hold.
-         std::array<std::uint8_t, 10> got{};
-         std::copy_n(national.begin(), 5, got.begin());
-         std::copy_n(country.begin(), 2, got.begin() + 5);
-         std::copy_n(trailer.begin(), 3, got.begin() + 7);
-         if (r == SOk) {
-           FUZZ_CHECK(o.valid && o.status == 0 && o.payload.size() >= 12);
-           FUZZ_CHECK(Holds(national, o.payload) && Holds(country, o.payload, 5) && Holds(trailer, o.payload, 9));
-         } else {
-           FUZZ_CHECK(Untouched(got));
-           FUZZ_CHECK(!o.valid || o.status != 0 || o.payload.size() < 12);
-         }
+         auto out = Filled<12>();
+         CheckS(CmdReadFdxb(out), out, o);
        }},
       {CodeT5577WriteBlock,
        [](int flags, const fuzz::OracleReply& o) { CheckR(CmdT5577WriteBlock(flags >> 1 & 1, flags >> 2, flags >> 7, Word), o); }},
@@ -187,7 +171,7 @@ const std::vector<Command>& Commands() {
       {CodeT5577WriteEm4100, [](int flags, const fuzz::OracleReply& o) { CheckR(CmdT5577WriteEm4100(Id5, flags >> 1 & 1), o); }},
       {CodeT5577WriteFdxa, [](int, const fuzz::OracleReply& o) { CheckR(CmdT5577WriteFdxa(Id5), o); }},
       {CodeT5577WriteHid, [](int, const fuzz::OracleReply& o) { CheckR(CmdT5577WriteHid(Id3), o); }},
-      {CodeT5577WriteFdxb, [](int, const fuzz::OracleReply& o) { CheckR(CmdT5577WriteFdxb(Id5, Country, Id3), o); }},
+      {CodeT5577WriteFdxb, [](int, const fuzz::OracleReply& o) { CheckR(CmdT5577WriteFdxb(FdxbRecord), o); }},
       {CodeEm4305WriteWord,
        [](int flags, const fuzz::OracleReply& o) { CheckE(CmdEm4305WriteWord(flags >> 1, Word), Filled<0>(), o, false); }},
       {CodeEm4305ReadWord,
@@ -208,7 +192,7 @@ const std::vector<Command>& Commands() {
        }},
       {CodeEm4305Disable, [](int, const fuzz::OracleReply& o) { CheckE(CmdEm4305Disable(), Filled<0>(), o, false); }},
       {CodeEm4305WriteFdxb,
-       [](int, const fuzz::OracleReply& o) { CheckE(CmdEm4305WriteFdxb(Id5, Country, Id3), Filled<0>(), o, false); }},
+       [](int, const fuzz::OracleReply& o) { CheckE(CmdEm4305WriteFdxb(FdxbRecord), Filled<0>(), o, false); }},
       {CodeEm4305WriteEm4100,
        [](int flags, const fuzz::OracleReply& o) { CheckE(CmdEm4305WriteEm4100(Id5, flags >> 1 & 1), Filled<0>(), o, false); }},
       {0x0999,

@@ -99,7 +99,6 @@ TEST(FdxbLine, AnythingButAnIdentityIsRefused) {
 
 TEST(FdxbFormat, Descriptor) {
   const IdentityFormat& f = FdxbFormat();
-  EXPECT_EQ(FindFormat("fdxb"), &f);
   const Identity id = FromFdxbId(Make(274877906943, 999, 0));
   EXPECT_EQ(f.text(id, 0), "274877906943099900000000");
   EXPECT_EQ(f.text(id, *FindForm(f, "15D")), "999274877906943");

@@ -108,12 +108,12 @@ class FdxaPageTest : public QObject {
     QCOMPARE(f_.statuses.back(), std::make_pair(StatusKindFailure, U("读FDX-A（FECAVA）失败")));
     QCOMPARE(page.code->text(), QString("1A2B3C4D5E"));
 
-    // A T5577 whose reply is lost: not counted as written.
+    // A T5577 whose read-back is lost: not counted as written (only a read-back counts).
     const int chip = f_.reader->AddTag("t5577");
     QVERIFY(f_.reader->PlaceOnReader(chip));
     sim::FaultRule lost;
     lost.fault = sim::Fault::NoAnswer;
-    f_.reader->SetCommandFault(0x20A, lost);
+    f_.reader->SetCommandFault(0x10A, lost);
     page.Write();
     QCOMPARE(f_.statuses.back(), std::make_pair(StatusKindFailure, U("写FDX-A（FECAVA）失败")));
   }

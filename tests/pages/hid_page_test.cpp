@@ -190,12 +190,12 @@ class HidPageTest : public QObject {
     QCOMPARE(f_.statuses.back(), std::make_pair(StatusKindFailure, U("读 HID 失败")));
     QCOMPARE(Fields(page), QString("   "));
 
-    // A T5577 whose reply is lost: not counted as written.
+    // A T5577 whose read-back is lost: not counted as written (only a read-back counts).
     const int chip = f_.reader->AddTag("t5577");
     QVERIFY(f_.reader->PlaceOnReader(chip));
     sim::FaultRule lost;
     lost.fault = sim::Fault::NoAnswer;
-    f_.reader->SetCommandFault(0x20D, lost);
+    f_.reader->SetCommandFault(0x10D, lost);
     Type(page.decFacility, "5");
     Type(page.decCard, "9");
     page.Write();

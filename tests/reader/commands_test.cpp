@@ -35,9 +35,7 @@ TEST_F(Commands, RequestLayouts) {
   const std::array<std::uint8_t, 4> pwd{0xA1, 0xB2, 0xC3, 0xD4};
   const std::array<std::uint8_t, 5> id{0x01, 0x23, 0x45, 0x67, 0x89};
   const std::array<std::uint8_t, 3> hid{0x76, 0x06, 0x43};
-  const std::array<std::uint8_t, 5> national{0x00, 0x00, 0x01, 0x12, 0x33};
-  const std::array<std::uint8_t, 2> country{0x03, 0xE7};
-  const std::array<std::uint8_t, 3> trailer{0x0A, 0x0B, 0x0C};
+  const std::array<std::uint8_t, 12> record{0x00, 0x00, 0x01, 0x12, 0x33, 0x03, 0xE7, 0x01, 0x01, 0x0A, 0x0B, 0x0C};
 
   Ok(0x201); EXPECT_EQ(CmdT5577WriteBlock(1, 3, 0, data), ROk);
   Expect(0x201, {0x03, 0x00, 0x11, 0x22, 0x33, 0x44, 0x03});
@@ -59,9 +57,9 @@ TEST_F(Commands, RequestLayouts) {
   Expect(0x20A, {0x01, 0x23, 0x45, 0x67, 0x89});
   Ok(0x20D); EXPECT_EQ(CmdT5577WriteHid(hid), ROk);
   Expect(0x20D, {0x76, 0x06, 0x43});
-  Ok(0x20B); EXPECT_EQ(CmdT5577WriteFdxb(national, country, trailer), ROk);
+  Ok(0x20B); EXPECT_EQ(CmdT5577WriteFdxb(record), ROk);
   Expect(0x20B, {0x00, 0x00, 0x01, 0x12, 0x33, 0x03, 0xE7, 0x01, 0x01, 0x0A, 0x0B, 0x0C});
-  Ok(0x30B); EXPECT_EQ(CmdEm4305WriteFdxb(national, country, trailer), EOk);
+  Ok(0x30B); EXPECT_EQ(CmdEm4305WriteFdxb(record), EOk);
   Expect(0x30B, {0x00, 0x00, 0x01, 0x12, 0x33, 0x03, 0xE7, 0x01, 0x01, 0x0A, 0x0B, 0x0C});
   Ok(0x30C); EXPECT_EQ(CmdEm4305WriteEm4100(id, 0), EOk);
   Expect(0x30C, {0x00, 0x01, 0x23, 0x45, 0x67, 0x89});
@@ -123,16 +121,12 @@ TEST_F(Commands, FamilySResults) {
   Ok(0x10A, {0x1A, 0x2B, 0x3C, 0x4D});
   EXPECT_EQ(CmdReadFdxa(fdxa), SNoReply);
 
-  std::array<std::uint8_t, 5> national{};
-  std::array<std::uint8_t, 2> country{};
-  std::array<std::uint8_t, 3> trailer{};
+  std::array<std::uint8_t, 12> record{};
   Ok(0x10B, {1, 2, 3, 4, 5, 6, 7, 0xEE, 0xFF, 10, 11, 12});
-  EXPECT_EQ(CmdReadFdxb(national, country, trailer), SOk);
-  EXPECT_EQ(national, (std::array<std::uint8_t, 5>{1, 2, 3, 4, 5}));
-  EXPECT_EQ(country, (std::array<std::uint8_t, 2>{6, 7}));
-  EXPECT_EQ(trailer, (std::array<std::uint8_t, 3>{10, 11, 12}));
+  EXPECT_EQ(CmdReadFdxb(record), SOk);
+  EXPECT_EQ(record, (std::array<std::uint8_t, 12>{1, 2, 3, 4, 5, 6, 7, 0xEE, 0xFF, 10, 11, 12}));
   Ok(0x10B, {1, 2, 3, 4, 5, 6, 7, 0, 0, 10, 11});
-  EXPECT_EQ(CmdReadFdxb(national, country, trailer), SNoReply);
+  EXPECT_EQ(CmdReadFdxb(record), SNoReply);
 }
 
 TEST_F(Commands, FetchAndIdentificationLengths) {
