@@ -17,7 +17,7 @@ struct ListedTag {
   Identity id;
   const char* chip = nullptr;  // the chip whose write verified; null for reads
   int fileLine = 0;            // the batch file's line number of a from-file write; 0 otherwise
-  std::string chipSerial;      // the chip's own serial in hex (EM4305 UID, T5577 page 1); empty: unknown
+  std::string chipSerial = {};  // the chip's own serial in hex (EM4305 UID, T5577 page 1); empty: unknown
 };
 
 // A tag that answered but did not take the identity a run meant for it.
@@ -26,7 +26,7 @@ struct RefusedTag {
   const char* chip = nullptr;  // the last chip write tried on it
   std::string reason;          // why it may have refused, in the log's words ("password-protected")
   int fileLine = 0;
-  std::string chipSerial;
+  std::string chipSerial = {};
 };
 
 // Write pressed again on a file run that was stopped before the file's end.
@@ -39,6 +39,8 @@ class BatchView {
   virtual void AppendLine(const std::string& line) = 0;
   // A line added without scrolling the list to it.
   virtual void AppendUnscrolledLine(const std::string& line) { AppendLine(line); }
+  // The summary line after a run's stop line.
+  virtual void ShowSummary(const std::string& line) { AppendLine(line); }
   // Each counted or numbered line, after AppendLine, with what it stands for.
   virtual void Listed(const ListedTag&) {}
   virtual void SetProgressRange(int maximum) = 0;

@@ -8,6 +8,7 @@
 #include "batch/batch_files.h"
 #include "batch/batch_runner.h"
 #include "cli/command_set.h"
+#include "cli/option_checks.h"
 #include "cli/reader_messages.h"
 #include "cli/run_view.h"
 #include "cli/stop_signals.h"
@@ -90,16 +91,17 @@ int SingleWrite(Session& session, const IdentityJob& job) {
   return ExitFailed;
 }
 
-enum class RunEnd { Counted, Finished, Interrupted, PortFailed };
+enum class RunEnd { Counted, Finished, Interrupted, PortFailed, TooManyRefused };
 
 // The page's timer, as a loop: ticks the runner at its period until it has listed count tags,
 // ends by itself, stop is requested, or its port has failed for good.
-RunEnd Drive(BatchRunner& runner, RunView& view, int count, const StopSignals& stop) {
+RunEnd Drive(BatchRunner& runner, RunView& view, int count, int maxRefused, const StopSignals& stop) {
   int portFailures = 0;
   const int first = runner.RunCounter();  // a file run may start part way
   auto next = Clock::now() + std::chrono::milliseconds(view.PeriodMs());
   for (;;) {
     if (count > 0 && runner.RunCounter() - first >= count) return RunEnd::Counted;
+    if (maxRefused > 0 && runner.RefusedCount() >= maxRefused) return RunEnd::TooManyRefused;
     // The runner stops a run by itself when the reader's port goes away.
     if (view.RunningTimer() == 0) return runner.LostPort().empty() ? RunEnd::Finished : RunEnd::PortFailed;
     if (portFailures >= PortFailureTicks) return RunEnd::PortFailed;
@@ -176,23 +178,33 @@ int Run(Session& session, const IdentityJob& job) {
   if (job.kind != Kind::ReadRun) {
     int blanks = job.count > 0 ? job.count : 1000000;
     if (job.kind == Kind::FileRun) blanks = std::min(blanks, fileTags - static_cast<int>(fileStart));
-    session.FeedBlankChips(job.feed, blanks);
+    // Stacks with their own count are fed as given; one without (only the last) as the run asks.
+    std::vector<std::pair<std::string, int>> stacks;
+    for (const std::string& text : job.feeds) {
+      const FeedValue feed = SplitFeed(text);
+      stacks.emplace_back(feed.kind, feed.count < 0 ? blanks : feed.count);
+    }
+    session.FeedBlankChips(stacks);
   }
 
   const RunChoices choices{job.lock ? 1 : 0, job.form};
   RunView view(session, *job.format, job.kind == Kind::ReadRun ? job.form : 0);
-  BatchRunner runner(ProfileFor(*job.format, [choices] { return choices; }, job.chip), view);
+  BatchProfile profile = ProfileFor(*job.format, [choices] { return choices; }, job.chip);
+  if (job.periodMs > 0) profile.periodMs = job.periodMs;
+  BatchRunner runner(std::move(profile), view);
   runner.SetRunLogFile(job.log);
+  runner.SetUniqueReads(job.unique);
   if (!StartRun(runner, view, job, fileStart)) {
     view.Flush();
     session.Error(job.kind == Kind::ReadRun ? "the read run did not start" : "the write run did not start");
     return ExitFailed;
   }
-  const RunEnd end = Drive(runner, view, job.count, stop);
-  // The operator's release: the stop line, and the export file closed.
+  const RunEnd end = Drive(runner, view, job.count, job.maxRefused, stop);
+  // The operator's release: the stop line, the summary, and the export file closed.
   if (runner.State() == RunState::Writing) runner.WriteReleased();
   if (runner.State() == RunState::Reading) runner.ReadReleased();
   view.Flush();
+  if (session.json) session.Out() << SummaryJson(runner.LastSummary()) << std::endl;
   session.Out().flush();
 
   const int listed = runner.RunCounter() - static_cast<int>(fileStart);
@@ -201,8 +213,13 @@ int Run(Session& session, const IdentityJob& job) {
     const std::string line = std::to_string(fileLineNumbers[static_cast<std::size_t>(runner.RunCounter())]);
     return "resume with line " + line + " of " + job.file + ": --from-line " + line;
   };
-  if (runner.RunLogFailed()) return ExitFailed;  // the runner said why; the list went on no further
+  if (runner.RunLogFailed() || runner.ExportFailed()) return ExitFailed;  // the runner said why
   switch (end) {
+    case RunEnd::TooManyRefused:
+      session.Error(std::to_string(runner.RefusedCount()) + " tags refused their identity (--max-refused " +
+                    std::to_string(job.maxRefused) + "); the run stopped after " + std::to_string(listed) + " tags");
+      if (job.kind == Kind::FileRun && runner.RunCounter() < fileTags) session.Error(resumeHint());
+      return ExitFailed;
     case RunEnd::Counted: return ExitOk;
     case RunEnd::Finished:
       if (job.count > 0 && listed < job.count) {

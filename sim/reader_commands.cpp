@@ -167,6 +167,7 @@ Outcome VirtualReader::Impl::Execute(const Request& r, SimClock::time_point now)
       if (!sized(1)) return Fail();
       ++counters.resultSignals;
       counters.lastResult = d[0];
+      if (d[0] == 1) OnFailureSignal(now);
       return Ok();
     case 0x107:
       if (!sized(1)) return Fail();
