@@ -145,6 +145,9 @@ bool StartRun(BatchRunner& runner, RunView& view, const IdentityJob& job, std::s
   return runner.State() == RunState::Writing;
 }
 
+int RunEnded(Session& session, const IdentityJob& job, const BatchRunner& runner, RunEnd end, int fileTags,
+             std::size_t fileStart, const std::vector<int>& fileLineNumbers);
+
 int Run(Session& session, const IdentityJob& job) {
   const IdentityFormat& format = *job.format->format;
   // A file is refused whole before the reader is touched.
@@ -204,8 +207,15 @@ int Run(Session& session, const IdentityJob& job) {
   if (runner.State() == RunState::Writing) runner.WriteReleased();
   if (runner.State() == RunState::Reading) runner.ReadReleased();
   view.Flush();
-  if (session.json) session.Out() << SummaryJson(runner.LastSummary()) << std::endl;
   session.Out().flush();
+  const int code = RunEnded(session, job, runner, end, fileTags, fileStart, fileLineNumbers);
+  view.PrintSummary(runner.LastSummary());
+  return code;
+}
+
+// Says what ended the run when it did not end as asked; its exit code.
+int RunEnded(Session& session, const IdentityJob& job, const BatchRunner& runner, RunEnd end, int fileTags,
+             std::size_t fileStart, const std::vector<int>& fileLineNumbers) {
 
   const int listed = runner.RunCounter() - static_cast<int>(fileStart);
   // Where a file run that stopped short would go on: the file's own line number.
@@ -216,7 +226,7 @@ int Run(Session& session, const IdentityJob& job) {
   if (runner.RunLogFailed() || runner.ExportFailed()) return ExitFailed;  // the runner said why
   switch (end) {
     case RunEnd::TooManyRefused:
-      session.Error(std::to_string(runner.RefusedCount()) + " tags refused their identity (--max-refused " +
+      session.Error("refused tags: " + std::to_string(runner.RefusedCount()) + " (--max-refused " +
                     std::to_string(job.maxRefused) + "); the run stopped after " + std::to_string(listed) + " tags");
       if (job.kind == Kind::FileRun && runner.RunCounter() < fileTags) session.Error(resumeHint());
       return ExitFailed;

@@ -50,10 +50,7 @@ RunView::RunView(Session& session, const CliFormat& format, std::size_t form)
     if (kind == 1) CmdAcknowledge(AcknowledgeNormal);
     session_.Err() << text << std::endl;
   };
-  onSummary = [this](const std::string& text) {
-    Flush();
-    session_.Err() << text << std::endl;
-  };
+  onSummary = [this](const std::string& text) { summary = text; };
   onMessage = [this](const std::string& text) {
     Flush();
     std::string::size_type start = 0;
@@ -69,6 +66,15 @@ RunView::RunView(Session& session, const CliFormat& format, std::size_t form)
 void RunView::PrintTag(const ListedTag& tag) {
   if (session_.json) session_.Out() << TagJsonNow(format_, tag) << std::endl;
   else session_.Out() << tag.number << ' ' << format_.format->text(tag.id, form_) << std::endl;
+}
+
+// After whatever ended the run, so that the summary closes its output.
+void RunView::PrintSummary(const RunSummary& r) {
+  Flush();
+  if (summary.empty()) return;
+  session_.Err() << summary << std::endl;
+  if (session_.json) session_.Out() << SummaryJson(r) << std::endl;
+  summary.clear();
 }
 
 void RunView::Enter(const Identity& id) {

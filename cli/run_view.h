@@ -32,6 +32,10 @@ class RunView : public HeadlessView {
   void Enter(const Identity& id);
   Identity EnteredIdentity() override { return entered_; }
 
+  // The summary of the run that ended, printed last by PrintSummary.
+  std::string summary;
+  void PrintSummary(const RunSummary& summary);
+
   int lastStatusKind = -1;  // of the runner's last status: 1 success, 0 failure
 
  private:
