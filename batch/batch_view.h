@@ -17,16 +17,16 @@ struct ListedTag {
   Identity id;
   const char* chip = nullptr;  // the chip whose write verified; null for reads
   int fileLine = 0;            // the batch file's line number of a from-file write; 0 otherwise
-  std::string chipSerial = {};  // the chip's own serial in hex (EM4305 UID, T5577 page 1); empty: unknown
+  std::string chipSerial{};    // the chip's own serial in hex (EM4305 UID, T5577 page 1); empty: unknown
 };
 
 // A tag that answered but did not take the identity a run meant for it.
 struct RefusedTag {
   Identity target;             // the identity it refused
   const char* chip = nullptr;  // the last chip write tried on it
-  std::string reason;          // why it may have refused, in the log's words ("password-protected")
+  std::string reason{};        // why it may have refused, in the log's words ("password-protected")
   int fileLine = 0;
-  std::string chipSerial = {};
+  std::string chipSerial{};
 };
 
 // Write pressed again on a file run that was stopped before the file's end.
