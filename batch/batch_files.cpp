@@ -121,6 +121,12 @@ BatchFile LoadBatchFile(const std::string& path, const IdentityFormat& format) {
     file.ids.push_back(std::move(*parsed.id));
     file.lineNumbers.push_back(number);
   }
+  // A run of an empty file would end at once, as if it had written everything.
+  if (file.ids.empty()) {
+    BatchFile empty = Refused(BatchFileError::Empty);
+    empty.path = path;
+    return empty;
+  }
   return file;
 }
 
@@ -134,6 +140,7 @@ std::string DescribeBatchFileError(const BatchFile& file) {
     case BatchFileError::TooLarge: return t::TooLarge();
     case BatchFileError::Utf16: return t::Utf16();
     case BatchFileError::Binary: return t::Binary();
+    case BatchFileError::Empty: return t::NoIdentities() + file.path;
     case BatchFileError::BadLine: break;
   }
   const char* why = "";
@@ -175,13 +182,45 @@ std::string JoinExportPath(const std::string& folder, const std::string& name) {
 
 ExportFile::~ExportFile() { Close(); }
 
+std::string NumberedPath(const std::string& path, int n) {
+  const std::size_t slash = path.find_last_of("/\\");
+  std::size_t dot = path.rfind('.');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) dot = path.size();
+  return path.substr(0, dot) + "-" + std::to_string(n) + path.substr(dot);
+}
+
 bool ExportFile::Open(const std::string& path, std::string* why) {
   Close();
-  // Binary append: the line ends are written as they are, and an earlier file of the same
-  // name is continued instead of emptied.
-  file_ = std::fopen(path.c_str(), "ab");
-  if (!file_ && why) *why = std::strerror(errno);
-  return file_ != nullptr;
+  // Names that are taken are passed over, up to a limit that no clock-named export reaches.
+  constexpr int MaxNumber = 999;
+  for (int n = 0; n <= MaxNumber; ++n) {
+    const std::string candidate = n == 0 ? path : NumberedPath(path, n);
+#ifdef _WIN32
+    const int fd =
+        _open(candidate.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT, _S_IREAD | _S_IWRITE);
+#else
+    // O_EXCL refuses any name that is there, a link included, dangling or not.
+    const int fd = open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+#endif
+    if (fd < 0 && errno == EEXIST) continue;
+    if (fd < 0) break;
+    // Binary: the line ends are written as they are.
+#ifdef _WIN32
+    file_ = _fdopen(fd, "wb");
+#else
+    file_ = fdopen(fd, "wb");
+#endif
+    if (!file_) {
+      const int saved = errno;
+      CloseFd(fd);
+      errno = saved;
+      break;
+    }
+    path_ = candidate;
+    return true;
+  }
+  if (why) *why = std::strerror(errno);
+  return false;
 }
 
 bool ExportFile::WriteLine(const std::string& text) {

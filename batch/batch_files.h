@@ -25,11 +25,13 @@ enum class BatchFileError {
   Utf16,        // a UTF-16 byte-order mark
   Binary,       // NUL bytes: not a text file (or UTF-16 without a mark)
   BadLine,      // line, text and lineError say which
+  Empty,        // no identity in it: nothing but blank lines, or nothing at all
 };
 
 struct BatchFile {
   BatchFileError error = BatchFileError::None;
   std::string reason;           // the system's reason, for CannotOpen and ReadError
+  std::string path;             // the file, for Empty
   int line = 0;                 // 1-based, for BadLine
   std::string text;             // the bad line as read
   LineError lineError = LineError::None;
@@ -57,8 +59,7 @@ std::string LocalTimeText(std::time_t when, const char* format);
 std::string JoinExportPath(const std::string& folder, const std::string& name);
 
 // An export file. Lines end in "\r\n" on every platform, as the export files of this tool
-// always have. Opening appends, so a second run within the same second (same name) keeps the
-// first run's lines. Each line is flushed to the disk before WriteLine returns.
+// always have. Each line is flushed to the disk before WriteLine returns.
 class ExportFile {
  public:
   ExportFile() = default;
@@ -66,14 +67,22 @@ class ExportFile {
   ExportFile(const ExportFile&) = delete;
   ExportFile& operator=(const ExportFile&) = delete;
 
-  // False, with the system's reason, when the file cannot be opened for writing.
+  // Creates a new file (mode 0644, narrowed by the umask) at path, or, when a file or a link
+  // of that name is there, at the first free "NAME-1.txt", "NAME-2.txt"...: an existing file is
+  // never appended to, and a link planted under the next name cannot redirect the export.
+  // Path() says which. False, with the system's reason, when none can be created.
   bool Open(const std::string& path, std::string* why);
+  const std::string& Path() const { return path_; }
   bool WriteLine(const std::string& text);
   void Close();
   bool IsOpen() const { return file_ != nullptr; }
 
  private:
   std::FILE* file_ = nullptr;
+  std::string path_;
 };
+
+// path with "-n" before its extension: "a/2024-05-06-14-03-59-2.txt".
+std::string NumberedPath(const std::string& path, int n);
 
 }  // namespace rivelo

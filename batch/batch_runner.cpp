@@ -183,7 +183,9 @@ bool BatchRunner::OpenRunLog() {
   const std::string path = runLogFile_.empty() ? RunLogPathIn(folder, *profile_.format) : runLogFile_;
   auto log = std::make_unique<RunLog>(*profile_.format);
   std::string why;
-  if (!log->Open(path, &why)) {
+  // A file named on the command line may be a link of the operator's choosing; the name the
+  // window makes up in its folder is never followed.
+  if (!log->Open(path, &why, !runLogFile_.empty())) {
     view_.PostStatus(0, texts::run_log::CannotOpen() + path + " (" + why + ")");
     return false;
   }
@@ -196,14 +198,16 @@ bool BatchRunner::OpenRunLog() {
 // log that can no longer be written stops the run.
 void BatchRunner::LogTag(const ListedTag& tag) {
   if (!runLog_ || runLog_->Append(clock_(), profile_.page, tag)) return;
-  StopForRunLog();
+  StopForRunLog(runLog_->Path() + " (" + runLog_->Error() + "); " + std::to_string(tag.number) + " " +
+                profile_.format->text(tag.id, 0) + texts::run_log::NotInLog());
 }
 
-void BatchRunner::StopForRunLog() {
-  const std::string path = runLog_->Path();
+// What: the log's path and the system's reason, and what the log does not hold.
+void BatchRunner::StopForRunLog(const std::string& what) {
+  runLogError_ = texts::run_log::CannotWrite() + what;
   runLog_.reset();
   runLogFailed_ = true;
-  view_.PostStatus(0, texts::run_log::CannotWrite() + path);
+  view_.PostStatus(0, runLogError_);
   if (state_ != RunState::Writing) return;
   EndWriteRun();
   view_.ReleaseWrite();
@@ -339,7 +343,8 @@ void BatchRunner::WriteNotTaken(ReadOutcome found, const Identity& onReader, int
   view_.PostStatus(0, text);
   const RefusedTag tag{targetId_, profile_.ops.writes.empty() ? nullptr : profile_.ops.writes.back().chip,
                        locked ? "locked" : "password-protected or not writable", fileLine, {}};
-  if (runLog_ && !runLog_->AppendRefused(clock_(), profile_.page, tag)) StopForRunLog();
+  if (runLog_ && !runLog_->AppendRefused(clock_(), profile_.page, tag))
+    StopForRunLog(runLog_->Path() + " (" + runLog_->Error() + ")");
 }
 
 void BatchRunner::EndWriteRun() {
@@ -403,6 +408,7 @@ void BatchRunner::ReadPressed() {
       abandon(profile_.texts.exportCannotCreate + exportPath_ + " (" + why + ")");
       return;
     }
+    exportPath_ = exportFile_.Path();  // a name that was taken got a number
     const std::string started = profile_.texts.exportStarted + exportPath_ + profile_.texts.exportStartedEnd;
     if (profile_.texts.exportStartedScrolls) view_.AppendLine(started);
     else view_.AppendUnscrolledLine(started);

@@ -84,6 +84,8 @@ class BatchRunner {
   const RunLog* ActiveRunLog() const { return runLog_.get(); }
   // The last write stopped because its log could not be written.
   bool RunLogFailed() const { return runLogFailed_; }
+  // Why, with the system's reason and the listed tag that the log does not hold.
+  const std::string& RunLogError() const { return runLogError_; }
 
   // Tags that answered a write twice without taking it: said, signalled, counted and logged.
   // The writes in a row, without a verified write between, that make a tag refused.
@@ -112,7 +114,7 @@ class BatchRunner {
   void List(const std::string& line, const Identity& id, const char* chip, int fileLine = 0);
   bool OpenRunLog();
   void LogTag(const ListedTag& tag);
-  void StopForRunLog();
+  void StopForRunLog(const std::string& what);
   void WriteNotTaken(ReadOutcome found, const Identity& onReader, int fileLine);
   void StartSummary(bool write);
   void EndSummary();
@@ -176,6 +178,7 @@ class BatchRunner {
   std::function<std::chrono::steady_clock::time_point()> runClock_;
   RunSummary summary_;
   bool summaryDue_ = false;
+  std::string runLogError_;
 };
 
 }  // namespace rivelo

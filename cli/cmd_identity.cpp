@@ -2,8 +2,8 @@
 // for the format's words (HEX10; COUNTRY NATIONAL), OPTS for the options that complete it
 // (--trailer N) and --chip.
 //   read FORMAT [--form KEY] | --continuous [--export DIR] [--form KEY] [--count N]
-//   write FORMAT ID [OPTS] [--lock]
-//   run FORMAT (--continuous ID | --incremental ID | --file PATH) [OPTS] [--count N] [--lock] [--feed KIND]
+//   write FORMAT ID [OPTS] [--lock [--yes]]
+//   run FORMAT (--continuous ID | --incremental ID | --file PATH) [OPTS] [--count N] [--lock [--yes]] [--feed KIND]
 #include "cli/command_set.h"
 #include "cli/identity_jobs.h"
 #include "cli/option_checks.h"
@@ -25,7 +25,7 @@ struct IdentityOptions {
   std::string log;  // the run log's file
   int count = 0;
   int fromLine = 0;
-  bool lock = false;
+  bool lock = false, yes = false;
 };
 
 std::string FormKeys(const IdentityFormat& format) {
@@ -145,7 +145,9 @@ void AddCompletions(CLI::App* app, const CliFormat& format, IdentityOptions& o, 
         ->type_name("KIND")
         ->check(ChipCheck(format));
   }
-  if (format.lockable) app->add_flag("--lock", o.lock, lockHelp)->disable_flag_override();
+  if (!format.lockable) return;
+  app->add_flag("--lock", o.lock, lockHelp)->disable_flag_override();
+  app->add_flag("--yes", o.yes, "lock without asking (needed for --lock without a terminal)")->disable_flag_override();
 }
 
 // The identity of the checked words and completions, each missing completion at its default.
@@ -161,6 +163,7 @@ IdentityJob JobFor(const CliFormat& format, IdentityJob::Kind kind, const Identi
   job.kind = kind;
   job.count = o.count;
   job.lock = o.lock;
+  job.yes = o.yes;
   job.file = o.file;
   job.exportDir = o.exportDir;
   job.chip = o.chip;
@@ -217,7 +220,7 @@ void AddWrite(CommandSet& commands, CLI::App& write, const CliFormat& format) {
   CLI::App* app = commands.Add(
       write, f.name,
       "write an " + std::string(format.title) + " identity onto the tag on the reader (" + chips + ") and read it back",
-      WordNames(format) + CompletionUsage(format) + (format.lockable ? " [--lock]" : "") + " [--log FILE]",
+      WordNames(format) + CompletionUsage(format) + (format.lockable ? " [--lock [--yes]]" : "") + " [--log FILE]",
       [&session, &format, o] {
         IdentityJob job = JobFor(format, IdentityJob::Kind::Write, *o);
         job.id = IdentityOf(format, o->words, *o);
@@ -261,7 +264,7 @@ void AddRun(CommandSet& commands, CLI::App& run, const CliFormat& format) {
     return RunIdentityJob(session, job);
   };
   const std::string usage = "(--continuous " + id + " | --incremental " + id + " | --file PATH [--from-line N])" +
-                            CompletionUsage(format) + " [--count N]" + (format.lockable ? " [--lock]" : "") +
+                            CompletionUsage(format) + " [--count N]" + (format.lockable ? " [--lock [--yes]]" : "") +
                             " [--feed KIND[:N]]... [--max-refused N] [--period MS] [--log FILE]";
   CLI::App* app = commands.Add(
       run, f.name,

@@ -8,6 +8,7 @@
 #include "batch/batch_files.h"
 #include "batch/batch_runner.h"
 #include "cli/command_set.h"
+#include "cli/consent.h"
 #include "cli/option_checks.h"
 #include "cli/reader_messages.h"
 #include "cli/run_view.h"
@@ -79,7 +80,10 @@ int SingleWrite(Session& session, const IdentityJob& job) {
   view.Enter(job.id);
   runner.WritePressed();
   view.Flush();
-  if (runner.RunLogFailed()) return ExitFailed;  // written, but its record was not: the runner said so
+  if (runner.RunLogFailed()) {  // written, but its record was not
+    session.Error(runner.RunLogError());
+    return ExitFailed;
+  }
   if (view.lastStatusKind == 1) {
     if (session.json)
       session.Out() << TagJsonNow(*job.format, ListedTag{1, job.id, runner.LastChip()}) << std::endl;
@@ -157,7 +161,9 @@ int Run(Session& session, const IdentityJob& job) {
   if (job.kind == Kind::FileRun) {
     BatchFile file = LoadBatchFile(job.file, format);
     if (!file.ok()) {
-      session.Error(job.file + ": " + DescribeBatchFileError(file));
+      // An empty file's description names it already.
+      session.Error((file.error == BatchFileError::Empty ? std::string() : job.file + ": ") +
+                    DescribeBatchFileError(file));
       return ExitFailed;
     }
     fileTags = static_cast<int>(file.ids.size());
@@ -223,7 +229,11 @@ int RunEnded(Session& session, const IdentityJob& job, const BatchRunner& runner
     const std::string line = std::to_string(fileLineNumbers[static_cast<std::size_t>(runner.RunCounter())]);
     return "resume with line " + line + " of " + job.file + ": --from-line " + line;
   };
-  if (runner.RunLogFailed() || runner.ExportFailed()) return ExitFailed;  // the runner said why
+  if (runner.RunLogFailed()) {  // the list went on no further
+    session.Error(runner.RunLogError());
+    return ExitFailed;
+  }
+  if (runner.ExportFailed()) return ExitFailed;  // the runner said why
   switch (end) {
     case RunEnd::TooManyRefused:
       session.Error("refused tags: " + std::to_string(runner.RefusedCount()) + " (--max-refused " +
@@ -260,11 +270,17 @@ int RunEnded(Session& session, const IdentityJob& job, const BatchRunner& runner
 }  // namespace
 
 int RunIdentityJob(Session& session, const IdentityJob& job) {
+  // Once per command, before anything is sent: a locked tag can never be written again.
+  if (job.lock && job.kind != Kind::Read && job.kind != Kind::ReadRun &&
+      !Confirm(session, "--lock locks every tag of this run for good. Go on?", job.yes)) {
+    session.Error("nothing was written");
+    return ExitFailed;
+  }
   // A run whose record cannot be kept does not start: checked before the reader is sought.
   if (!job.log.empty() && job.kind != Kind::Read && job.kind != Kind::ReadRun) {
     RunLog log(*job.format->format);
     std::string why;
-    if (!log.Open(job.log, &why)) {
+    if (!log.Open(job.log, &why, true)) {  // named by the operator: a link there is the operator's
       session.Error("cannot use the run log " + job.log + ": " + why);
       return ExitFailed;
     }

@@ -30,6 +30,7 @@ struct IdentityJob {
   int maxRefused = 0;     // runs: end (exit 1) after this many refused tags; 0: no limit
   int periodMs = 0;       // runs: the tick period; 0: the page's
   bool unique = false;    // ReadRun: each identity once
+  bool yes = false;       // --lock was consented to beforehand
 };
 
 // The exit code of the job; what went wrong is said on standard error.

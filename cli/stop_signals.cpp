@@ -25,18 +25,19 @@ void Restore() {
   for (int i = 0; i < 3; ++i) std::signal(Signals[i], previous[i]);
 }
 #else
-constexpr int Signals[] = {SIGINT, SIGTERM};
-struct sigaction previous[2];
+// SIGHUP: the terminal of an unattended run was closed (an ssh session lost).
+constexpr int Signals[] = {SIGINT, SIGTERM, SIGHUP};
+struct sigaction previous[3];
 
 void Install() {
   struct sigaction action {};
   action.sa_handler = OnStopSignal;
   sigemptyset(&action.sa_mask);
   action.sa_flags = SA_RESTART;  // a signal between two exchanges must not fail a port call
-  for (int i = 0; i < 2; ++i) sigaction(Signals[i], &action, &previous[i]);
+  for (int i = 0; i < 3; ++i) sigaction(Signals[i], &action, &previous[i]);
 }
 void Restore() {
-  for (int i = 0; i < 2; ++i) sigaction(Signals[i], &previous[i], nullptr);
+  for (int i = 0; i < 3; ++i) sigaction(Signals[i], &previous[i], nullptr);
 }
 #endif
 

@@ -1,5 +1,5 @@
-// SIGINT and SIGTERM during a run: instead of ending the program at once, they ask the run to
-// stop, so that it writes its stop line, closes its export file and exits with 130.
+// SIGINT, SIGTERM and SIGHUP during a run: instead of ending the program at once, they ask the
+// run to stop, so that it writes its stop line, closes its export file and exits with 130.
 #pragma once
 
 namespace rivelo::cli {
@@ -14,7 +14,7 @@ class StopSignals {
   StopSignals& operator=(const StopSignals&) = delete;
 
   bool Requested() const;
-  // The number of the signal that asked (SIGINT, SIGTERM), 0 when none did.
+  // The number of the signal that asked (SIGINT, SIGTERM, SIGHUP), 0 when none did.
   int Signal() const;
 };
 

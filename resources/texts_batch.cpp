@@ -8,6 +8,7 @@ const TextPair NotAFile{"This is not a batch file but a folder, pipe or device."
 const TextPair TooLarge{"The batch file is larger than 64 MiB.", "批量文件大于64 MiB。"};
 const TextPair Utf16{"The batch file is in UTF-16. Save it as UTF-8 or ANSI text.",
                      "批量文件是UTF-16编码，请另存为UTF-8或ANSI文本。"};
+const TextPair NoIdentities{"no identities in ", "批量文件中没有任何标识："};
 const TextPair Binary{"The batch file is not a text file (it holds NUL bytes).", "批量文件不是文本文件（含有NUL字节）。"};
 const TextPair BadLine{"Line %d of the batch file is not an identity: \"", "批量文件第 %d 行不是卡号：\""};
 const TextPair NotANumber{"not a decimal number", "不是十进制数"};

@@ -6,6 +6,8 @@
 namespace rivelo::texts::batch {
 // Why a batch file was refused; the first two are followed by the system's reason.
 extern const TextPair CannotOpen, ReadError, NotAFile, TooLarge, Utf16, Binary;
+// Followed by the file's path.
+extern const TextPair NoIdentities;
 // "%d" stands for the line number; followed by the line's text, a quote and the reason.
 extern const TextPair BadLine;
 extern const TextPair NotANumber, Negative, TrailingText, ValueTooLarge, PartLine;

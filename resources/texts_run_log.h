@@ -12,6 +12,6 @@ extern const TextPair FolderChosen;
 extern const TextPair Started;
 // The run does not start; followed by the path and the reason.
 extern const TextPair CannotOpen;
-// The run stops; followed by the path.
-extern const TextPair CannotWrite;
+// The run stops; followed by the path, the reason, and the listed tag with NotInLog.
+extern const TextPair CannotWrite, NotInLog;
 }  // namespace rivelo::texts::run_log

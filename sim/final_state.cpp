@@ -1,5 +1,9 @@
 #include "sim/final_state.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -138,6 +142,62 @@ std::string StateText(const ReaderState& state) {
   return out;
 }
 
+namespace {
+
+// Refuses a link (a planted one could send the state anywhere) and anything but a file (a
+// rename over a device would replace it).
+bool UsablePlace(const std::string& path, std::string* error) {
+  struct stat st {};
+  if (lstat(path.c_str(), &st) != 0) {
+    if (errno == ENOENT) return true;
+    *error = "cannot use " + path + " for the final state: " + std::strerror(errno);
+    return false;
+  }
+  if (S_ISLNK(st.st_mode)) *error = path + " is a symbolic link; --state names the file itself";
+  else if (!S_ISREG(st.st_mode)) *error = path + " is not a regular file; --state wants a file or -";
+  else return true;
+  return false;
+}
+
+// A new file beside path: "PATH.part", or "PATH.part-N" when that name is taken. Created with
+// O_EXCL, so nothing that is there, a planted link included, is ever written through.
+int CreateTemporary(const std::string& path, std::string* temporary) {
+  for (int n = 0; n < 100; ++n) {
+    *temporary = path + ".part" + (n == 0 ? std::string() : "-" + std::to_string(n));
+    const int fd = open(temporary->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (fd >= 0 || errno != EEXIST) return fd;
+  }
+  errno = EEXIST;
+  return -1;
+}
+
+bool WriteFd(int fd, const std::string& text) {
+  std::size_t done = 0;
+  while (done < text.size()) {
+    const ssize_t put = write(fd, text.data() + done, text.size() - done);
+    if (put < 0 && errno == EINTR) continue;
+    if (put <= 0) return false;
+    done += static_cast<std::size_t>(put);
+  }
+  return fsync(fd) == 0;
+}
+
+}  // namespace
+
+bool CheckStatePath(const std::string& path, std::string* error) {
+  if (path.empty() || path == "-") return true;
+  if (!UsablePlace(path, error)) return false;
+  std::string temporary;
+  const int fd = CreateTemporary(path, &temporary);
+  if (fd < 0) {
+    *error = "cannot write the final state beside " + path + ": " + std::strerror(errno);
+    return false;
+  }
+  close(fd);
+  unlink(temporary.c_str());
+  return true;
+}
+
 bool WriteStateText(const std::string& text, const std::string& path, std::string* error) {
   if (path.empty() || path == "-") {
     std::FILE* out = path.empty() ? stderr : stdout;
@@ -145,17 +205,19 @@ bool WriteStateText(const std::string& text, const std::string& path, std::strin
     if (!ok) *error = std::string("cannot write the final state: ") + std::strerror(errno);
     return ok;
   }
-  const std::string temporary = path + ".part";
-  std::FILE* f = std::fopen(temporary.c_str(), "w");
-  if (!f) {
-    *error = "cannot write the final state to " + temporary + ": " + std::strerror(errno);
+  error->clear();
+  if (!UsablePlace(path, error)) return false;
+  std::string temporary;
+  const int fd = CreateTemporary(path, &temporary);
+  if (fd < 0) {
+    *error = "cannot write the final state beside " + path + ": " + std::strerror(errno);
     return false;
   }
-  const bool written = std::fwrite(text.data(), 1, text.size(), f) == text.size();
+  const bool written = WriteFd(fd, text);
   const int saved = errno;
-  if (std::fclose(f) != 0 || !written || std::rename(temporary.c_str(), path.c_str()) != 0) {
-    *error = "cannot write the final state to " + path + ": " + std::strerror(written ? errno : saved);
-    std::remove(temporary.c_str());
+  if (close(fd) != 0 || !written || !UsablePlace(path, error) || std::rename(temporary.c_str(), path.c_str()) != 0) {
+    if (error->empty()) *error = "cannot write the final state to " + path + ": " + std::strerror(written ? errno : saved);
+    unlink(temporary.c_str());
     return false;
   }
   return true;

@@ -45,8 +45,12 @@ struct ReaderState {
 std::string StateText(const ReaderState& state);
 
 // Writes text to path: "" standard error, "-" standard output, else the file, replaced
-// whole (written beside it, then renamed, so a reader never sees half of it). false with
-// *error set when it could not be written.
+// whole (written into a new temporary beside it, then renamed, so a reader never sees half of
+// it). A link or anything but a regular file at path is refused, never followed or replaced.
+// false with *error set when it could not be written.
 bool WriteStateText(const std::string& text, const std::string& path, std::string* error);
+// Checks at start what WriteStateText needs at the end: path is a regular file or missing, and
+// its folder takes a new file. false with *error set otherwise.
+bool CheckStatePath(const std::string& path, std::string* error);
 
 }  // namespace rivelo::sim

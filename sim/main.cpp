@@ -22,6 +22,11 @@ int main(int argc, char** argv) {
     std::cout << SimUsage;
     return 0;
   }
+  // A state that could not be written at the end would be lost: its place is checked first.
+  if (!CheckStatePath(options.stateFile, &error)) {
+    std::cerr << "rivelo-sim: " << error << "\n";
+    return 2;
+  }
   VirtualReader reader;
   if (!ApplySimOptions(options, reader, &error)) {
     std::cerr << "rivelo-sim: " << error << "\n";

@@ -48,6 +48,26 @@ bool ParseRule(const std::string& text, FaultRule* rule) {
 
 bool IsReplyFault(const FaultRule& r) { return r.fault != Fault::None && r.fault != Fault::LiftAfterWrite; }
 
+// The setting of a tag text ("t5577:pwd=11223344:aor") given twice, by its name ("pwd"), or
+// empty: a second value would silently win over the first.
+std::string RepeatedSetting(const std::string& tag) {
+  std::vector<std::string> seen;
+  std::size_t at = tag.find(':');
+  while (at != std::string::npos) {
+    const std::size_t end = tag.find(':', at + 1);
+    const std::string part = tag.substr(at + 1, end == std::string::npos ? std::string::npos : end - at - 1);
+    const std::string name = part.substr(0, part.find('='));
+    // Only named settings: fixed tags take plain values (fdxb:999:999 is not a repeat).
+    if (part.find('=') != std::string::npos || name == "aor") {
+      for (const std::string& s : seen)
+        if (s == name) return name;
+      seen.push_back(name);
+    }
+    at = end;
+  }
+  return {};
+}
+
 }  // namespace
 
 const char SimUsage[] =
@@ -87,11 +107,27 @@ const char SimUsage[] =
     "                        machine can never split it)\n"
     "  --line-pacing         send each byte at its own time on the line; on a loaded machine\n"
     "                        a stall longer than the host's 5 ms gap splits the reply\n"
+    "                        (one pacing option at most; a tag's settings once each)\n"
     "Ranges: --late-ms 0-60000, --feed-delay and --dwell 0-600000, --dwell-reads 0-1000.\n"
     "The final state goes out when rivelo-sim ends on SIGINT, SIGTERM or SIGHUP.\n";
 
 bool ParseSimOptions(const std::vector<std::string>& args, SimOptions* out, std::string* error) {
   SimOptions o;
+  std::string pacingOption;  // the pacing option given, so that a second, different one is refused
+  const auto pacing = [&](const std::string& option, Pacing p) {
+    if (!pacingOption.empty() && pacingOption != option) {
+      *error = option + " contradicts " + pacingOption + ": give one pacing option";
+      return false;
+    }
+    pacingOption = option;
+    o.pacing = p;
+    return true;
+  };
+  const auto settingsOnce = [&](const std::string& option, const std::string& tag) {
+    const std::string repeated = RepeatedSetting(tag);
+    if (!repeated.empty()) *error = option + " " + tag + " sets " + repeated + " twice";
+    return repeated.empty();
+  };
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     const auto value = [&](std::string* v) {
@@ -106,17 +142,17 @@ bool ParseSimOptions(const std::vector<std::string>& args, SimOptions* out, std:
     if (a == "--help" || a == "-h") {
       o.help = true;
     } else if (a == "--no-pacing") {
-      o.pacing = Pacing::Off;
+      if (!pacing(a, Pacing::Off)) return false;
     } else if (a == "--burst-pacing") {
-      o.pacing = Pacing::Burst;
+      if (!pacing(a, Pacing::Burst)) return false;
     } else if (a == "--line-pacing") {
-      o.pacing = Pacing::Line;
+      if (!pacing(a, Pacing::Line)) return false;
     } else if (a == "--radio-timing") {
       o.radioTiming = true;
     } else if (a == "--strict-mode") {
       o.strictReadMode = true;
     } else if (a == "--tag") {
-      if (!value(&v)) return false;
+      if (!value(&v) || !settingsOnce(a, v)) return false;
       o.tags.push_back(v);
     } else if (a == "--journal") {
       if (!value(&v)) return false;
@@ -130,6 +166,7 @@ bool ParseSimOptions(const std::vector<std::string>& args, SimOptions* out, std:
         return false;
       }
       stack.kind = v.substr(0, colon);
+      if (!settingsOnce(a, stack.kind)) return false;
       int total = stack.count;
       for (const FeedStack& f : o.feeds) total += f.count;
       if (total > MaxFeedCount) {

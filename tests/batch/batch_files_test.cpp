@@ -45,11 +45,14 @@ TEST_F(BatchFiles, WhatFilesRelyOnStillLoads) {
   EXPECT_EQ(f.ids[2], (Identity{0x01, 0x23, 0x45, 0x67, 0x89}));
   EXPECT_EQ(f.ids[3], (Identity{0x00, 0x45, 0x67, 0x89, 0x89}));
 
-  // The usual empty line at the end, and a file of nothing but blank lines.
+  // The usual empty line at the end; a file of nothing but blank lines, or of nothing, is
+  // refused: its run would end at once as if it had written everything.
   EXPECT_EQ(Load("1\n2\n\n").lines.size(), 2u);
-  const BatchFile blank = Load("\n\r\n  \n");
-  EXPECT_TRUE(blank.ok());
-  EXPECT_TRUE(blank.lines.empty());
+  for (const char* content : {"\n\r\n  \n", "", "\xEF\xBB\xBF"}) {
+    const BatchFile blank = Load(content);
+    EXPECT_EQ(blank.error, BatchFileError::Empty);
+    EXPECT_EQ(DescribeBatchFileError(blank), "no identities in " + blank.path);
+  }
 }
 
 TEST_F(BatchFiles, ALineThatIsNoIdentityRefusesTheWholeFile) {

@@ -13,6 +13,7 @@
 #include "batch/em4100_profile.h"
 #include "batch/batch_runner.h"
 #include "batch/headless_view.h"
+#include "resources/texts_batch.h"
 
 namespace rivelo {
 namespace {
@@ -230,15 +231,13 @@ TEST_F(RunnerTest, FromFileRunsThroughTheLinesAndEnds) {
   EXPECT_EQ(runner_.Mode(), WriteMode::None);
 }
 
-TEST_F(RunnerTest, EmptyBatchFileEndsAtTheFirstTick) {
-  view_.files = {WriteFile("empty.txt", "")};
-  runner_.FromFileClicked(true);
-  runner_.WritePressed();
-  runner_.Tick(FileWriteTimer);
-  EXPECT_TRUE(tag_.writes.empty());
-  EXPECT_EQ(view_.lines.back(), "stop");
-  EXPECT_EQ(view_.progress, 1);
-  EXPECT_EQ(runner_.State(), RunState::Idle);
+// A run of it would end at once, as if it had written everything.
+TEST_F(RunnerTest, AnEmptyBatchFileIsRefused) {
+  const std::string path = WriteFile("empty.txt", "\n  \r\n");
+  view_.files = {path};
+  EXPECT_FALSE(runner_.FromFileClicked(true));
+  ASSERT_FALSE(view_.messages.empty());
+  EXPECT_EQ(view_.messages.back(), texts::batch::NoIdentities() + path);
 }
 
 TEST_F(RunnerTest, ReadRunWithoutExportListsEveryTick) {
@@ -257,7 +256,7 @@ TEST_F(RunnerTest, ReadRunWithoutExportListsEveryTick) {
   EXPECT_EQ(signals_.sent.back(), "result 1");
 }
 
-TEST_F(RunnerTest, ExportWritesEachNewIdentityOnceAndAppendsWithinTheSameSecond) {
+TEST_F(RunnerTest, ExportWritesEachNewIdentityOnceIntoAFileOfItsOwn) {
   runner_.SetClock([] { return std::time_t{1700000000}; });
   runner_.ContinuousClicked(true);
   runner_.IncrementalClicked(true);
@@ -280,12 +279,20 @@ TEST_F(RunnerTest, ExportWritesEachNewIdentityOnceAndAppendsWithinTheSameSecond)
   EXPECT_EQ(view_.lines.back(), "Number 3;");
   runner_.ReadReleased();
 
-  // A second run in the same second continues the file instead of emptying it.
+  // A second run in the same second gets a file of its own, never the first one's, and a link
+  // planted under the next name is passed over with its target left alone.
+  const fs::path target = dir_ / "elsewhere.txt";
+  std::ofstream(target) << "keep";
+  fs::create_symlink(target, NumberedPath(path, 1));
   runner_.ReadPressed();
-  EXPECT_EQ(runner_.ExportPath(), path);  // the folder's own separator is not doubled
+  EXPECT_EQ(runner_.ExportPath(), NumberedPath(path, 2));  // the folder's own separator is not doubled
   runner_.Tick(ReadTimer);
   runner_.ReadReleased();
-  EXPECT_EQ(ReadAll(path), "0123456789\r\n0000000000\r\n0123456789\r\n0123456789\r\n");
+  EXPECT_EQ(ReadAll(path), "0123456789\r\n0000000000\r\n0123456789\r\n");
+  EXPECT_EQ(ReadAll(NumberedPath(path, 2)), "0123456789\r\n");
+  EXPECT_EQ(ReadAll(target.string()), "keep");
+  EXPECT_EQ(fs::status(NumberedPath(path, 2)).permissions() & (fs::perms::group_write | fs::perms::others_write),
+            fs::perms::none);
 }
 
 // A tag that keeps another identity is named once however long it stays; blanks that refuse

@@ -71,6 +71,18 @@ inline Outcome Rivelo(const std::vector<std::string>& args, std::function<void(c
   return o;
 }
 
+// Standard input taken off the terminal, as under a pipe or a cron job, while it lives.
+class NoTerminal {
+ public:
+  NoTerminal();
+  ~NoTerminal();
+  NoTerminal(const NoTerminal&) = delete;
+  NoTerminal& operator=(const NoTerminal&) = delete;
+
+ private:
+  int saved_;
+};
+
 // A fresh folder under the system's temporary folder, removed with the object.
 class TempDir {
  public:

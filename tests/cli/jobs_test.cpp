@@ -79,7 +79,7 @@ TEST(Read, ContinuousRunListsNumberedIdentitiesAndExports) {
 }
 
 TEST(Write, OneTagAndWhichChipTookIt) {
-  test::Outcome o = Rivelo({"--simulate=em4305", "--json", "write", "em4100", "0123456789", "--lock"});
+  test::Outcome o = Rivelo({"--simulate=em4305", "--json", "write", "em4100", "0123456789", "--lock", "--yes"});
   EXPECT_EQ(o.code, 0) << o.errText;
   ASSERT_EQ(o.out.size(), 1u);
   EXPECT_TRUE(Has(o.out[0], "\"10H\":\"0123456789\"")) << o.out[0];
@@ -94,6 +94,34 @@ TEST(Write, OneTagAndWhichChipTookIt) {
   EXPECT_TRUE(
       Has(o.errText, "rivelo: the tag did not take 0123456789: no chip read it back (tried EM4305, then T5577)"))
       << o.errText;
+}
+
+// What cannot be undone is asked about once per command, before anything is sent; without a
+// terminal nothing is sent unless --yes was given (exit 2).
+TEST(Write, LockingAndIrreversibleRawCommandsNeedConsent) {
+  sim::VirtualReader reader;
+  const test::NoTerminal noTerminal;
+  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+           {"write", "em4100", "0123456789", "--lock"},
+           {"run", "em4100", "--incremental", "0000000001", "--count", "1", "--lock"},
+           {"send", "304", "01"},                                     // protect
+           {"send", "305"},                                           // disable
+           {"send", "201", "02", "00", "00", "14", "80", "40", "00"},  // block 0
+           {"send", "202", "02", "00", "00", "00", "00", "01", "00", "00", "00", "01", "03"},  // lock bit
+           {"send", "30C", "01", "01", "02", "03", "04", "05"},       // an identity with its lock
+           {"send", "301", "04", "00", "02", "00", "8F"}}) {          // configuration word
+    std::vector<std::string> full{"--simulate=t5577"};
+    full.insert(full.end(), args.begin(), args.end());
+    const test::Outcome o = Rivelo(full, {}, &reader);
+    EXPECT_EQ(o.code, 2) << args[0] << " " << args[1];
+    EXPECT_TRUE(Has(o.errText, "--yes")) << o.errText;
+    if (args[0] != "send") {
+      EXPECT_TRUE(Has(o.errText, "locks every tag of this run for good")) << o.errText;
+    }
+  }
+  EXPECT_EQ(reader.GetCounters().requests, 0);
+  // An ordinary write of a block goes out without a question.
+  EXPECT_EQ(Rivelo({"--simulate=t5577", "send", "201", "02", "00", "11", "22", "33", "44", "05"}, {}, &reader).code, 0);
 }
 
 TEST(Run, IncrementalAndContinuousRunsListEachTag) {
@@ -196,6 +224,11 @@ TEST(Run, RefusedBatchFilesSayWhyAndWriteNothing) {
     EXPECT_EQ(o.err.front().rfind("rivelo: " + c.path + ": ", 0), 0u) << o.err.front();
     EXPECT_TRUE(Has(o.err.front(), c.reason)) << o.err.front();
   }
+  const std::string blank = dir.File("blank.txt", "\n  \r\n");
+  const test::Outcome o = Rivelo({"--simulate", "run", "em4100", "--file", blank});
+  EXPECT_EQ(o.code, 1);
+  EXPECT_TRUE(o.out.empty());
+  EXPECT_EQ(o.errText, "rivelo: no identities in " + blank + "\n");
 }
 
 TEST(Interrupt, SigintEndsAWriteRunWithItsStopLine) {
@@ -206,16 +239,19 @@ TEST(Interrupt, SigintEndsAWriteRunWithItsStopLine) {
   EXPECT_TRUE(Has(o.errText, "stop\nrivelo: interrupted after 2 tags\n")) << o.errText;
 }
 
-TEST(Interrupt, SigtermEndsAFileRunAndSaysWhereToResume) {
+// SIGHUP too: the terminal of a station's run was closed.
+TEST(Interrupt, SigtermAndSighupEndAFileRunAndSayWhereToResume) {
   const test::TempDir dir("cli_resume");
   const std::string file = dir.File("ids.txt", "\n4886718345\n4886718346\n\n4886718347\n4886718348\n");
-  const test::Outcome o = Rivelo({"--simulate", "run", "em4100", "--file", file}, RaiseAfter(2, SIGTERM));
-  EXPECT_EQ(o.code, 130) << o.errText;
-  EXPECT_EQ(o.out.size(), 2u);
-  EXPECT_TRUE(Has(o.errText, "stop\n"));
-  // The file's own line number: blank lines count as the operator's editor counts them.
-  EXPECT_TRUE(Has(o.errText, "rivelo: interrupted after 2 of 4 tags; resume with line 5 of " + file))
-      << o.errText;
+  for (const int signal : {SIGTERM, SIGHUP}) {
+    const test::Outcome o = Rivelo({"--simulate", "run", "em4100", "--file", file}, RaiseAfter(2, signal));
+    EXPECT_EQ(o.code, 130) << o.errText;
+    EXPECT_EQ(o.out.size(), 2u);
+    EXPECT_TRUE(Has(o.errText, "stop\n"));
+    // The file's own line number: blank lines count as the operator's editor counts them.
+    EXPECT_TRUE(Has(o.errText, "rivelo: interrupted after 2 of 4 tags; resume with line 5 of " + file))
+        << o.errText;
+  }
 }
 
 TEST(Interrupt, AReadRunKeepsItsExport) {

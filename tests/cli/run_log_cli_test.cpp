@@ -39,6 +39,13 @@ TEST(RunLog, WriteAndFileRunsAppendTheirTagsWithRunAndLineNumbers) {
   EXPECT_TRUE(Has(lines[1], ",rivelo em4100,EM4305,1,,0123456789,")) << lines[1];
   EXPECT_TRUE(Has(lines[2], ",rivelo em4100,EM4305,2,2,0123456789,")) << lines[2];
   EXPECT_TRUE(Has(lines[3], ",rivelo em4100,EM4305,2,3,012345678A,")) << lines[3];
+
+  // A log the operator names may be a link of the operator's own.
+  const std::string link = (dir.Path() / "link.csv").string();
+  std::filesystem::create_symlink(log, link);
+  o = Rivelo({"--simulate", "write", "em4100", "0123456789", "--log", link});
+  ASSERT_EQ(o.code, 0) << o.errText;
+  EXPECT_EQ(CsvLines(log).size(), 5u);
 }
 
 TEST(RunLog, AnUnusableLogStopsTheRunBeforeAnythingIsWritten) {

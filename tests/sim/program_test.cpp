@@ -7,9 +7,11 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <poll.h>
 #include <spawn.h>
 #include <sstream>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <thread>
@@ -100,6 +102,10 @@ Bytes Exchange(int fd, const Bytes& request) {
 TEST(Program, WritesTheFinalStateWhenStopped) {
   const fs::path state = fs::temp_directory_path() / ("rivelo_sim_state_" + std::to_string(::getpid()));
   fs::remove(state);
+  // A link planted under the temporary's name is passed over, its target left alone.
+  const fs::path planted = state.string() + ".part", target = state.string() + ".target";
+  std::ofstream(target) << "keep";
+  fs::create_symlink(target, planted);
   Program p = Start({"--feed", "em4305:2", "--dwell-reads", "1", "--state", state.string(), "--no-pacing", "--fault",
                      "lift-after-write:0"});
   const std::string path = ReadLine(p.out);
@@ -124,8 +130,11 @@ TEST(Program, WritesTheFinalStateWhenStopped) {
   EXPECT_NE(s.find("tag 1 em4305 fed\n  em4100 0123456789\n  written 1 times"), std::string::npos) << s;
   EXPECT_NE(s.find("tag 2 em4305 fed on-reader\n  reads as: no identity\n"), std::string::npos) << s;
   EXPECT_NE(s.find("  word 5 "), std::string::npos) << s;
-  EXPECT_FALSE(fs::exists(state.string() + ".part"));
-  fs::remove(state);
+  EXPECT_TRUE(fs::is_symlink(planted));
+  EXPECT_FALSE(fs::exists(state.string() + ".part-1"));
+  std::ifstream kept(target);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "keep");
+  for (const fs::path& f : {state, planted, target}) fs::remove(f);
   ::close(p.out);
   ::close(p.err);
 }
@@ -141,15 +150,37 @@ TEST(Program, StateGoesToStandardErrorWithoutAFileAndOnSigint) {
   ::close(p.err);
 }
 
-TEST(Program, RefusesANumberOutOfRangeBeforeServing) {
-  Program p = Start({"--radio-timing", "--fault", "late", "--late-ms", "2147483647"});
-  const std::string out = ReadAll(p.out);
-  const std::string err = ReadAll(p.err);
-  EXPECT_EQ(Wait(p.pid), 2);
-  EXPECT_TRUE(out.empty()) << out;
-  EXPECT_NE(err.find("--late-ms wants milliseconds from 0 to 60000, not '2147483647'"), std::string::npos) << err;
-  ::close(p.out);
-  ::close(p.err);
+// Refused before serving: a number out of range, and a --state place that the final state could
+// not go to, or could only go to by following a link or replacing a device or a pipe.
+TEST(Program, RefusesBadArgumentsAndStatePlacesBeforeServing) {
+  const fs::path dir = fs::temp_directory_path() / ("rivelo_sim_places_" + std::to_string(::getpid()));
+  fs::create_directories(dir);
+  ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
+  std::ofstream(dir / "target") << "keep";
+  fs::create_symlink(dir / "target", dir / "link");
+  const std::vector<std::pair<std::vector<std::string>, std::string>> refused = {
+      {{"--radio-timing", "--fault", "late", "--late-ms", "2147483647"},
+       "--late-ms wants milliseconds from 0 to 60000, not '2147483647'"},
+      {{"--state", "/dev/null"}, "/dev/null is not a regular file"},
+      {{"--state", (dir / "fifo").string()}, "fifo is not a regular file"},
+      {{"--state", (dir / "link").string()}, "link is a symbolic link"},
+      {{"--state", (dir / "none" / "state").string()}, "No such file or directory"},
+  };
+  for (const auto& [args, why] : refused) {
+    Program p = Start(args);
+    const std::string out = ReadAll(p.out);
+    const std::string err = ReadAll(p.err);
+    EXPECT_EQ(Wait(p.pid), 2) << args[1];
+    EXPECT_TRUE(out.empty()) << out;
+    EXPECT_NE(err.find(why), std::string::npos) << err;
+    ::close(p.out);
+    ::close(p.err);
+  }
+  EXPECT_TRUE(fs::is_character_file("/dev/null") && fs::is_fifo(dir / "fifo") && fs::is_symlink(dir / "link"));
+  std::ifstream kept(dir / "target");
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "keep");
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir), {}), 3) << "no temporary left behind";
+  fs::remove_all(dir);
 }
 
 }  // namespace

@@ -38,6 +38,8 @@ TEST(SimOptions, ParsesEveryOption) {
   EXPECT_EQ(o.seed, 42u);
   EXPECT_EQ(o.pacing, sim::Pacing::Off);
   EXPECT_TRUE(o.radioTiming && o.strictReadMode);
+  // The same pacing option twice says the same thing twice; a fixed tag's values may repeat.
+  EXPECT_TRUE(ParseSimOptions({"--line-pacing", "--line-pacing", "--tag", "fdxb:999:999"}, &o, &error)) << error;
 }
 
 TEST(SimOptions, RejectsBadArguments) {
@@ -46,7 +48,10 @@ TEST(SimOptions, RejectsBadArguments) {
   for (const std::vector<std::string>& args :
        {std::vector<std::string>{"--tag"}, {"--feed", "t5577"}, {"--feed", "t5577:x"}, {"--fault", "sometimes"},
         {"--fault", "late:1.5"}, {"--fault-cmd", "10C"}, {"--fault-cmd", "XYZ:late"}, {"--seed", "-1"},
-        {"--late-ms", "soon"}, {"--bogus"}}) {
+        {"--late-ms", "soon"}, {"--bogus"},
+        // contradictory pacing, and a tag setting given twice (which one would win?)
+        {"--no-pacing", "--line-pacing"}, {"--tag", "t5577:pwd=11223344:pwd=55667788"},
+        {"--tag", "t5577:aor:aor"}, {"--feed", "em4305:uid=01020304:uid=01020304:3"}}) {
     error.clear();
     EXPECT_FALSE(ParseSimOptions(args, &o, &error)) << args[0];
     EXPECT_FALSE(error.empty());
