@@ -13,6 +13,8 @@
 #include "cli/command_set.h"
 #include "cli/raw_access.h"
 #include "cli/format_table.h"
+#include "cli/tag_result_text.h"
+#include "batch/tag_operations.h"
 #include "model/em4305_config.h"
 #include "model/text_bytes.h"
 #include "reader/commands.h"
@@ -114,12 +116,12 @@ int ReadWordCommand(Session& session, const Em4305Options& o) {
   const int word = WordOf(o.word);
   if (word == PasswordWord) throw UsageError("word 2 is the password, which the chip never sends");
   if (const int exit = Start(session, o); exit != ExitOk) return exit;
-  const auto value = ReadWord(word);
-  if (!value)
-    return Failed(session, "word " + std::to_string(word) + " not read" +
-                               (o.password.empty() ? "; if the chip needs a login, give --password" : ""));
-  session.Out() << WordHex(*value) << std::endl;
-  if (word == ConfigWord) session.Out() << ConfigWords(*value);
+  const TagData got = ReadEm4305Word(word, !o.password.empty());
+  if (!got.result.ok())
+    return Failed(session, TagFailureText(got.result, "read", "word " + std::to_string(word), TagChip::Em4305));
+  const std::uint32_t value = Em4305Word(*got.value);
+  session.Out() << WordHex(value) << std::endl;
+  if (word == ConfigWord) session.Out() << ConfigWords(value);
   return ExitOk;
 }
 
@@ -138,13 +140,13 @@ int WriteWordCommand(Session& session, const Em4305Options& o) {
   }
   if (const int exit = Start(session, o); exit != ExitOk) return exit;
   const std::string where = "word " + std::to_string(word);
-  if (CmdEm4305WriteWord(word, WireBytes(value)) != EOk)
-    return Failed(session, "the chip refused the write of " + where + " (protected, or it needs a login)");
-  // The reader's acknowledgement is not proof: only the word read back is.
-  const auto back = ReadWord(word);
-  if (!back) return Failed(session, where + " was not read back after writing");
-  if (*back != value) return Failed(session, where + " reads " + WordHex(*back) + ", not " + WordHex(value));
-  session.Out() << WordHex(*back) << std::endl;
+  const TagData back = WriteEm4305Word(word, WireBytes(value), !o.password.empty());
+  if (!back.result.ok()) {
+    std::string text = TagFailureText(back.result, "write", where, TagChip::Em4305);
+    if (back.value) text += " (it reads " + WordHex(Em4305Word(*back.value)) + ")";
+    return Failed(session, text);
+  }
+  session.Out() << WordHex(value) << std::endl;
   return ExitOk;
 }
 

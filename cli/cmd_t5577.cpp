@@ -11,6 +11,8 @@
 #include "cli/command_set.h"
 #include "cli/raw_access.h"
 #include "cli/format_table.h"
+#include "cli/tag_result_text.h"
+#include "batch/tag_operations.h"
 #include "model/t5577_block0.h"
 #include "model/text_bytes.h"
 #include "reader/commands.h"
@@ -62,10 +64,8 @@ std::optional<std::vector<std::uint8_t>> Fetch() {
   return std::vector<std::uint8_t>(buffer.begin(), buffer.begin() + n);
 }
 
-std::optional<Block> FetchBlock() {
-  const auto data = Fetch();
-  if (!data || data->size() != 4) return std::nullopt;
-  return Block{(*data)[0], (*data)[1], (*data)[2], (*data)[3]};
+std::string Where(int page, int block) {
+  return "block " + std::to_string(block) + " of page " + std::to_string(page);
 }
 
 const char* ModulationName(T5577Modulation m) {
@@ -114,12 +114,11 @@ int ReadBlock(Session& session, const T5577Options& o) {
   const int block = BlockOf(o);
   const auto password = PasswordOf(o);
   if (const int exit = session.Connect(); exit != ExitOk) return exit;
-  const RResult sent = password ? CmdT5577ReadBlockPwd(o.page, block, *password) : CmdT5577ReadBlock(o.page, block);
-  const auto data = sent == ROk ? FetchBlock() : std::nullopt;
-  if (!data)
-    return Failed(session, "block " + std::to_string(block) + " of page " + std::to_string(o.page) + " not read");
-  session.Out() << FormatHex(*data) << std::endl;
-  if (block == 0) session.Out() << Block0Words(*data);
+  const TagData got = ReadT5577Block(o.page, block, password);
+  if (!got.result.ok())
+    return Failed(session, TagFailureText(got.result, "read", Where(o.page, block), TagChip::T5577));
+  session.Out() << FormatHex(*got.value) << std::endl;
+  if (block == 0) session.Out() << Block0Words(*got.value);
   return ExitOk;
 }
 
@@ -128,7 +127,7 @@ int WriteBlock(Session& session, const T5577Options& o) {
   const int block = BlockOf(o);
   const Block data = ToBlock(o.data);
   const auto password = PasswordOf(o);
-  const std::string where = "block " + std::to_string(block) + " of page " + std::to_string(o.page);
+  const std::string where = Where(o.page, block);
   if (o.lock && !Confirm(session, "Lock " + where + "? It can never be changed again.", o.yes))
     return Failed(session, "not written");
   if (block == 0) {
@@ -137,15 +136,13 @@ int WriteBlock(Session& session, const T5577Options& o) {
       return Failed(session, "not written");
   }
   if (const int exit = session.Connect(); exit != ExitOk) return exit;
-  const int lock = o.lock ? 1 : 0;
-  const RResult sent = password ? CmdT5577WriteBlockPwd(o.page, block, lock, data, *password)
-                                : CmdT5577WriteBlock(o.page, block, lock, data);
-  if (sent != ROk) return Failed(session, "the reader did not answer the write of " + where);
-  // The reader hands back the block as read after writing: only that proves the write.
-  const auto back = FetchBlock();
-  if (!back) return Failed(session, where + " was not read back after writing");
-  if (*back != data) return Failed(session, where + " reads " + FormatHex(*back) + ", not " + FormatHex(data));
-  session.Out() << FormatHex(*back) << std::endl;
+  const TagData back = WriteT5577Block(o.page, block, o.lock, data, password);
+  if (!back.result.ok()) {
+    std::string text = TagFailureText(back.result, "write", where, TagChip::T5577);
+    if (back.value) text += " (it reads " + FormatHex(*back.value) + ")";
+    return Failed(session, text);
+  }
+  session.Out() << FormatHex(*back.value) << std::endl;
   return ExitOk;
 }
 
@@ -167,16 +164,8 @@ int RestoreConfig(Session& session, const T5577Options& o) {
   if (!Confirm(session, "Restore block 0 to the factory configuration 000880E8?", o.yes))
     return Failed(session, "not written");
   if (const int exit = session.Connect(); exit != ExitOk) return exit;
-  if (CmdT5577WriteBlock(0, 0, 0, FactoryConfigWord) != ROk)
-    return Failed(session, "the reader did not answer the write of block 0");
-  bool ok = FetchBlock() == FactoryConfigWord;
-  // A chip in password mode ignores the plain write.
-  if (!ok && password)
-    ok = CmdT5577WriteBlockPwd(0, 0, 0, FactoryConfigWord, *password) == ROk && FetchBlock() == FactoryConfigWord;
-  if (!ok)
-    return Failed(session, password ? "block 0 did not read back 000880E8"
-                                    : "block 0 did not read back 000880E8; if the chip has a password, give "
-                                      "--password");
+  const TagResult result = RestoreT5577Config([&password] { return password; });
+  if (!result.ok()) return Failed(session, TagFailureText(result, "write", Where(0, 0), TagChip::T5577));
   session.Out() << FormatHex(FactoryConfigWord) << std::endl;
   return ExitOk;
 }
@@ -186,17 +175,22 @@ int Info(Session& session, const T5577Options& o) {
   const auto password = PasswordOf(o);
   if (const int exit = session.Connect(); exit != ExitOk) return exit;
   std::optional<Block> block0;
-  bool all = true;
+  std::optional<TagResult> firstFailure;
+  int firstFailed = 0;
   for (int block = 0; block <= 7; ++block) {
-    const RResult sent = password ? CmdT5577ReadBlockPwd(0, block, *password) : CmdT5577ReadBlock(0, block);
-    const auto data = sent == ROk ? FetchBlock() : std::nullopt;
-    all = all && data;
-    if (block == 0) block0 = data;
-    session.Out() << "block " << block << "  " << (data ? FormatHex(*data) : "not read") << std::endl;
+    const TagData got = ReadT5577Block(0, block, password);
+    if (!got.result.ok() && !firstFailure) {
+      firstFailure = got.result;
+      firstFailed = block;
+    }
+    if (block == 0) block0 = got.value;
+    session.Out() << "block " << block << "  " << (got.value ? FormatHex(*got.value) : "not read") << std::endl;
   }
   if (block0) session.Out() << "block 0 in words:\n" << Block0Words(*block0);
-  if (!all) session.Error("not every block was read");
-  return all ? ExitOk : ExitFailed;
+  if (firstFailure)
+    session.Error("not every block was read: " +
+                  TagFailureText(*firstFailure, "read", Where(0, firstFailed), TagChip::T5577));
+  return firstFailure ? ExitFailed : ExitOk;
 }
 
 void AddPage(CLI::App* app, T5577Options& o) {

@@ -4,6 +4,7 @@
 
 #if RIVELO_HAS_SIM
 #include "sim/tag.h"
+#include "sim/tag_kinds.h"
 #endif
 
 namespace rivelo {
@@ -40,6 +41,16 @@ std::string SimulatedTagError(const std::string& tag) {
 #endif
 }
 
+std::string SimulatedTagKinds(std::size_t indent, std::size_t width) {
+#if RIVELO_HAS_SIM
+  return sim::TagKindSyntax(indent, width);
+#else
+  (void)indent;
+  (void)width;
+  return {};
+#endif
+}
+
 void AddConnectionOptions(CLI::App& app, ConnectionOptions& options, const std::string& portHelp) {
   app.add_option("--port", options.ports, portHelp)
       ->type_name("PATH")
@@ -48,8 +59,8 @@ void AddConnectionOptions(CLI::App& app, ConnectionOptions& options, const std::
           [](std::string& path) { return path.empty() ? std::string("the path is empty") : std::string(); }, ""));
   const std::string simulateHelp =
       "serve a virtual reader on a pseudo-terminal and scan it first; bare: an EM4100 tag 0123456789 on it, a "
-      "blank T5577 and a blank EM4305 beside it; TAG: em4100:HEX10, t5577, em4305, fdxb:COUNTRY:NATIONAL, "
-      "hid:FC:CN, fdxa:HEX10 (the first lies on it)";
+      "blank T5577 and a blank EM4305 beside it; TAG: " +
+      SimulatedTagKinds() + " (the first lies on it)";
   app.add_flag(std::string("--simulate{") + BareSimulate + "}", simulateHelp)
       ->option_text("[=TAG,...]")
       ->multi_option_policy(CLI::MultiOptionPolicy::Throw)

@@ -28,6 +28,11 @@ std::vector<std::string> SplitTagList(const std::string& list);
 // refuses every tag.
 std::string SimulatedTagError(const std::string& tag);
 
+// The virtual reader's tag kinds as a tag is written ("t5577[:pwd=HEX8][:aor], ..."), from its
+// kind table; wrapped as sim::TagKindSyntax does when width is given. Empty in a build without
+// the virtual reader.
+std::string SimulatedTagKinds(std::size_t indent = 0, std::size_t width = std::string::npos);
+
 // Adds both options to app; parsing fills *options, which must outlive the parse. portHelp
 // says what a port given here does in the program at hand. A bad tag, an empty path or a
 // second --simulate is a parse error.

@@ -4,6 +4,9 @@
 #include <sstream>
 
 #include "cli/command_set.h"
+#if RIVELO_HAS_REGISTRY
+#include "cli/cmd_registry.h"
+#endif
 #include "cli/connection_options.h"
 #include "cli/help_format.h"
 
@@ -131,6 +134,9 @@ int Run(const std::vector<std::string>& arguments, std::ostream& out, std::ostre
   AddAccessCommands(commands, *app.get_subcommand("read"), *app.get_subcommand("write"));
   AddT5577Commands(commands, app);
   AddEm4305Commands(commands, app);
+#if RIVELO_HAS_REGISTRY
+  AddRegistryCommands(commands, app);
+#endif
   app.footer(Footer);  // after the subcommands, which would take it over
   if (inspect) {
     inspect(app, *formatter);

@@ -14,14 +14,15 @@ ShellOptions ParseCommandLine(const std::vector<std::string>& arguments) {
 }
 
 const char* UsageText() {
-  return "usage: [--port PATH]... [--simulate[=TAG,...]]\n"
-         "  --port PATH          also scan this serial port (after the system's ports)\n"
-         "  --simulate           serve a virtual reader on a pseudo-terminal and scan it\n"
-         "                       first: an EM4100 tag 0123456789 on it, a blank T5577 and\n"
-         "                       a blank EM4305 beside it\n"
-         "  --simulate=TAG,...   these tags instead, the first on the reader:\n"
-         "                       em4100:HEX10, t5577, em4305, fdxb:COUNTRY:NATIONAL,\n"
-         "                       hid:FC:CN, fdxa:HEX10\n";
+  static const std::string text =
+      "usage: [--port PATH]... [--simulate[=TAG,...]]\n"
+      "  --port PATH          also scan this serial port (after the system's ports)\n"
+      "  --simulate           serve a virtual reader on a pseudo-terminal and scan it\n"
+      "                       first: an EM4100 tag 0123456789 on it, a blank T5577 and\n"
+      "                       a blank EM4305 beside it\n"
+      "  --simulate=TAG,...   these tags instead, the first on the reader:\n"
+      "                       " + SimulatedTagKinds(23, 80) + "\n";
+  return text.c_str();
 }
 
 }  // namespace rivelo

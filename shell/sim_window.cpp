@@ -16,6 +16,7 @@
 #include <algorithm>
 
 #include "resources/texts_shell.h"
+#include "sim/tag_kinds.h"
 #include "sim/virtual_reader.h"
 
 namespace rivelo {
@@ -57,9 +58,18 @@ CVirtualReaderWindow::CVirtualReaderWindow(sim::VirtualReader& reader, QWidget* 
   auto* newTag = new QGroupBox(Q(shell_text::SimNewTag), this);
   auto* newForm = new QFormLayout(newTag);
   kind_->setObjectName(QStringLiteral("kind"));
-  kind_->addItems({"em4100", "t5577", "em4305", "fdxb", "fdxa", "hid"});
+  // The virtual reader's kind table: each kind's text as its tip, and an example of its
+  // parameters in the field while it is chosen.
+  for (const sim::TagKindRow& row : sim::TagKinds()) {
+    kind_->addItem(QString::fromUtf8(row.name), QString::fromUtf8(row.example));
+    kind_->setItemData(kind_->count() - 1, QString::fromUtf8(row.name) + QString::fromUtf8(row.parameters),
+                       Qt::ToolTipRole);
+    if (row.blankChip) feederKind_->addItem(QString::fromUtf8(row.name));
+  }
   parameters_->setObjectName(QStringLiteral("parameters"));
-  parameters_->setPlaceholderText(QStringLiteral("0123456789 | 999:112233 | 1A2B3C4D5E | 118:1603"));
+  const auto showExample = [this] { parameters_->setPlaceholderText(kind_->currentData().toString()); };
+  connect(kind_, &QComboBox::currentIndexChanged, this, showExample);
+  showExample();
   auto* create = new QPushButton(Q(shell_text::SimCreate), newTag);
   newForm->addRow(Q(shell_text::SimKind), kind_);
   newForm->addRow(Q(shell_text::SimParameters), parameters_);
@@ -69,7 +79,6 @@ CVirtualReaderWindow::CVirtualReaderWindow(sim::VirtualReader& reader, QWidget* 
 
   auto* feeder = new QGroupBox(Q(shell_text::SimFeeder), this);
   auto* feederForm = new QFormLayout(feeder);
-  feederKind_->addItems({"t5577", "em4305"});
   feederCount_->setRange(0, 100000);
   feederCount_->setValue(10);
   feederDelay_->setRange(0, 60000);

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "sim/access_decoders.h"
 #include "sim/reader_state.h"
 
 namespace rivelo::sim {
@@ -46,6 +47,7 @@ void AppendReadings(const TagState& t, std::string& out) {
     out += buf;
   }
   if (t.fdxa) out += "  fdxa " + HexBytes(*t.fdxa) + "\n";
+  if (!t.blockFormat.empty()) out += "  blocks hold " + t.blockFormat + "\n";
 }
 
 void AppendMemory(const TagState& t, std::string& out) {
@@ -107,6 +109,11 @@ ReaderState VirtualReader::State() const {
     s.carried = t.carried;
     s.writes = t.writes;
     s.memory = MemoryOf(t);
+    if (t.t5577) {
+      std::vector<std::uint32_t> data;
+      for (int b = 1; b < 8; ++b) data.push_back(t.t5577->Raw(b));
+      s.blockFormat = DecodeAccessBlocks(t.t5577->Raw(0), data);
+    }
     state.tags.push_back(std::move(s));
   }
   state.counters = impl_->counters;

@@ -26,6 +26,9 @@ struct TagState {
   std::optional<FdxaId> fdxa;
   // What a reader decodes, as in TagInfo::identity ("" none).
   std::string identity;
+  // The access-control format and identity a T5577's blocks hold, as the virtual reader's own
+  // decoder reads them ("" none).
+  std::string blockFormat;
   // The identities the tag carried after each successful write that changed what it sends,
   // in order ("" for none). Two different ones mean a tag was written over.
   std::vector<std::string> carried;

@@ -97,7 +97,10 @@ struct VirtualReader::Impl {
   void RecordWrite();
   TagInfo MakeInfo(const Tag& t) const;
 
+  // Carries out a request, through the handler of its command family (reader_commands.cpp).
   Outcome Execute(const Request& r, SimClock::time_point now);
+  Outcome ExecuteReaderCommand(const Request& r, SimClock::time_point now);  // 0x102-0x107
+  Outcome ExecuteT5577(const Request& r);                                    // 0x201-0x20D
   // The reply fault to apply to this reply (draws from rng), or None.
   FaultRule PickFault(std::uint16_t code);
   // Whether the tag just written leaves the reader now (draws from rng).

@@ -3,6 +3,8 @@
 #include <charconv>
 #include <cstdlib>
 
+#include "sim/tag_kinds.h"
+
 namespace rivelo::sim {
 namespace {
 
@@ -70,12 +72,11 @@ std::string RepeatedSetting(const std::string& tag) {
 
 }  // namespace
 
-const char SimUsage[] =
+const std::string SimUsage =
     "usage: rivelo-sim [options]\n"
     "Serves a virtual reader on a pseudo-terminal; prints its path as the first line.\n"
     "  --tag TAG             a tag (repeatable; the first is on the reader):\n"
-    "                        t5577[:pwd=HEX8][:aor], em4305[:pwd=HEX8][:uid=HEX8],\n"
-    "                        em4100:HEX10, fdxb:COUNTRY:NATIONAL, hid:FC:CN, fdxa:HEX10\n"
+    "                        " + TagKindSyntax(24, 90) + "\n"
     "  --feed KIND:N         N blank chips (t5577 or em4305, options as in --tag before N);\n"
     "                        the first is on the reader at once, the next replaces a written\n"
     "                        tag at each acknowledgement, or one the host signals an error\n"

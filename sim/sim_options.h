@@ -28,7 +28,8 @@ struct SimOptions {
   bool help = false;
 };
 
-extern const char SimUsage[];
+// Its tag kinds come from the kind table (sim/tag_kinds.h).
+extern const std::string SimUsage;
 
 // false with *error set on a bad argument, a number out of its range among them.
 bool ParseSimOptions(const std::vector<std::string>& args, SimOptions* out, std::string* error);

@@ -36,9 +36,9 @@ struct Tag {
   std::string Describe() const;
 };
 
-// Makes a tag from "t5577[:pwd=HEX8][:aor]", "em4305[:pwd=HEX8][:uid=HEX8]",
-// "em4100:HEX10", "fdxb:COUNTRY:NATIONAL", "hid:FC:CN", "fdxa:HEX10". nullopt with
-// *error set when the text is not understood. id also seeds the chip's serial numbers.
+// Makes a tag from its text, "t5577[:pwd=HEX8][:aor]" or "em4100:HEX10" (every kind is a row of
+// the kind table, sim/tag_kinds.h). nullopt with *error set when the text is not understood.
+// id also seeds the chip's serial numbers.
 std::optional<Tag> MakeTag(std::string_view text, int id, std::string* error);
 
 // The identity a reader decodes from what the tag sends, per format (nullopt when the

@@ -4,13 +4,16 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "batch/tag_operations.h"
 #include "model/em4305_config.h"
 #include "model/text_bytes.h"
 #include "pages/common/dialog_keys.h"
+#include "pages/common/tag_reason.h"
 #include "pages/em4305/config_meaning.h"
 #include "pages/em4305/em_protect_dlg.h"
 #include "reader/commands.h"
 #include "resources/texts_em4305.h"
+#include "resources/texts_tag_result.h"
 #include "shell/dialogs.h"
 #include "shell/hex_edit.h"
 #include "shell/status.h"
@@ -20,7 +23,7 @@ namespace {
 
 namespace t = texts::em4305;
 
-using Bytes4 = std::array<std::uint8_t, 4>;
+using Bytes4 = TagBytes4;
 
 QString Q(const char* text) { return QString::fromUtf8(text); }
 QString WithNumber(const char* text, int n) { return Q(text).replace(QStringLiteral("%d"), QString::number(n)); }
@@ -74,8 +77,10 @@ bool EM4305Dlg::TakeWord(int word, std::span<std::uint8_t, 4> bytes) {
   return false;
 }
 
-// One changed word; true while it still counts as written.
-bool EM4305Dlg::WriteWord(int word) {
+// One changed word; true while it still counts as written: read back as written (word 2, the
+// password, never reads back: its write counts when the chip takes it). A word that was sent
+// and does not count adds its reason to reasons.
+bool EM4305Dlg::WriteWord(int word, QString& reasons) {
   if (word == 1 || word == 14 || word == 15) {
     ShowMessage(this, Q(t::CannotWrite), Q(t::Tip), MessageIcon::Information);
     return false;
@@ -86,20 +91,30 @@ bool EM4305Dlg::WriteWord(int word) {
       ShowMessage(this, Q(t::ConfigQuestion), Q(t::Tip), MessageIcon::Information, MessageButtons::OkCancel) !=
           DialogAnswer::Ok)
     return false;
-  const bool ok = CmdEm4305WriteWord(word, bytes) == EOk;
-  if (word == PasswordWord)
+  if (word == PasswordWord) {
+    const bool ok = CmdEm4305WriteWord(word, bytes) == EOk;
     ShowMessage(this, Q(ok ? t::PasswordChanged : t::LoginFirst), Q(t::Tip), MessageIcon::Information);
-  return ok;
+    return ok;
+  }
+  const TagResult result = WriteEm4305Word(word, bytes, m_loggedIn).result;
+  if (!result.ok()) {
+    if (!reasons.isEmpty()) reasons += QString::fromUtf8(texts::tag_result::HintSeparator());
+    reasons += WithNumber(texts::tag_result::WordReason(), word) + TagReason(result, TagChip::Em4305);
+  }
+  return result.ok();
 }
 
+// The words that did not count are named with their reasons after the list.
 void EM4305Dlg::OnWriteWords() {
-  QString written;
+  QString written, reasons;
   for (int n = 0; n < WordCount; ++n) {
     if (m_wordChanged[static_cast<std::size_t>(n)] == 0) continue;
-    if (!WriteWord(n)) m_wordChanged[static_cast<std::size_t>(n)] = 0;
+    if (!WriteWord(n, reasons)) m_wordChanged[static_cast<std::size_t>(n)] = 0;
     else written += WithNumber(t::ModifiedWord, n);
   }
-  Report(!written.isEmpty(), Q(t::Modified) + written, Q(t::NothingChanged));
+  QString text = written.isEmpty() ? Q(t::NothingChanged) : Q(t::Modified) + written;
+  if (!reasons.isEmpty()) text += QString::fromUtf8(texts::tag_result::ReasonSeparator()) + reasons;
+  PostStatus(written.isEmpty() ? StatusKindFailure : StatusKindSuccess, text);
   ClearFlags();
 }
 
@@ -107,23 +122,25 @@ void EM4305Dlg::OnReadWordSelect(int selection) {
   if (selection <= 0 || selection > WordCount) return;
   const int word = selection - 1;
   if (word == PasswordWord) return Report(false, {}, Q(t::PasswordUnreadable));
-  Bytes4 bytes{};
   CHexEdit& field = *wordEdit[static_cast<std::size_t>(word)];
-  const bool ok = CmdEm4305ReadWord(word, bytes) == EOk;
-  if (ok) field.SetHexData(bytes);
+  const TagData got = ReadEm4305Word(word, m_loggedIn);
+  const bool ok = got.result.ok();
+  if (ok) field.SetHexData(*got.value);
   else field.clear();
   if (word == ConfigWord) {
-    if (ok) configMeaning->setText(Em4305ConfigMeaning(DecodeEm4305Config(Em4305Word(bytes))));
+    if (ok) configMeaning->setText(Em4305ConfigMeaning(DecodeEm4305Config(Em4305Word(*got.value))));
     else configMeaning->clear();
   }
-  Report(ok, WithNumber(t::ReadOk, word), WithNumber(t::ReadFailed, word));
+  Report(ok, WithNumber(t::ReadOk, word),
+         WithTagReason(WithNumber(t::ReadFailed, word), got.result, TagChip::Em4305));
   ClearFlags();
 }
 
 void EM4305Dlg::OnLogin() {
   Bytes4 password{};
   if (!TakeWord(PasswordWord, password)) return;
-  Report(CmdEm4305Login(password) == EOk, Q(t::LoginOk), Q(t::LoginFailed));
+  m_loggedIn = CmdEm4305Login(password) == EOk;
+  Report(m_loggedIn, Q(t::LoginOk), Q(t::LoginFailed));
 }
 
 // A disabled chip stops answering, so it is asked for like any operation that may end a tag.

@@ -2,8 +2,10 @@
 // logs in with the password of word 2, disables the chip, opens the word-lock dialog and sets
 // the reader's decoding mode. Whenever the configuration word is read, its fields are shown.
 //
-// Every operation is one reader command (the write, one per edited word) and ends with one
-// status, or a message box for an input error. Confirmations answered with Cancel send nothing.
+// Every operation is one reader command (the write, one per edited word, read back as rivelo's
+// em4305 write-word does: batch/tag_operations.h) and ends with one status, or a message box for
+// an input error; a word that did not count is named there with the reason. Confirmations
+// answered with Cancel send nothing.
 #pragma once
 
 #include <QWidget>
@@ -48,10 +50,12 @@ class EM4305Dlg : public QWidget {
   // The field's 4 bytes; false (after telling the operator) for any other count or a
   // character that is no hex digit.
   bool TakeWord(int word, std::span<std::uint8_t, 4> bytes);
-  bool WriteWord(int word);
+  bool WriteWord(int word, QString& reasons);
   void ClearFlags() { m_wordChanged.fill(0); }
 
   std::array<int, WordCount> m_wordChanged{};
+  // The last login was taken: a refusal then points at a protected word, not a missing login.
+  bool m_loggedIn = false;
 };
 
 }  // namespace rivelo

@@ -4,10 +4,11 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "batch/tag_operations.h"
 #include "model/t5577_block0.h"
 #include "pages/common/dialog_keys.h"
+#include "pages/common/tag_reason.h"
 #include "pages/t5577/block0_meaning.h"
-#include "reader/bytes.h"
 #include "reader/commands.h"
 #include "resources/texts_ata.h"
 #include "shell/dialogs.h"
@@ -19,12 +20,18 @@ namespace {
 
 namespace t = texts::ata;
 
-using Bytes4 = std::array<std::uint8_t, 4>;
+using Bytes4 = TagBytes4;
 
 QString Q(const char* text) { return QString::fromUtf8(text); }
 
 void Report(bool ok, const char* okText, const char* failText) {
   PostStatus(ok ? StatusKindSuccess : StatusKindFailure, Q(ok ? okText : failText));
+}
+
+// A failure says why, after the page's own text.
+void Report(const TagResult& result, const char* okText, const char* failText) {
+  if (result.ok()) return Report(true, okText, failText);
+  PostStatus(StatusKindFailure, WithTagReason(Q(failText), result, TagChip::T5577));
 }
 
 }  // namespace
@@ -80,59 +87,40 @@ bool CAtaDlg::TakeBlock(int block, std::span<std::uint8_t, 4> bytes) {
   return false;
 }
 
-bool CAtaDlg::FetchBlock(std::span<std::uint8_t, 4> out) {
-  std::array<std::uint8_t, T5577FetchMax> buffer{};
-  int n = 0;
-  if (CmdT5577FetchData(buffer, &n) != SOk || n != 4) return false;
-  std::copy_n(buffer.begin(), 4, out.begin());
-  return true;
-}
-
-// The reader fetches the block as it reads it back after writing: a locked block or a wrong
-// password leaves the old data there, which is a failed write although both commands were answered.
-bool CAtaDlg::WriteVerified(std::span<const std::uint8_t, 4> bytes) {
-  Bytes4 back{};
-  return FetchBlock(back) && BytesDiffer(back.data(), bytes.data(), 4) == 0;
-}
-
 void CAtaDlg::ShowBlock(int block, std::span<const std::uint8_t, 4> bytes) {
   blockEdit[static_cast<std::size_t>(block)]->SetHexData(bytes);
   if (block == 0) block0Meaning->setText(Block0Meaning(DecodeT5577Block0(T5577Word(bytes))));
 }
 
-void CAtaDlg::ReadBlockInto(int block, bool sent, const char* okText) {
-  Bytes4 bytes{};
-  const bool ok = sent && FetchBlock(bytes);
-  if (ok) ShowBlock(block, bytes);
-  Report(ok, okText, t::ReadFailed);
+void CAtaDlg::ReadBlockInto(int block, const TagData& got, const char* okText) {
+  if (got.result.ok()) ShowBlock(block, *got.value);
+  Report(got.result, okText, t::ReadFailed);
 }
 
 void CAtaDlg::OnReadBlock() {
   const int page = Page(), block = BlockNumber();
-  ReadBlockInto(block, CmdT5577ReadBlock(page, block) == ROk, t::ReadOk);
+  ReadBlockInto(block, ReadT5577Block(page, block, std::nullopt), t::ReadOk);
 }
 
 void CAtaDlg::OnReadBlockPwd() {
   const int page = Page(), block = BlockNumber();
   Bytes4 password{};
   if (!TakePassword(password)) return;
-  ReadBlockInto(block, CmdT5577ReadBlockPwd(page, block, password) == ROk, t::ReadPwdOk);
+  ReadBlockInto(block, ReadT5577Block(page, block, password), t::ReadPwdOk);
 }
 
 void CAtaDlg::OnWriteBlock() {
   const int page = Page(), block = BlockNumber(), lock = LockFlag();
   Bytes4 bytes{};
   if (!ConfirmWrite(block, lock) || !TakeBlock(block, bytes)) return;
-  const bool ok = CmdT5577WriteBlock(page, block, lock, bytes) == ROk && WriteVerified(bytes);
-  Report(ok, t::WriteOk, t::WriteFailed);
+  Report(WriteT5577Block(page, block, lock == 1, bytes, std::nullopt).result, t::WriteOk, t::WriteFailed);
 }
 
 void CAtaDlg::OnWriteBlockPwd() {
   const int page = Page(), block = BlockNumber(), lock = LockFlag();
   Bytes4 bytes{}, password{};
   if (!ConfirmWrite(block, lock) || !TakePassword(password) || !TakeBlock(block, bytes)) return;
-  const bool ok = CmdT5577WriteBlockPwd(page, block, lock, bytes, password) == ROk && WriteVerified(bytes);
-  Report(ok, t::WritePwdOk, t::WriteFailed);
+  Report(WriteT5577Block(page, block, lock == 1, bytes, password).result, t::WritePwdOk, t::WriteFailed);
 }
 
 // Groups of 4 bytes into blocks 1 to 7; the blocks not returned are emptied. A trailing group
@@ -185,21 +173,22 @@ void CAtaDlg::OnReset() {
   Report(true, t::ResetOk, t::ResetFailed);
 }
 
-// Page 0, block 0, never locked, whatever the combos say. A plain write that is not read back
-// is taken for a password-protected chip, which gets the password write.
+// A plain write that is not read back is taken for a password-protected chip, which gets the
+// password write; an empty password field then stops the restore with its box alone.
 void CAtaDlg::OnInitConfig() {
   if (ShowMessage(this, Q(t::FactoryWarning), Q(t::Warning), MessageIcon::Warning, MessageButtons::OkCancel) !=
       DialogAnswer::Ok)
     return;
-  if (CmdT5577WriteBlock(0, 0, 0, FactoryConfigWord) != ROk) return Report(false, t::InitOk, t::InitFailed);
-  bool ok = WriteVerified(FactoryConfigWord);
-  if (!ok) {
+  bool stopped = false;
+  const TagResult result = RestoreT5577Config([this, &stopped]() -> std::optional<Bytes4> {
     Bytes4 password{};
-    if (!TakePassword(password)) return;
-    ok = CmdT5577WriteBlockPwd(0, 0, 0, FactoryConfigWord, password) == ROk && WriteVerified(FactoryConfigWord);
-  }
-  if (ok) ShowBlock(0, FactoryConfigWord);
-  Report(ok, t::InitOk, t::InitFailed);
+    if (TakePassword(password)) return password;
+    stopped = true;
+    return std::nullopt;
+  });
+  if (stopped) return;
+  if (result.ok()) ShowBlock(0, FactoryConfigWord);
+  Report(result, t::InitOk, t::InitFailed);
 }
 
 void CAtaDlg::OnModulationChange(int selection) {

@@ -3,8 +3,10 @@
 // and the reader's decoding mode. Whenever block 0 is read, its fields are shown beside it.
 //
 // Every operation is one reader command and, where the tag answers with data, a fetch of it;
-// each ends with one status, or a message box for an input error. Confirmations answered with
-// Cancel send nothing.
+// each ends with one status, or a message box for an input error; a failed block read, write or
+// restore says why after its failure text. Block reads, writes and the restore are the tag
+// operations rivelo's t5577 commands use too (batch/tag_operations.h). Confirmations answered
+// with Cancel send nothing.
 #pragma once
 
 #include <QWidget>
@@ -20,6 +22,7 @@ class QPushButton;
 namespace rivelo {
 
 class CHexEdit;
+struct TagData;
 
 class CAtaDlg : public QWidget {
   Q_OBJECT
@@ -59,10 +62,7 @@ class CAtaDlg : public QWidget {
   // The password field's 4 bytes, or false after telling the operator.
   bool TakePassword(std::span<std::uint8_t, 4> password);
   bool TakeBlock(int block, std::span<std::uint8_t, 4> bytes);
-  // The block fetched after a read; false when the fetch gave no 4 bytes.
-  bool FetchBlock(std::span<std::uint8_t, 4> out);
-  void ReadBlockInto(int block, bool ok, const char* okText);
-  bool WriteVerified(std::span<const std::uint8_t, 4> bytes);
+  void ReadBlockInto(int block, const TagData& got, const char* okText);
   void ShowBlock(int block, std::span<const std::uint8_t, 4> bytes);
   void ShowReturnedBlocks(std::span<const std::uint8_t> bytes);
 };

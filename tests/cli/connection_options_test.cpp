@@ -3,6 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "cli/connection_options.h"
+#if RIVELO_HAS_SIM
+#include "sim/sim_options.h"
+#include "sim/tag_kinds.h"
+#endif
 
 namespace rivelo {
 namespace {
@@ -30,6 +34,22 @@ TEST(ConnectionOptions, PortsAndTags) {
   EXPECT_EQ(p.options.simulatedTags, DefaultSimulatedTags());
   EXPECT_EQ(p.options.ports, std::vector<std::string>{"p"});
 }
+
+#if RIVELO_HAS_SIM
+// Every kind of the virtual reader's table is offered in rivelo-sim's usage, and its example
+// (what the virtual reader's window suggests) is a tag that --simulate takes.
+TEST(ConnectionOptions, EveryTagKindIsOfferedAndItsExampleTaken) {
+  for (const sim::TagKindRow& row : sim::TagKinds()) {
+    const std::string syntax = std::string(row.name) + row.parameters;
+    SCOPED_TRACE(syntax);
+    EXPECT_NE(sim::SimUsage.find(syntax), std::string::npos);
+    EXPECT_NE(SimulatedTagKinds().find(syntax), std::string::npos);
+    const std::string tag = std::string(row.name) + ":" + row.example;
+    EXPECT_EQ(ParseConnectionArguments({"--simulate=" + tag}, PortHelp).error, "");
+  }
+  EXPECT_NE(SimulatedTagError("rfid:1").find(sim::TagKindNames()), std::string::npos);
+}
+#endif
 
 TEST(ConnectionOptions, RefusalsLeaveNothingHalfRead) {
   for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{{"--port"},

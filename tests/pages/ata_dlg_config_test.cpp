@@ -98,7 +98,7 @@ class AtaDlgConfigTest : public QObject {
     page.lockCombo->setCurrentIndex(0);
     SetField(page, 4, "12345678");
     page.writeButton->click();
-    QCOMPARE(b.LastStatus(), std::make_pair(0, U("写卡失败")));
+    QCOMPARE(b.LastStatus(), Failure("写卡失败", LockedBlock));
     QCOMPARE(b.Word(4), 0x44444444u);
   }
 
@@ -135,7 +135,7 @@ class AtaDlgConfigTest : public QObject {
 
     page.passwordEdit->setText("A0B0C0D1");
     page.initButton->click();
-    QCOMPARE(b.LastStatus(), std::make_pair(0, U("检查有没有连接读写器或者卡片错误")));
+    QCOMPARE(b.LastStatus(), Failure("检查有没有连接读写器或者卡片错误", PasswordMode));
     QCOMPARE(b.Word(0), config);
     QCOMPARE(Field(page, 0), QString());
 

@@ -20,6 +20,13 @@ namespace rivelo {
 
 inline QString U(const char* text) { return QString::fromUtf8(text); }
 
+// A failure status with the reason the page gives after it.
+inline const char* const LockedBlock = ": the tag refused it, or no tag answered; the block may be locked";
+inline const char* const PasswordMode =
+    ": the tag refused it, or no tag answered; the chip may be password-protected: enter its password and use the "
+    "buttons with password";
+inline std::pair<int, QString> Failure(const char* text, const char* reason) { return {0, U(text) + U(reason)}; }
+
 // Block combo index of a block: blocks 1 to 7 come first, block 0 last.
 inline int BlockIndex(int block) { return block == 0 ? 7 : block - 1; }
 

@@ -44,7 +44,7 @@ class AtaDlgTest : public QObject {
     Select(page, 1, 1);
     SetField(page, 1, "00000000");
     page.writeButton->click();
-    QCOMPARE(b.LastStatus(), std::make_pair(0, U("写卡失败")));
+    QCOMPARE(b.LastStatus(), Failure("写卡失败", LockedBlock));
     QCOMPARE(b.Word(9), trace);
     QCOMPARE(Field(page, 1), QString("00000000"));  // a write never changes the fields
   }
@@ -59,7 +59,7 @@ class AtaDlgTest : public QObject {
 
     page.passwordEdit->setText("01020305");
     page.writePwdButton->click();
-    QCOMPARE(b.LastStatus(), std::make_pair(0, U("写卡失败")));
+    QCOMPARE(b.LastStatus(), Failure("写卡失败", PasswordMode));
     QCOMPARE(b.Word(2), 0u);
 
     page.passwordEdit->setText("01020304");
@@ -70,7 +70,7 @@ class AtaDlgTest : public QObject {
     // The plain read is refused by a chip in password mode; the field keeps what it showed.
     SetField(page, 2, "1234");
     page.readButton->click();
-    QCOMPARE(b.LastStatus(), std::make_pair(0, U("读卡失败")));
+    QCOMPARE(b.LastStatus(), Failure("读卡失败", PasswordMode));
     QCOMPARE(Field(page, 2), QString("1234"));
     page.readPwdButton->click();
     QCOMPARE(b.LastStatus(), std::make_pair(1, U("读卡（有密码）")));

@@ -148,7 +148,8 @@ class Em4305ProtectTest : public QObject {
     Type(page, 5, "55667788");
     Type(page, 6, "01010101");
     page.writeButton->click();
-    QCOMPARE(b.LastStatus(), std::make_pair(1, U("modify ：6，")));
+    QCOMPARE(b.LastStatus(), std::make_pair(1, U("modify ：6，: word 5, the tag refused it, or no tag answered; the "
+                                                  "word may be protected, or the chip asks for a login: Login first")));
     QCOMPARE(b.Word(5), 0x44332211u);
   }
 };

@@ -76,7 +76,7 @@ class Em4305DlgTest : public QObject {
     const QString refusal = U("UID，Prote 1，Prote 2 can't write");
     QCOMPARE(Boxes(dialogs), QStringList({refusal, U("Data format error"), refusal, refusal}));
     for (const auto& r : dialogs.requests) QCOMPARE(r.caption, QString("Tip"));
-    QCOMPARE(b.Requests(), before + 1);  // word 9 alone
+    QCOMPARE(b.Requests(), before + 2);  // word 9 alone, written and read back
     QCOMPARE(b.LastStatus(), std::make_pair(1, U("modify ：9，")));
     QCOMPARE(b.Word(1), uid);
     QCOMPARE(b.Word(14), p1);
@@ -153,7 +153,7 @@ class Em4305DlgTest : public QObject {
     page.writeButton->click();
     QCOMPARE(Boxes(dialogs), QStringList({U("Do you want to modify configuration word?")}));
     QCOMPARE(dialogs.requests[0].buttons, MessageButtons::OkCancel);
-    QCOMPARE(b.Requests(), before + 1);  // word 3 only
+    QCOMPARE(b.Requests(), before + 2);  // word 3 only, written and read back
     QCOMPARE(b.LastStatus(), std::make_pair(1, U("modify ：3，")));
     QCOMPARE(b.Word(4), factory);
 
@@ -164,7 +164,9 @@ class Em4305DlgTest : public QObject {
     Type(page, 4, "5F800100");
     page.writeButton->click();
     QCOMPARE(Boxes(dialogs), QStringList({U("Do you want to modify configuration word?")}));
-    QCOMPARE(b.LastStatus(), std::make_pair(0, U("No word has be changed")));
+    QCOMPARE(b.LastStatus(),
+             std::make_pair(0, U("No word has be changed: word 4, the tag refused it, or no tag answered; the word may "
+                                 "be protected, or the chip asks for a login: Login first")));
     QCOMPARE(b.Word(4), factory);
   }
 
@@ -208,7 +210,8 @@ class Em4305DlgTest : public QObject {
     page.wordEdit[6]->setText("12345678");
     QVERIFY(f_.reader->RemoveTag(b.tag));
     ReadWord(page, 4);
-    QCOMPARE(b.LastStatus(), std::make_pair(0, U("Read Word 4 error")));
+    QCOMPARE(b.LastStatus(), std::make_pair(0, U("Read Word 4 error: the tag refused it, or no tag answered; the "
+                                                  "chip may ask for a login to read: Login first")));
     QVERIFY(Field(page, 4).isEmpty());
     QVERIFY(page.configMeaning->text().isEmpty());
     QCOMPARE(Field(page, 6), QString("12345678"));

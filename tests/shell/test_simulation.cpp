@@ -11,6 +11,7 @@
 #include "shell/my_static.h"
 #include "shell/sim_window.h"
 #include "sim/pty_server.h"
+#include "sim/tag_kinds.h"
 #include "sim/virtual_reader.h"
 
 using namespace rivelo;
@@ -44,6 +45,10 @@ class SimulationTest : public QObject {
     o = ParseCommandLine({"--simulate=fdxb:999:112233,,hid:118:1603", "--port", "p"});
     QCOMPARE(o.simulatedTags, (std::vector<std::string>{"fdxb:999:112233", "hid:118:1603"}));
     QCOMPARE(o.ports, std::vector<std::string>{"p"});
+
+    // The window programs' usage offers every kind of the virtual reader's table.
+    for (const sim::TagKindRow& row : sim::TagKinds())
+      QVERIFY2(std::string(UsageText()).find(std::string(row.name) + row.parameters) != std::string::npos, row.name);
 
     QVERIFY(!ParseCommandLine({"--port"}).error.empty());
     QVERIFY(!ParseCommandLine({"--verbose"}).error.empty());
@@ -92,6 +97,17 @@ class SimulationTest : public QObject {
     window.findChild<QLineEdit*>("parameters")->setText("not a card");
     ButtonNamed(window, "Create")->click();
     QCOMPARE(list->count(), 2);
+
+    // Every kind of the table, made from the example its choice puts in the empty field.
+    auto* kind = window.findChild<QComboBox*>("kind");
+    auto* parameters = window.findChild<QLineEdit*>("parameters");
+    QCOMPARE(kind->count(), static_cast<int>(sim::TagKinds().size()));
+    for (int i = 0; i < kind->count(); ++i) {
+      kind->setCurrentIndex(i);
+      parameters->setText(parameters->placeholderText());
+      ButtonNamed(window, "Create")->click();
+      QCOMPARE(list->count(), 3 + i);
+    }
   }
 };
 

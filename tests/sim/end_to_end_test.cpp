@@ -7,6 +7,7 @@
 #include "reader/commands.h"
 #include "reader/discovery.h"
 #include "reader/my_comm.h"
+#include "sim/final_state.h"
 #include "sim/pty_server.h"
 #include "sim/virtual_reader.h"
 
@@ -155,6 +156,29 @@ TEST_F(EndToEnd, AcknowledgementOfAWriteFeedsTheNextBlank) {
   EXPECT_EQ(CmdT5577WriteEm4100(std::array<std::uint8_t, 5>{0, 0, 0, 0, 2}, 0), ROk);
   EXPECT_EQ(CmdAcknowledge(AcknowledgeNormal), ROk);
   EXPECT_EQ(reader_.TagOnReader(), second);
+}
+
+// An access-control image written with the raw block commands, password mode first so that
+// the data blocks go through the password write: the virtual reader holds every block as
+// written and its own decoder names the card (HID H10304 FC 22602 CN 89248).
+TEST_F(EndToEnd, RawBlockImageIsHeldAsWrittenAndNamed) {
+  reader_.AddTag("t5577");
+  ASSERT_TRUE(Open());
+  const auto be = [](std::uint32_t v) {
+    return std::array<std::uint8_t, 4>{static_cast<std::uint8_t>(v >> 24), static_cast<std::uint8_t>(v >> 16),
+                                       static_cast<std::uint8_t>(v >> 8), static_cast<std::uint8_t>(v)};
+  };
+  const std::uint32_t image[] = {0x00107070, 0x1D555566, 0x95659959, 0x9A966555};
+  const auto password = be(0x51243648);
+  ASSERT_EQ(CmdT5577WriteBlock(0, 7, 0, password), ROk);
+  ASSERT_EQ(CmdT5577WriteBlock(0, 0, 0, be(image[0])), ROk);
+  for (int b = 1; b < 4; ++b) EXPECT_EQ(CmdT5577WriteBlockPwd(0, b, 0, be(image[b]), password), ROk) << b;
+  const sim::ReaderState state = reader_.State();
+  ASSERT_EQ(state.tags.size(), 1u);
+  ASSERT_TRUE(state.tags[0].memory);
+  for (std::size_t b = 0; b < 4; ++b) EXPECT_EQ(state.tags[0].memory->words[b], image[b]) << b;
+  EXPECT_EQ(state.tags[0].blockFormat, "HID H10304 22602:89248");
+  EXPECT_NE(sim::StateText(state).find("\n  blocks hold HID H10304 22602:89248\n"), std::string::npos);
 }
 
 }  // namespace

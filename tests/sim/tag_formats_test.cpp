@@ -2,8 +2,10 @@
 // encoders are checked against the worked examples through the write commands.)
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
+#include "sim/access_decoders.h"
 #include "sim/tag_formats.h"
 
 namespace rivelo::simtest {
@@ -64,6 +66,70 @@ TEST(TagFormats, ExtremesRoundTrip) {
   ASSERT_TRUE(card);
   EXPECT_EQ(card->facility, 255);
   EXPECT_EQ(card->card, 65535);
+}
+
+// Access-control images as published for known cards (the sources are cited with the host's
+// codec tests: Proxmark3 and ChameleonUltra issues, forum dumps, the tag reference). Every
+// single-bit change of one reads as nothing; Keri's ID carries no check, so there a change
+// is another ID, never the one written.
+TEST(AccessDecoders, PublishedImagesAndTheirFlippedBits) {
+  struct Row {
+    std::uint32_t block0;
+    std::vector<std::uint32_t> data;
+    const char* reads;
+  };
+  const Row rows[] = {
+      {0x00107060, {0x1D555955, 0x5569A9A5, 0x55A59569}, "HID H10301 118:1603"},
+      {0x00107060, {0x1D555955, 0x55695559, 0x555555A9}, "HID H10301 1:7"},
+      {0x00107060, {0x1D555955, 0x5569A9A5, 0x56596695}, "HID H10301 118:2348"},
+      {0x00107060, {0x1D555566, 0x95659959, 0x9A966555}, "HID H10304 22602:89248"},
+      {0x00107060, {0x011DB7DE, 0x722BD811, 0x11111111}, "AWID26 123:45678"},
+      {0x00147040, {0x007859A0, 0x362FF523}, "ioProx XSF(01)66:25342"},
+      {0x00147040, {0x00786FA0, 0x30BE1E0B}, "ioProx XSF(01)BE:3011"},
+      {0x00088040, {0xF2000000, 0x0102035A}, "Viking 00010203"},
+      {0x00088040, {0xF2000000, 0x01A337CF}, "Viking 0001A337"},
+      {0x00158040, {0xFFFF0000, 0x29447FD6}, "Jablotron 000029447F"},
+      {0x00158040, {0xFFFF7999, 0x999999E7}, "Jablotron 7999999999"},
+      {0x603E1040, {0xE0000000, 0x875BCD15}, "Keri 123456789"},
+      {0x603E1040, {0xE0000000, 0xD6AD0AF8}, "Keri 1454181112"},
+      {0x00088068, {0xBB0214FF, 0x10298001, 0x87C70000}, "Noralsy 98:1020187"},
+      {0x00088068, {0xBB0214FF, 0x68102015, 0x01870000}, "Noralsy 02:6811501"},
+      {0x00148040, {0xFF8C6529, 0x8C94A940}, "EM4100 RF/64 1122334455"},
+      {0x00148040, {0xFF83C033, 0x22A646E4}, "EM4100 RF/64 0F0368568B"},
+      {0x00148050, {0xFF8E4002, 0x7D836252}, "EM4100 RF/64 19004FC3C9"},
+      {0x00088040, {0xFF8C6529, 0x8C94A940}, "EM4100 RF/32 1122334455"},
+      {0x00048040, {0xFF8C6529, 0x8C94A940}, "EM4100 RF/16 1122334455"},
+  };
+  for (const Row& r : rows) {
+    EXPECT_EQ(DecodeAccessBlocks(r.block0, r.data), r.reads);
+    EXPECT_EQ(DecodeAccessBlocks(r.block0 | 0x210, r.data), r.reads) << "password and wake-up";
+    EXPECT_EQ(DecodeAccessBlocks(r.block0 ^ 0x00040000, r.data), "") << r.reads << ": other rate";
+    EXPECT_EQ(DecodeAccessBlocks(r.block0, std::span(r.data).first(r.data.size() - 1)), "") << r.reads;
+    const bool keri = r.block0 == 0x603E1040;
+    for (std::size_t bit = 0; bit < r.data.size() * 32; ++bit) {
+      const std::string flipped = DecodeAccessBlocks(r.block0, Flip(r.data, bit));
+      if (keri && bit > 32) EXPECT_NE(flipped, r.reads) << bit;
+      else EXPECT_EQ(flipped, "") << r.reads << " bit " << bit;
+    }
+  }
+}
+
+// Published HID cards as their Wiegand bits, in the 44-bit word below the fixed 1 at bit 37
+// and a sentinel 1 (a 37-bit card fills the word itself): Corporate 1000 118/1603 and
+// 1337/2137, H10304 666/31337, H10306 0x4996/0x02D2, 36-bit OEM cards of facility 45072.
+TEST(AccessDecoders, PublishedHidCards) {
+  struct Row {
+    std::uint64_t bits;
+    int length;
+    const char* reads;
+  };
+  for (const Row& r : {Row{0x60EC00C87, 35, "HID Corporate 1000 118:1603"}, Row{0x4A72010B3, 35, "HID Corporate 1000 1337:2137"},
+                       Row{0x1029A0F4D2, 37, "HID H10304 666:31337"}, Row{0x2932C05A4, 34, "HID H10306 18838:722"},
+                       Row{0xD8082DD01, 36, "HID 36-bit OEM 0:45072:23456"}, Row{0xD80830820, 36, "HID 36-bit OEM 0:45072:24836"}}) {
+    const std::uint64_t word = r.length == 37 ? r.bits : std::uint64_t{1} << 37 | std::uint64_t{1} << r.length | r.bits;
+    EXPECT_EQ(DecodeHidWord(word), r.reads);
+    for (int bit = 0; bit < 44; ++bit) EXPECT_NE(DecodeHidWord(word ^ std::uint64_t{1} << bit), r.reads) << bit;
+  }
 }
 
 }  // namespace
