@@ -1,9 +1,14 @@
 #include "batch/batch_runner.h"
 
+#include <cerrno>
+#include <cstdio>
+#include <system_error>
+
 #include "reader/commands.h"
 #include "reader/discovery.h"
 #include "reader/my_comm.h"
 #include "resources/texts_batch.h"
+#include "resources/texts_run.h"
 #include "resources/texts_run_log.h"
 
 namespace rivelo {
@@ -39,6 +44,32 @@ std::string WithCount(const std::string& format, int n) {
   return s;
 }
 
+// Replaces each %s of format in turn with the next value.
+std::string Filled(const std::string& format, std::initializer_list<std::string> values) {
+  std::string s = format;
+  std::size_t from = 0;
+  for (const std::string& v : values) {
+    const auto at = s.find("%s", from);
+    if (at == std::string::npos) break;
+    s.replace(at, 2, v);
+    from = at + v.size();
+  }
+  return s;
+}
+
+std::string OneDecimal(double value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.1f", value);
+  return text;
+}
+
+std::string SummaryText(const RunSummary& r) {
+  const std::string seconds = OneDecimal(r.seconds), rate = OneDecimal(r.TagsPerMinute());
+  if (!r.write) return Filled(texts::run::ReadSummary(), {std::to_string(r.tags), std::to_string(r.silentTicks), seconds, rate});
+  return Filled(texts::run::WriteSummary(), {std::to_string(r.tags), std::to_string(r.refused), std::to_string(r.leftAlone),
+                                             std::to_string(r.silentTicks), seconds, rate});
+}
+
 BatchRunner::BatchRunner(BatchProfile profile, BatchView& view, ReaderSignals* readerSignals)
     : profile_(std::move(profile)),
       view_(view),
@@ -46,7 +77,8 @@ BatchRunner::BatchRunner(BatchProfile profile, BatchView& view, ReaderSignals* r
       targetId_(profile_.format->length, 0),
       lastWrittenId_(profile_.format->length, 0),
       lastExportedId_(profile_.format->length, 0),
-      clock_([] { return std::time(nullptr); }) {}
+      clock_([] { return std::time(nullptr); }),
+      runClock_([] { return std::chrono::steady_clock::now(); }) {}
 
 WriteMode BatchRunner::Mode() const {
   if (fromFile_) return WriteMode::FromFile;
@@ -173,15 +205,20 @@ bool BatchRunner::OpenRunLog() {
 // log that can no longer be written stops the run.
 void BatchRunner::LogTag(const ListedTag& tag) {
   if (!runLog_ || runLog_->Append(clock_(), profile_.page, tag)) return;
-  runLogError_ = texts::run_log::CannotWrite() + runLog_->Path() + " (" + runLog_->Error() + "); " +
-                 std::to_string(tag.number) + " " + profile_.format->text(tag.id, 0) + texts::run_log::NotInLog();
+  StopForRunLog(runLog_->Path() + " (" + runLog_->Error() + "); " + std::to_string(tag.number) + " " +
+                profile_.format->text(tag.id, 0) + texts::run_log::NotInLog());
+}
+
+// What: the log's path and the system's reason, and what the log does not hold.
+void BatchRunner::StopForRunLog(const std::string& what) {
+  runLogError_ = texts::run_log::CannotWrite() + what;
   runLog_.reset();
   runLogFailed_ = true;
   view_.PostStatus(0, runLogError_);
   if (state_ != RunState::Writing) return;
   EndWriteRun();
   view_.ReleaseWrite();
-  view_.AppendLine(profile_.texts.stop);
+  AppendStop();
 }
 
 void BatchRunner::SingleWrite() {
@@ -249,16 +286,74 @@ void BatchRunner::WritePressed() {
   lastWrittenId_.assign(profile_.format->length, 0);
   written_.Clear();
   serials_.Clear();
+  StartSummary(true);
   if (runLog_) view_.AppendLine(texts::run_log::Started() + runLog_->Path());
   if (mode == WriteMode::FromFile) {
     view_.SetProgressRange(static_cast<int>(fileLines_.size()) + 1);
     StartFileAt(first);
+    summaryFirst_ = runCounter_;
     activeTimer_ = FileWriteTimer;
   } else {
     targetId_ = std::move(entered);
     activeTimer_ = mode == WriteMode::Incremental ? IncrementalWriteTimer : ContinuousWriteTimer;
   }
   view_.StartTimer(activeTimer_, profile_.periodMs);
+}
+
+void BatchRunner::StartSummary(bool write) {
+  summary_ = RunSummary{};
+  summary_.write = write;
+  summaryFirst_ = runCounter_;
+  notTaken_ = 0;
+  refused_ = 0;
+  leftAlone_ = 0;
+  runStart_ = runClock_();
+}
+
+// Taken when a run ends, however it ended, and said after its stop line.
+void BatchRunner::EndSummary() {
+  summary_.tags = runCounter_ - summaryFirst_;
+  summary_.refused = refused_;
+  summary_.leftAlone = leftAlone_;
+  summary_.silentTicks = link_.TotalSilentTicks();
+  summary_.seconds = std::chrono::duration<double>(runClock_() - runStart_).count();
+  summaryDue_ = true;
+}
+
+// The stop line, and the summary of the run that just ended after it.
+void BatchRunner::AppendStop() {
+  view_.AppendLine(profile_.texts.stop);
+  if (!summaryDue_) return;
+  summaryDue_ = false;
+  view_.ShowSummary(SummaryText(summary_));
+}
+
+// A write the tag answered without taking it. The same tag refusing twice in a row is named,
+// signalled, counted and logged, and the next tag gets the same identity. A tag that reads as an
+// identity is told apart from the next tag by it, and named once however long it stays. A blank
+// reads like the next blank (and like an empty reader), so each second refusal in a row counts
+// as one more refused tag: a run never stays silent on a stack of refusing blanks.
+void BatchRunner::WriteNotTaken(ReadOutcome found, const Identity& onReader, int fileLine) {
+  if (unverifiedChip_ != nullptr) return;  // nothing is known of the write: not a refusal
+  const bool same = notTaken_ > 0 && found == notTakenFound_ &&
+                    (found != ReadOutcome::Found || onReader == notTakenReading_);
+  notTaken_ = same ? notTaken_ + 1 : 1;
+  notTakenFound_ = found;
+  notTakenReading_ = onReader;
+  if (notTaken_ != RefusalWrites) return;
+  if (found != ReadOutcome::Found) notTaken_ = 0;
+  ++refused_;
+  signals_.ReportResult(ResultIndicationNormal);  // the error indication: the operator puts it aside
+  const bool locked = found == ReadOutcome::Found;
+  const std::string text = Filled(texts::run::Refused(), {profile_.format->text(targetId_, 0),
+                                                          locked ? texts::run::ReasonLocked() : texts::run::ReasonProtected(),
+                                                          std::to_string(refused_)});
+  view_.AppendLine(text);
+  view_.PostStatus(0, text);
+  const RefusedTag tag{targetId_, profile_.ops.writes.empty() ? nullptr : profile_.ops.writes.back().chip,
+                       locked ? "locked" : "password-protected or not writable", fileLine, {}};
+  if (runLog_ && !runLog_->AppendRefused(clock_(), profile_.page, tag))
+    StopForRunLog(runLog_->Path() + " (" + runLog_->Error() + ")");
 }
 
 void BatchRunner::EndWriteRun() {
@@ -270,12 +365,13 @@ void BatchRunner::EndWriteRun() {
   activeTimer_ = 0;
   state_ = RunState::Idle;
   view_.ShowRunState(state_);
+  EndSummary();
 }
 
 void BatchRunner::WriteReleased() {
   if (state_ != RunState::Writing) return;
   EndWriteRun();
-  view_.AppendLine(profile_.texts.stop);
+  AppendStop();
 }
 
 void BatchRunner::ReadPressed() {
@@ -297,6 +393,10 @@ void BatchRunner::ReadPressed() {
   view_.ShowRunState(state_);
   runCounter_ = 0;
   lastExportedId_.assign(profile_.format->length, 0);
+  seen_.clear();
+  exportFailures_ = 0;
+  exportFailed_ = false;
+  StartSummary(false);
   if (incremental_) {
     const std::string name = ExportFileName(clock_());
     const std::string folder = view_.ChooseExportFolder(profile_.texts.folderPrompt);
@@ -328,13 +428,18 @@ void BatchRunner::ReadPressed() {
 
 void BatchRunner::ReadReleased() {
   if (state_ != RunState::Reading) return;
+  EndReadRun();
+  signals_.ReportResult(ResultIndicationNormal);
+  AppendStop();
+}
+
+void BatchRunner::EndReadRun() {
   view_.StopTimer(ReadTimer);
   activeTimer_ = 0;
   state_ = RunState::Idle;
   view_.ShowRunState(state_);
   exportFile_.Close();
-  signals_.ReportResult(ResultIndicationNormal);
-  view_.AppendLine(profile_.texts.stop);
+  EndSummary();
 }
 
 void BatchRunner::Tick(int timer) {
@@ -377,17 +482,13 @@ void BatchRunner::StopOnLostPort() {
     EndWriteRun();
     view_.ReleaseWrite();
   } else {
-    view_.StopTimer(ReadTimer);
-    activeTimer_ = 0;
-    state_ = RunState::Idle;
-    view_.ShowRunState(state_);
-    exportFile_.Close();
+    EndReadRun();
     view_.ReleaseRead();
   }
   std::string text = profile_.texts.portGone;
   if (const auto at = text.find("%s"); at != std::string::npos) text.replace(at, 2, lostPort_);
   view_.PostStatus(0, text);
-  view_.AppendLine(profile_.texts.stop);
+  AppendStop();
 }
 
 void BatchRunner::WriteTick(int timer) {
@@ -399,8 +500,12 @@ void BatchRunner::WriteTick(int timer) {
     // The tag already carries what this run would give it.
     if (found == ReadOutcome::Found && onReader == (incremental ? lastWrittenId_ : targetId_)) return;
     if (found == ReadOutcome::Found && incremental && LeftAloneAsWritten(onReader)) return;
-    if (!WriteAndVerify(targetId_)) return;  // tried again next tick
+    if (!WriteAndVerify(targetId_)) {
+      WriteNotTaken(found, onReader, 0);
+      return;  // tried again next tick
+    }
   }
+  notTaken_ = 0;
   if (!incremental) {
     signals_.Acknowledge(AcknowledgeNormal);
     ++runCounter_;
@@ -437,18 +542,32 @@ void BatchRunner::ReadTick() {
     signals_.ReportResult(ResultIndicationNormal);
     return;
   }
+  if (unique_ && seen_.contains(id)) return;
   if (exportFile_.IsOpen()) {
     if (id == lastExportedId_) return;
     // The form chosen now: changing it during a run changes the lines that follow.
     const std::string line = profile_.format->text(id, profile_.choices().form);
-    // An identity that did not reach the file is not listed; the next tick tries again.
+    // An identity that did not reach the file is not listed; the next tick tries again, and a
+    // file that cannot be written in several ticks in a row stops the run, as a full disk would
+    // otherwise have it retry the same tag for ever.
+    errno = 0;
     if (!exportFile_.WriteLine(line)) {
+      const int error = errno;
       signals_.ReportResult(ResultIndicationNormal);
-      view_.PostStatus(0, profile_.texts.exportCannotWrite + exportPath_);
+      const std::string why = error != 0 ? std::generic_category().message(error) : std::string("I/O error");
+      view_.PostStatus(0, profile_.texts.exportCannotWrite + exportPath_ + Filled(texts::run::ExportReason(), {why}));
+      if (++exportFailures_ < ExportFailureLimit) return;
+      exportFailed_ = true;
+      EndReadRun();
+      view_.ReleaseRead();
+      view_.PostStatus(0, Filled(texts::run::ExportStopped(), {std::to_string(ExportFailureLimit)}));
+      AppendStop();
       return;
     }
+    exportFailures_ = 0;
     lastExportedId_ = id;
   }
+  if (unique_) seen_.insert(id);
   signals_.ReportResult(ResultIndicationSuccess);
   signals_.Acknowledge(AcknowledgeNormal);
   view_.ShowReadIdentity(id);

@@ -3,9 +3,11 @@
 // identities of a batch file. One tick at a time, driven by the page's timers.
 #pragma once
 
+#include <chrono>
 #include <ctime>
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -18,6 +20,20 @@
 #include "batch/written_tags.h"
 
 namespace rivelo {
+
+// What a run did, said when it ends.
+struct RunSummary {
+  bool write = true;     // a write run; false: a read run
+  int tags = 0;          // written and verified (write runs) or listed (read runs) by this run
+  int refused = 0;       // tags that answered but did not take their identity
+  int leftAlone = 0;     // tags of this run put back, left alone as written earlier
+  int silentTicks = 0;   // ticks in which no read brought a valid reply
+  double seconds = 0;
+  double TagsPerMinute() const { return seconds > 0 ? tags * 60.0 / seconds : 0.0; }
+};
+
+// The summary line in the current language: "Run summary: 4 written, 1 refused, ...".
+std::string SummaryText(const RunSummary& summary);
 
 class BatchRunner {
  public:
@@ -77,8 +93,23 @@ class BatchRunner {
   // Why, with the system's reason and the listed tag that the log does not hold.
   const std::string& RunLogError() const { return runLogError_; }
 
+  // Tags that answered a write twice without taking it: said, signalled, counted and logged.
+  // The writes in a row, without a verified write between, that make a tag refused.
+  static constexpr int RefusalWrites = 2;
+  int RefusedCount() const { return refused_; }
+  // A read run lists (and exports) each identity once, instead of only not repeating the last.
+  void SetUniqueReads(bool unique) { unique_ = unique; }
+  // Export lines that failed in a row before a read run stops.
+  static constexpr int ExportFailureLimit = 3;
+  // The last read run stopped because its export could no longer be written.
+  bool ExportFailed() const { return exportFailed_; }
+  // The last run's summary (also added to the list when it ended).
+  const RunSummary& LastSummary() const { return summary_; }
+
   // Where "now" comes from for export file names; tests fix it.
   void SetClock(std::function<std::time_t()> clock) { clock_ = std::move(clock); }
+  // Where a run's duration is measured; tests fix it.
+  void SetRunClock(std::function<std::chrono::steady_clock::time_point()> clock) { runClock_ = std::move(clock); }
   const BatchProfile& Profile() const { return profile_; }
   // Whether a write run reads each blank chip's serial before writing it (chip_serial.h); on
   // unless turned off, as benchmarks do to show what it prevents.
@@ -92,6 +123,12 @@ class BatchRunner {
   void List(const std::string& line, const Identity& id, const char* chip, int fileLine = 0);
   bool OpenRunLog();
   void LogTag(const ListedTag& tag);
+  void StopForRunLog(const std::string& what);
+  void WriteNotTaken(ReadOutcome found, const Identity& onReader, int fileLine);
+  void StartSummary(bool write);
+  void EndSummary();
+  void EndReadRun();
+  void AppendStop();
   void SingleWrite();
   void SingleRead();
   void EndWriteRun();
@@ -140,6 +177,21 @@ class BatchRunner {
   std::unique_ptr<RunLog> runLog_;
   bool runLogFailed_ = false;
   bool rangeEnded_ = false;
+  // Writes answered but not taken in a row, and what the tag read before the last of them.
+  int notTaken_ = 0;
+  ReadOutcome notTakenFound_ = ReadOutcome::NoIdentity;
+  Identity notTakenReading_;
+  int refused_ = 0;
+  int leftAlone_ = 0;
+  bool unique_ = false;
+  std::set<Identity> seen_;  // identities a unique read run has listed
+  int exportFailures_ = 0;   // in a row
+  bool exportFailed_ = false;
+  int summaryFirst_ = 0;     // RunCounter at the start: a file run may start part way
+  std::chrono::steady_clock::time_point runStart_;
+  std::function<std::chrono::steady_clock::time_point()> runClock_;
+  RunSummary summary_;
+  bool summaryDue_ = false;
   std::string runLogError_;
 };
 

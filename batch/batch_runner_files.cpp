@@ -86,7 +86,7 @@ void BatchRunner::FileTick() {
     view_.ReleaseWrite();
     fromFile_ = false;
     SyncBoxes();
-    view_.AppendLine(profile_.texts.stop);
+    AppendStop();
     return;
   }
   Identity onReader;
@@ -97,8 +97,12 @@ void BatchRunner::FileTick() {
   if (!TakeUnverifiedWrite(found, onReader)) {
     if (found == ReadOutcome::Found && onReader == lastWrittenId_) return;
     if (found == ReadOutcome::Found && LeftAloneAsWritten(onReader)) return;
-    if (!WriteAndVerify(targetId_)) return;  // the same line again next tick
+    if (!WriteAndVerify(targetId_)) {
+      WriteNotTaken(found, onReader, fileLineNumbers_[at]);
+      return;  // the same line again next tick
+    }
   }
+  notTaken_ = 0;
   lastWrittenId_ = targetId_;
   signals_.Acknowledge(AcknowledgeNormal);
   ++runCounter_;
@@ -114,8 +118,10 @@ void BatchRunner::FileTick() {
 bool BatchRunner::LeftAloneAsWritten(const Identity& onReader) {
   const int number = written_.NumberOf(onReader);
   if (number == 0) return false;
-  if (written_.FirstNotice(onReader))
+  if (written_.FirstNotice(onReader)) {
+    ++leftAlone_;
     view_.AppendLine(WithCount(texts::batch::LeftAlone(), number) + profile_.format->text(onReader, 0));
+  }
   return true;
 }
 

@@ -39,6 +39,8 @@ class BatchView {
   virtual void AppendLine(const std::string& line) = 0;
   // A line added without scrolling the list to it.
   virtual void AppendUnscrolledLine(const std::string& line) { AppendLine(line); }
+  // The summary line after a run's stop line.
+  virtual void ShowSummary(const std::string& line) { AppendLine(line); }
   // Each counted or numbered line, after AppendLine, with what it stands for.
   virtual void Listed(const ListedTag&) {}
   virtual void SetProgressRange(int maximum) = 0;

@@ -15,6 +15,11 @@ void HeadlessView::Listed(const ListedTag& tag) {
   if (onListed) onListed(tag);
 }
 
+void HeadlessView::ShowSummary(const std::string& line) {
+  summaries.push_back(line);
+  if (onSummary) onSummary(line);
+}
+
 void HeadlessView::ClearIdentity() {
   cleared = true;
   entered.clear();

@@ -21,6 +21,7 @@ class HeadlessView : public BatchView {
   std::vector<std::string> lines;  // kept unless keepLines is false
   std::vector<ListedTag> listed;   // kept unless keepLines is false
   std::vector<std::pair<int, std::string>> statuses;
+  std::vector<std::string> summaries;  // kept apart from lines: their times differ from run to run
   std::vector<std::string> messages;
   std::map<int, int> timers;  // running timer -> period
   int progressMax = -1, progress = -1;
@@ -40,6 +41,7 @@ class HeadlessView : public BatchView {
   std::function<void(const ListedTag&)> onListed;
   std::function<void(int kind, const std::string&)> onStatus;
   std::function<void(const std::string&)> onMessage;
+  std::function<void(const std::string&)> onSummary;
 
   // The running timer (0 when none) and its period: the loop that drives a headless run.
   int RunningTimer() const;
@@ -47,6 +49,7 @@ class HeadlessView : public BatchView {
 
   void AppendLine(const std::string& line) override;
   void Listed(const ListedTag& tag) override;
+  void ShowSummary(const std::string& line) override;
   void SetProgressRange(int maximum) override { progressMax = maximum; }
   void SetProgress(int position) override { progress = position; }
   void ShowReadIdentity(const Identity& id) override { Show(id); }

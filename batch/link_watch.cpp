@@ -8,6 +8,7 @@ LinkWatch::LinkWatch(int silentTicks) : threshold_(std::max(silentTicks, 1)) {}
 
 void LinkWatch::Reset() {
   silentTicks_ = 0;
+  totalSilent_ = 0;
   silent_ = false;
   readThisTick_ = false;
   answeredThisTick_ = false;
@@ -31,6 +32,7 @@ LinkWatch::Change LinkWatch::EndTick() {
     silent_ = false;
     return Change::Answers;
   }
+  ++totalSilent_;
   if (silent_) return Change::None;  // already said; the count stays where it was said
   if (++silentTicks_ < threshold_) return Change::None;
   silent_ = true;

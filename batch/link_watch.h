@@ -28,11 +28,14 @@ class LinkWatch {
 
   bool Silent() const { return silent_; }
   int SilentTicks() const { return silentTicks_; }
+  // Every tick without a valid reply since Reset, in a row or not.
+  int TotalSilentTicks() const { return totalSilent_; }
   int Threshold() const { return threshold_; }
 
  private:
   int threshold_;
   int silentTicks_ = 0;
+  int totalSilent_ = 0;
   bool silent_ = false;
   bool readThisTick_ = false;
   bool answeredThisTick_ = false;

@@ -1,8 +1,10 @@
 // Tags per minute of a 100-tag incremental EM4100 run against the virtual reader (no radio
 // delays, blank chips fed at once), beside the ceiling that the page's 300 ms timer sets;
-// then ticks per tag of a 1,000-tag run when 20 % of the replies are lost or corrupt; then the
-// chip-serial guard's cost per tick and what it prevents when identity reads misread.
-// Usage: bench_batch [TAGS [FAULT_TAGS]]. A lost reply costs the host its whole wait (up to a
+// then ticks per tag of a 1,000-tag run when 20 % of the replies are lost or corrupt; then
+// tags per minute with the reader's radio times at the page's period and at the lowest that
+// rivelo run --period takes, fault-free and under 20 % lost replies; last, the chip-serial
+// guard's cost per tick and what it prevents when identity reads misread.
+// Usage: bench_batch [TAGS [FAULT_TAGS [PERIOD_TAGS]]]. A lost reply costs the host its whole wait (up to a
 // second), so the lost-reply run takes minutes.
 // Ticks are called back to back; the timer-bound figure counts each tick as
 // max(period, tick time), as the window's timer would.
@@ -13,6 +15,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "batch/batch_runner.h"
 #include "batch/em4100_profile.h"
@@ -34,9 +37,24 @@ struct Figures {
   double elapsedMs = 0, timerBoundMs = 0, worstTickMs = 0;
   int periodMs = 0;
   bool tagsHoldTheirIds = true;
+  std::vector<double> tickMs;
 };
 
-Figures Run(int tags, const sim::FaultRule& fault) {
+// The lowest period of rivelo run --period.
+constexpr int LowestPeriodMs = 50;
+
+// Tags per minute of the ticks as rivelo's run loop spaces them: a tick waits for its time, and
+// one that overran the period puts the next a whole period after its end.
+double TagsPerMinuteAt(const Figures& f, int periodMs) {
+  double now = 0, next = periodMs;
+  for (const double ms : f.tickMs) {
+    now = std::max(now, next) + ms;
+    next = std::max(next, now) + periodMs;
+  }
+  return f.done && now > 0 ? f.done * 60000.0 / now : 0.0;
+}
+
+Figures Run(int tags, const sim::FaultRule& fault, bool radioTiming = false) {
   sim::VirtualReader reader;
   reader.SetFeeder("em4305", tags, 0);
   sim::PtyServer server(reader);
@@ -47,6 +65,7 @@ Figures Run(int tags, const sim::FaultRule& fault) {
   }
   reader.SetSeed(7);
   reader.SetFault(fault);
+  reader.SetRadioTiming(radioTiming);
   HeadlessView view(Em4100Format());
   view.keepLines = false;
   view.entered = "0123456789";
@@ -62,6 +81,7 @@ Figures Run(int tags, const sim::FaultRule& fault) {
     runner.Tick(IncrementalWriteTimer);
     const double ms = std::chrono::duration<double, std::milli>(Clock::now() - t0).count();
     f.worstTickMs = std::max(f.worstTickMs, ms);
+    f.tickMs.push_back(ms);
     f.timerBoundMs += std::max(ms, static_cast<double>(f.periodMs));
     ++f.ticks;
   }
@@ -176,6 +196,7 @@ void PrintGuardFigures(int tags) {
 int main(int argc, char** argv) {
   const int tags = argc > 1 ? std::max(1, std::atoi(argv[1])) : 100;
   const int faultTags = argc > 2 ? std::max(1, std::atoi(argv[2])) : 1000;
+  const int periodTags = argc > 3 ? std::max(1, std::atoi(argv[3])) : 50;
   const Figures f = Run(tags, {});
   std::printf("incremental run: %d of %d tags verified in %d ticks (%.2f ticks per tag)\n", f.done, tags, f.ticks,
               f.done ? static_cast<double>(f.ticks) / f.done : 0.0);
@@ -198,6 +219,24 @@ int main(int argc, char** argv) {
                 g.done ? g.elapsedMs / g.done : 0.0, g.tagsHoldTheirIds ? "hold their identities" : "DO NOT MATCH");
     ok = ok && g.done == faultTags && g.tagsHoldTheirIds;
   }
+
+  std::printf("\ntags/min with the reader's radio times, %d tags, at the page's %d ms and the lowest %d ms\n",
+              periodTags, f.periodMs, LowestPeriodMs);
+  const struct {
+    const char* name;
+    sim::FaultRule rule;
+  } periodRuns[] = {{"fault-free", {}}, {"20 % lost replies", {sim::Fault::NoAnswer, 0.2}}};
+  for (const auto& row : periodRuns) {
+    const Figures g = Run(periodTags, row.rule, true);
+    std::vector<double> t = g.tickMs;
+    std::sort(t.begin(), t.end());
+    std::printf("  %-22s %5.0f at %d ms, %5.0f at %d ms (ticks: shortest %.0f ms, median %.0f ms); tags %s\n", row.name,
+                TagsPerMinuteAt(g, f.periodMs), f.periodMs, TagsPerMinuteAt(g, LowestPeriodMs), LowestPeriodMs,
+                t.empty() ? 0.0 : t.front(), t.empty() ? 0.0 : t[t.size() / 2],
+                g.tagsHoldTheirIds ? "hold their identities" : "DO NOT MATCH");
+    ok = ok && g.done == periodTags && g.tagsHoldTheirIds;
+  }
+
   PrintGuardFigures(tags);
   return ok ? 0 : 1;
 }

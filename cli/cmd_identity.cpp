@@ -18,7 +18,10 @@ struct IdentityOptions {
   // given); sized before the parser is bound to their elements.
   std::vector<std::string> words, completions;
   std::vector<std::string> continuousId, incrementalId;
-  std::string file, exportDir, form, feed, chip;
+  std::string file, exportDir, form, chip;
+  std::vector<std::string> feeds;
+  int maxRefused = 0, periodMs = 0;
+  bool unique = false;
   std::string log;  // the run log's file
   int count = 0;
   int fromLine = 0;
@@ -96,7 +99,20 @@ CLI::Validator LineCheck() {
 }
 
 CLI::Validator FeedCheck() {
-  return CLI::Validator([](std::string& value) { return FeedKindError(value); }, "");
+  return CLI::Validator([](std::string& value) { return FeedValueError(value); }, "");
+}
+
+// A whole number from low to high.
+CLI::Validator RangeCheck(int low, int high, const std::string& what) {
+  return CLI::Validator(
+      [=](std::string& value) -> std::string {
+        const bool digits = !value.empty() && value.size() <= 7 && value.find_first_not_of("0123456789") == std::string::npos;
+        const long n = digits ? std::stol(value) : -1;
+        return n >= low && n <= high ? std::string()
+                                     : "'" + value + "' is not " + what + " from " + std::to_string(low) + " to " +
+                                           std::to_string(high);
+      },
+      "");
 }
 
 void AddCount(CLI::App* app, IdentityOptions& o, const std::string& what) {
@@ -152,7 +168,12 @@ IdentityJob JobFor(const FormatEntry& format, IdentityJob::Kind kind, const Iden
   job.exportDir = o.exportDir;
   job.chip = o.chip;
   // The virtual reader is fed the chip that is to be written.
-  job.feed = !o.feed.empty() ? o.feed : !o.chip.empty() ? o.chip : FirstChipKind(format.profile([] { return RunChoices{}; }));
+  job.feeds = !o.feeds.empty() ? o.feeds
+                               : std::vector<std::string>{!o.chip.empty() ? o.chip
+                                                                          : FirstChipKind(format.profile([] { return RunChoices{}; }))};
+  job.maxRefused = o.maxRefused;
+  job.periodMs = o.periodMs;
+  job.unique = o.unique;
   job.log = o.log;
   job.formAsked = !o.form.empty();
   if (!o.form.empty()) job.form = *FindForm(*format.format, o.form);
@@ -166,6 +187,7 @@ void AddRead(CommandSet& commands, CLI::App& read, const FormatEntry& format) {
   const auto action = [&session, &format, o] {
     if (!o->continuous && !o->exportDir.empty()) throw UsageError("--export needs --continuous");
     if (!o->continuous && o->count > 0) throw UsageError("--count needs --continuous");
+    if (!o->continuous && o->unique) throw UsageError("--unique needs --continuous");
     return RunIdentityJob(session,
                           JobFor(format, o->continuous ? IdentityJob::Kind::ReadRun : IdentityJob::Kind::Read, *o));
   };
@@ -186,6 +208,10 @@ void AddRead(CommandSet& commands, CLI::App& read, const FormatEntry& format) {
       ->type_name("KEY")
       ->check(FormCheck(f));
   AddCount(app, *o, "stop after N listed tags");
+  app->add_flag("--unique", o->unique,
+                "list and export each identity once in the run (without it, only a repeat of the last "
+                "exported identity is left out)")
+      ->disable_flag_override();
 }
 
 void AddWrite(CommandSet& commands, CLI::App& write, const FormatEntry& format) {
@@ -221,7 +247,10 @@ void AddRun(CommandSet& commands, CLI::App& run, const FormatEntry& format) {
     const int modes =
         (o->continuousId.empty() ? 0 : 1) + (o->incrementalId.empty() ? 0 : 1) + (o->file.empty() ? 0 : 1);
     if (modes != 1) throw UsageError("give one of --continuous, --incremental and --file");
-    if (!o->feed.empty() && !session.connection.simulate) throw UsageError("--feed needs --simulate");
+    if (!o->feeds.empty() && !session.connection.simulate) throw UsageError("--feed needs --simulate");
+    for (std::size_t i = 0; i + 1 < o->feeds.size(); ++i)
+      if (SplitFeed(o->feeds[i]).count < 0)
+        throw UsageError("--feed " + o->feeds[i] + ": only the last --feed may leave out the number of chips");
     if (o->fromLine > 0 && o->file.empty()) throw UsageError("--from-line needs --file");
     IdentityJob::Kind kind = IdentityJob::Kind::FileRun;
     if (!o->continuousId.empty()) kind = IdentityJob::Kind::ContinuousRun;
@@ -238,7 +267,7 @@ void AddRun(CommandSet& commands, CLI::App& run, const FormatEntry& format) {
   };
   const std::string usage = "(--continuous " + id + " | --incremental " + id + " | --file PATH [--from-line N])" +
                             CompletionUsage(format) + " [--count N]" + (format.lockable ? " [--lock [--yes]]" : "") +
-                            " [--feed KIND] [--log FILE]";
+                            " [--feed KIND[:N]]... [--max-refused N] [--period MS] [--log FILE]";
   CLI::App* app = commands.Add(
       run, f.name,
       "write " + std::string(format.format->title) +
@@ -259,11 +288,24 @@ void AddRun(CommandSet& commands, CLI::App& run, const FormatEntry& format) {
       ->type_name("N")
       ->check(LineCheck());
   AddRunLog(app, *o);
-  app->add_option("--feed", o->feed,
-                  "with --simulate: the kind of blank chips the virtual reader is fed, t5577 or em4305 "
-                  "(default: that of --chip, else the first chip written), with options as in --simulate")
-      ->type_name("KIND")
+  app->add_option("--feed", o->feeds,
+                  "with --simulate: the blank chips the virtual reader is fed, t5577 or em4305 with options "
+                  "as in --simulate, then :N chips (the last may leave N out: as many as the run asks); "
+                  "repeatable, the stacks follow each other (default: those of --chip, else the first chip written). A tag "
+                  "the run signals as refused goes to the reject tray")
+      ->type_name("KIND[:N]")
+      ->allow_extra_args(false)
       ->check(FeedCheck());
+  o->maxRefused = 0;
+  app->add_option("--max-refused", o->maxRefused, "end the run (exit 1) after N tags refused their identity")
+      ->type_name("N")
+      ->check(CountCheck());
+  o->periodMs = 0;
+  app->add_option("--period", o->periodMs,
+                  "the time from tick to tick, 50-10000 ms (default that of the page: 300, on T5577 for "
+                  "EM4100 and FDX-B 500), for stations that place tags faster than a hand does")
+      ->type_name("MS")
+      ->check(RangeCheck(50, 10000, "a period in ms"));
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "batch/batch_runner.h"
 #include "cli/command_set.h"
 #include "cli/consent.h"
+#include "cli/option_checks.h"
 #include "cli/reader_messages.h"
 #include "cli/run_view.h"
 #include "cli/stop_signals.h"
@@ -92,7 +93,7 @@ int SingleWrite(Session& session, const IdentityJob& job) {
   return ExitFailed;
 }
 
-enum class RunEnd { Counted, Finished, Interrupted, PortFailed };
+enum class RunEnd { Counted, Finished, Interrupted, PortFailed, TooManyRefused };
 
 RunLoopClock& RunLoopClockSlot() {
   static RunLoopClock clock{[] { return Clock::now(); }, [](Clock::duration d) { std::this_thread::sleep_for(d); }};
@@ -103,13 +104,14 @@ const RunLoopClock& CurrentRunLoopClock() { return RunLoopClockSlot(); }
 
 // The page's timer, as a loop: ticks the runner at its period until it has listed count tags,
 // ends by itself, stop is requested, or its port has failed for good.
-RunEnd Drive(BatchRunner& runner, RunView& view, int count, const StopSignals& stop) {
+RunEnd Drive(BatchRunner& runner, RunView& view, int count, int maxRefused, const StopSignals& stop) {
   const RunLoopClock& clock = CurrentRunLoopClock();
   int portFailures = 0;
   const int first = runner.RunCounter();  // a file run may start part way
   auto next = clock.now() + std::chrono::milliseconds(view.PeriodMs());
   for (;;) {
     if (count > 0 && runner.RunCounter() - first >= count) return RunEnd::Counted;
+    if (maxRefused > 0 && runner.RefusedCount() >= maxRefused) return RunEnd::TooManyRefused;
     // The runner stops a run by itself when the reader's port goes away.
     if (view.RunningTimer() == 0) return runner.LostPort().empty() ? RunEnd::Finished : RunEnd::PortFailed;
     if (portFailures >= PortFailureTicks) return RunEnd::PortFailed;
@@ -150,11 +152,17 @@ bool StartRun(BatchRunner& runner, RunView& view, const IdentityJob& job, std::s
   return runner.State() == RunState::Writing;
 }
 
+int RunEnded(Session& session, const IdentityJob& job, const BatchRunner& runner, RunEnd end, int fileTags,
+             std::size_t fileStart);
+
 int Run(Session& session, const IdentityJob& job) {
   const RunChoices choices{job.lock ? 1 : 0, job.form};
   RunView view(session, *job.format, job.kind == Kind::ReadRun ? job.form : 0);
-  BatchRunner runner(ProfileFor(*job.format, [choices] { return choices; }, job.chip), view);
+  BatchProfile profile = ProfileFor(*job.format, [choices] { return choices; }, job.chip);
+  if (job.periodMs > 0) profile.periodMs = job.periodMs;
+  BatchRunner runner(std::move(profile), view);
   runner.SetRunLogFile(job.log);
+  runner.SetUniqueReads(job.unique);
   // The runner loads the file, whole, before the reader is touched; its line numbers and tag
   // count are the runner's, so what --from-line is checked against is what is written.
   int fileTags = 0;
@@ -189,19 +197,33 @@ int Run(Session& session, const IdentityJob& job) {
   if (job.kind != Kind::ReadRun) {
     int blanks = job.count > 0 ? job.count : 1000000;
     if (job.kind == Kind::FileRun) blanks = std::min(blanks, fileTags - static_cast<int>(fileStart));
-    session.FeedBlankChips(job.feed, blanks);
+    // Stacks with their own count are fed as given; one without (only the last) as the run asks.
+    std::vector<std::pair<std::string, int>> stacks;
+    for (const std::string& text : job.feeds) {
+      const FeedValue feed = SplitFeed(text);
+      stacks.emplace_back(feed.kind, feed.count < 0 ? blanks : feed.count);
+    }
+    session.FeedBlankChips(stacks);
   }
   if (!StartRun(runner, view, job, fileStart)) {
     view.Flush();
     session.Error(job.kind == Kind::ReadRun ? "the read run did not start" : "the write run did not start");
     return ExitFailed;
   }
-  const RunEnd end = Drive(runner, view, job.count, stop);
-  // The operator's release: the stop line, and the export file closed.
+  const RunEnd end = Drive(runner, view, job.count, job.maxRefused, stop);
+  // The operator's release: the stop line, the summary, and the export file closed.
   if (runner.State() == RunState::Writing) runner.WriteReleased();
   if (runner.State() == RunState::Reading) runner.ReadReleased();
   view.Flush();
   session.Out().flush();
+  const int code = RunEnded(session, job, runner, end, fileTags, fileStart);
+  view.PrintSummary(runner.LastSummary());
+  return code;
+}
+
+// Says what ended the run when it did not end as asked; its exit code.
+int RunEnded(Session& session, const IdentityJob& job, const BatchRunner& runner, RunEnd end, int fileTags,
+             std::size_t fileStart) {
 
   const int listed = runner.RunCounter() - static_cast<int>(fileStart);
   // Where a file run that stopped short would go on: the file's own line number.
@@ -213,7 +235,13 @@ int Run(Session& session, const IdentityJob& job) {
     session.Error(runner.RunLogError());
     return ExitFailed;
   }
+  if (runner.ExportFailed()) return ExitFailed;  // the runner said why
   switch (end) {
+    case RunEnd::TooManyRefused:
+      session.Error("refused tags: " + std::to_string(runner.RefusedCount()) + " (--max-refused " +
+                    std::to_string(job.maxRefused) + "); the run stopped after " + std::to_string(listed) + " tags");
+      if (job.kind == Kind::FileRun && runner.RunCounter() < fileTags) session.Error(resumeHint());
+      return ExitFailed;
     case RunEnd::Counted: return ExitOk;
     case RunEnd::Finished:
       // The runner named the last identity of the range it wrote; the tags asked for are not all there.

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "cli/format_table.h"
 #include "cli/session.h"
@@ -20,7 +21,7 @@ struct IdentityJob {
   Identity id;            // Write, ContinuousRun, IncrementalRun
   std::string file;       // FileRun
   std::string exportDir;  // ReadRun; empty: no export
-  std::string feed;       // the virtual reader's blank chips for a write run
+  std::vector<std::string> feeds;  // the virtual reader's stacks of blank chips for a write run (--feed)
   std::string chip;       // the --chip key of the one chip to write; empty: each in turn
   std::string log;        // Write and runs: the run log's file; empty: none
   std::size_t form = 0;   // Read and ReadRun: the form of the lines and the export
@@ -28,6 +29,9 @@ struct IdentityJob {
   int count = 0;          // runs: stop after this many listed tags; 0: no limit
   int fromLine = 0;       // FileRun: the file's own line number to start at; 0: its first line
   bool lock = false;
+  int maxRefused = 0;     // runs: end (exit 1) after this many refused tags; 0: no limit
+  int periodMs = 0;       // runs: the tick period; 0: the page's
+  bool unique = false;    // ReadRun: each identity once
   bool yes = false;       // --lock was consented to beforehand
 };
 

@@ -28,4 +28,20 @@ std::string FeedKindError(const std::string& kind) {
   return error.empty() ? std::string() : error;
 }
 
+FeedValue SplitFeed(const std::string& value) {
+  const auto colon = value.rfind(':');
+  if (colon == std::string::npos || colon + 1 == value.size()) return {value, -1};
+  const std::string last = value.substr(colon + 1);
+  if (last.find_first_not_of("0123456789") != std::string::npos) return {value, -1};
+  const bool small = last.size() <= 7;
+  return {value.substr(0, colon), small ? std::stoi(last) : MaxCount + 1};
+}
+
+std::string FeedValueError(const std::string& value) {
+  const FeedValue feed = SplitFeed(value);
+  if (feed.count == 0 || feed.count > MaxCount)
+    return "'" + value + "': the number of chips is from 1 to " + std::to_string(MaxCount);
+  return FeedKindError(feed.kind);
+}
+
 }  // namespace rivelo::cli

@@ -17,4 +17,14 @@ CLI::Validator CountCheck();
 // options the virtual reader takes), or empty.
 std::string FeedKindError(const std::string& kind);
 
+// A --feed value: the chip kind with its options, then the number of chips when the part after
+// the last colon is one ("t5577:pwd=11223344:1"); count -1 when none is given.
+struct FeedValue {
+  std::string kind;
+  int count = -1;
+};
+FeedValue SplitFeed(const std::string& value);
+// The reason a --feed value is refused (its kind, or its count beyond 1 to MaxCount), or empty.
+std::string FeedValueError(const std::string& value);
+
 }  // namespace rivelo::cli

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <string>
 
+#include "batch/batch_runner.h"
 #include "batch/headless_view.h"
 #include "cli/format_table.h"
 #include "cli/session.h"
@@ -14,6 +15,8 @@ namespace rivelo::cli {
 
 // The tag's JSON object, stamped now, with the members the format adds to its forms.
 std::string TagJsonNow(const FormatEntry& format, const ListedTag& tag);
+// A run's summary as one JSON object: {"summary":{"written":4,"refused":1,...}}.
+std::string SummaryJson(const RunSummary& summary);
 
 class RunView : public HeadlessView {
  public:
@@ -28,6 +31,10 @@ class RunView : public HeadlessView {
   // The identity of the main entry field, as it is: no round trip through its text.
   void Enter(const Identity& id);
   Identity EnteredIdentity() override { return entered_; }
+
+  // The summary of the run that ended, printed last by PrintSummary.
+  std::string summary;
+  void PrintSummary(const RunSummary& summary);
 
   int lastStatusKind = -1;  // of the runner's last status: 1 success, 0 failure
 

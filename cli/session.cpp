@@ -57,11 +57,13 @@ bool Session::StartSimulation(std::string* path) {
 #endif
 }
 
-void Session::FeedBlankChips(const std::string& kind, int count) {
+void Session::FeedBlankChips(const std::vector<std::pair<std::string, int>>& stacks) {
 #if RIVELO_HAS_SIM
-  if (simulation_) simulation_->reader.SetFeeder(kind, count, 0);
+  std::vector<sim::FeedStack> feed;
+  for (const auto& [kind, count] : stacks) feed.push_back({kind, count});
+  if (simulation_) simulation_->reader.SetFeeder(feed, 0);
 #else
-  (void)kind, (void)count;
+  (void)stacks;
 #endif
 }
 

@@ -5,6 +5,7 @@
 #include <iosfwd>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "cli/connection_options.h"
@@ -45,7 +46,8 @@ class Session {
   int Connect(std::string* connectedPort = nullptr);
 
   // The virtual reader's stack of blank chips for a write run (no-op without one).
-  void FeedBlankChips(const std::string& kind, int count);
+  // Stacks of (kind, count), one after the other.
+  void FeedBlankChips(const std::vector<std::pair<std::string, int>>& stacks);
 
  private:
   bool StartSimulation(std::string* path);

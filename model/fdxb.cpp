@@ -200,14 +200,16 @@ LineParse ParseFdxbLine(std::string_view line) {
   if (firstDigit == line.size()) return {std::nullopt, LineError::NotANumber};
   FdxbId id{};
   const FdxbNumber numbers[] = {FdxbNumber::National, FdxbNumber::Country, FdxbNumber::Trailer};
+  constexpr std::uint64_t Highest[] = {274877906943, 1023, 16777215};
   std::size_t start = 0;
   for (int k = 0; k < 3; ++k) {
     const std::size_t end = std::min(FieldEnds[k], line.size());
     std::uint64_t value = 0;
     for (std::size_t j = start; j < end; ++j)
       if (!Blank(line[j])) value = value * 10 + static_cast<std::uint64_t>(line[j] - '0');
-    // Beyond its bytes a number would lose its high digits; within them it goes as it is.
-    if (value >> (8 * InfoOf(numbers[k]).bytes) != 0) return {std::nullopt, LineError::TooLarge};
+    // A line beyond the format's ranges (38-bit national code, 10-bit country code, 24-bit
+    // trailer) would be written but never read back as itself: no reader hands such a code over.
+    if (value > Highest[k]) return {std::nullopt, LineError::TooLarge};
     SetNumber(id, numbers[k], value);
     start = std::max(start, end);
   }

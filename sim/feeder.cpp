@@ -7,7 +7,10 @@
 namespace rivelo::sim {
 
 bool VirtualReader::Impl::FeedBlank() {
-  const int id = CreateTag(feederKind, nullptr);
+  while (!feederStacks.empty() && feederStacks.front().count <= 0) feederStacks.erase(feederStacks.begin());
+  if (feederStacks.empty()) return false;
+  const int id = CreateTag(feederStacks.front().kind, nullptr);
+  --feederStacks.front().count;
   if (id < 0) return false;
   fedIds.push_back(id);
   Place(id);
@@ -37,6 +40,16 @@ void VirtualReader::Impl::OnAcknowledge(SimClock::time_point now) {
   leaveAfterReads = dwellReads;
 }
 
+void VirtualReader::Impl::OnFailureSignal(SimClock::time_point now) {
+  // The operator answers the error indication after a write to a fed tag by putting that tag
+  // in the reject tray; any other failure signal (a read that found nothing) leaves the reader
+  // as it is.
+  if (!onReader || !onReaderWriteTried || std::find(fedIds.begin(), fedIds.end(), *onReader) == fedIds.end()) return;
+  if (leaving || feedAt) return;  // already on its way off
+  LiftTag(now);
+  ApplyFeeder(now);
+}
+
 void VirtualReader::Impl::LiftTag(SimClock::time_point now) {
   Place(std::nullopt);
   // The next blank is in the operator's hand from now on.
@@ -53,19 +66,33 @@ void VirtualReader::Impl::CountDwellRead(SimClock::time_point now) {
 }
 
 void VirtualReader::SetFeeder(std::string_view kind, int count, int delayMs) {
+  SetFeeder({FeedStack{std::string(kind), count}}, delayMs);
+}
+
+void VirtualReader::SetFeeder(const std::vector<FeedStack>& stacks, int delayMs) {
   std::lock_guard lock(impl_->mu);
   Impl& s = *impl_;
   // Only blank chips can be fed; anything else turns the feeder off.
-  const auto probe = MakeTag(kind, 0, nullptr);
-  if (!probe || (!probe->t5577 && !probe->em4305)) count = 0;
-  s.feederKind = std::string(kind);
+  s.feederStacks.clear();
+  long long total = 0;
+  for (const FeedStack& stack : stacks) {
+    const auto probe = MakeTag(stack.kind, 0, nullptr);
+    if (!probe || (!probe->t5577 && !probe->em4305)) {
+      s.feederStacks.clear();
+      total = 0;
+      break;
+    }
+    const int n = std::clamp(stack.count, 0, static_cast<int>(std::min<long long>(MaxFeedCount - total, MaxFeedCount)));
+    if (n > 0) s.feederStacks.push_back({stack.kind, n});
+    total += n;
+  }
+  const int count = static_cast<int>(total);
   s.feederDelayMs = std::clamp(delayMs, 0, MaxDelayMs);
   s.feedAt.reset();
   s.leaving = false;
   s.leaveAt.reset();
   s.feederRemaining = 0;
   // The operator starts by putting the first blank of the stack on the reader.
-  count = std::clamp(count, 0, MaxFeedCount);
   if (count > 0 && s.FeedBlank()) s.feederRemaining = count - 1;
 }
 

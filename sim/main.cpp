@@ -51,7 +51,7 @@ int main(int argc, char** argv) {
   for (const auto& t : reader.Tags())
     std::cerr << "tag " << t.id << (t.onReader ? " (on the reader): " : ": ") << t.description << "\n";
   if (reader.FeederRemaining() > 0)
-    std::cerr << "feeder: " << reader.FeederRemaining() << " more x " << options.feedKind << "\n";
+    std::cerr << "feeder: " << reader.FeederRemaining() << " more blanks\n";
 
   int signal = 0;
   sigwait(&stopSignals, &signal);

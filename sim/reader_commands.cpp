@@ -165,6 +165,7 @@ Outcome VirtualReader::Impl::ExecuteReaderCommand(const Request& r, SimClock::ti
     case 0x104:
       ++counters.resultSignals;
       counters.lastResult = d[0];
+      if (d[0] == 1) OnFailureSignal(now);
       return Ok();
     case 0x107:
       counters.readMode = d[0];

@@ -48,8 +48,11 @@ struct VirtualReader::Impl {
   // A write command succeeded on the tag on the reader since it was put there. Only then does
   // an acknowledgement mean the operator lifts it: the host also acknowledges a connect.
   bool onReaderWritten = false;
+  // A write command reached the tag on the reader since it was put there, taken or not.
+  bool onReaderWriteTried = false;
 
-  std::string feederKind;
+  // The blanks not yet put on the reader (the one on its way among them), in order, by kind.
+  std::vector<FeedStack> feederStacks;
   int feederRemaining = 0;  // blanks still in the stack (not the one on its way)
   int feederDelayMs = 0;
   std::optional<SimClock::time_point> feedAt;
@@ -84,6 +87,8 @@ struct VirtualReader::Impl {
   // Lifts a dwelling tag and puts the next fed blank on the reader once their time has come.
   void ApplyFeeder(SimClock::time_point now);
   void OnAcknowledge(SimClock::time_point now);
+  // The error indication (0x104 with 1).
+  void OnFailureSignal(SimClock::time_point now);
   // The operator takes the tag on the reader away; the next blank follows after the delay.
   void LiftTag(SimClock::time_point now);
   // After a request that reached the tag on the reader: counts down its dwell.

@@ -78,9 +78,11 @@ const std::string SimUsage =
     "Serves a virtual reader on a pseudo-terminal; prints its path as the first line.\n"
     "  --tag TAG             a tag (repeatable; the first is on the reader):\n"
     "                        " + TagKindSyntax(24, 90) + "\n"
-    "  --feed KIND:N         N blank chips (t5577 or em4305); the first is on the reader at\n"
-    "                        once, the next replaces a written tag at each acknowledgement\n"
-    "                        (N up to 1000000)\n"
+    "  --feed KIND:N         N blank chips (t5577 or em4305, options as in --tag before N);\n"
+    "                        the first is on the reader at once, the next replaces a written\n"
+    "                        tag at each acknowledgement, or one the host signals an error\n"
+    "                        for after writing it (the reject tray). Repeatable: the stacks\n"
+    "                        follow each other (N up to 1000000 in all)\n"
     "  --feed-delay MS       time the operator takes to put the next one on (default 0)\n"
     "  --dwell MS            a written tag stays on the reader MS after its acknowledgement\n"
     "                        before the operator lifts it (default 0: at once)\n"
@@ -162,12 +164,20 @@ bool ParseSimOptions(const std::vector<std::string>& args, SimOptions* out, std:
     } else if (a == "--feed") {
       if (!value(&v)) return false;
       const auto colon = v.rfind(':');
-      if (colon == std::string::npos || !Bounded(v.substr(colon + 1), 0, MaxFeedCount, &o.feedCount)) {
+      FeedStack stack;
+      if (colon == std::string::npos || !Bounded(v.substr(colon + 1), 0, MaxFeedCount, &stack.count)) {
         *error = "--feed wants KIND:N with N from 0 to " + std::to_string(MaxFeedCount) + ", e.g. t5577:20";
         return false;
       }
-      o.feedKind = v.substr(0, colon);
-      if (!settingsOnce(a, o.feedKind)) return false;
+      stack.kind = v.substr(0, colon);
+      if (!settingsOnce(a, stack.kind)) return false;
+      int total = stack.count;
+      for (const FeedStack& f : o.feeds) total += f.count;
+      if (total > MaxFeedCount) {
+        *error = "--feed: the stacks hold 0 to " + std::to_string(MaxFeedCount) + " blank chips in all";
+        return false;
+      }
+      o.feeds.push_back(std::move(stack));
     } else if (a == "--feed-delay" || a == "--late-ms" || a == "--dwell" || a == "--dwell-reads") {
       const bool late = a == "--late-ms";
       const bool reads = a == "--dwell-reads";
@@ -242,20 +252,19 @@ bool ApplySimOptions(const SimOptions& o, VirtualReader& reader, std::string* er
       return false;
     }
   }
-  if (o.feedCount > 0) {
-    if (o.feedKind != "t5577" && o.feedKind != "em4305" && !o.feedKind.starts_with("t5577:") &&
-        !o.feedKind.starts_with("em4305:")) {
+  for (const FeedStack& f : o.feeds) {
+    if (f.kind != "t5577" && f.kind != "em4305" && !f.kind.starts_with("t5577:") && !f.kind.starts_with("em4305:")) {
       *error = "the feeder holds t5577 or em4305 chips";
       return false;
     }
     std::string why;
     VirtualReader probe;
-    if (probe.AddTag(o.feedKind, &why) < 0) {
-      *error = "bad feeder chip '" + o.feedKind + "': " + why;
+    if (probe.AddTag(f.kind, &why) < 0) {
+      *error = "bad feeder chip '" + f.kind + "': " + why;
       return false;
     }
-    reader.SetFeeder(o.feedKind, o.feedCount, o.feedDelayMs);
   }
+  if (!o.feeds.empty()) reader.SetFeeder(o.feeds, o.feedDelayMs);
   if (!o.journal.empty() && !reader.SetJournal(o.journal, error)) return false;
   reader.SetDwell(o.dwellMs, o.dwellReads);
   reader.SetPacing(o.pacing);

@@ -12,8 +12,7 @@ namespace rivelo::sim {
 
 struct SimOptions {
   std::vector<std::string> tags;
-  std::string feedKind;
-  int feedCount = 0;
+  std::vector<FeedStack> feeds;  // in order; --feed is repeatable
   int feedDelayMs = 0;
   int dwellMs = 0;
   int dwellReads = 0;

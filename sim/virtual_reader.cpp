@@ -82,6 +82,7 @@ void VirtualReader::Impl::Place(std::optional<int> id) {
   if (Tag* old = OnReader()) old->FieldOff();
   onReader = id;
   onReaderWritten = false;
+  onReaderWriteTried = false;
   // A dwell belongs to the tag that was on the reader.
   leaving = false;
   leaveAt.reset();
@@ -345,6 +346,7 @@ Reply VirtualReader::Respond(const std::vector<std::uint8_t>& raw) {
   }
   const Outcome out = s.Execute(*request, now);
   // Before any fault: a lost reply leaves the chip written all the same.
+  if (WritesTag(request->code) && s.OnReader()) s.onReaderWriteTried = true;
   const bool wrote = out.status == StatusOk && WritesTag(request->code) && s.OnReader();
   if (wrote) {
     s.onReaderWritten = true;

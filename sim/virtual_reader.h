@@ -89,6 +89,12 @@ enum class Pacing { Off, Line, Burst };
 // Typical radio time of a command, in ms (0 for the reader's own commands).
 int RadioTimeMs(std::uint16_t code);
 
+// Blanks of one kind for the feeder's stack.
+struct FeedStack {
+  std::string kind;  // "t5577", "em4305", options as in AddTag
+  int count = 0;
+};
+
 class VirtualReader {
  public:
   VirtualReader();
@@ -117,7 +123,12 @@ class VirtualReader {
   // the tag where it is. count 0, or a kind that is no writable chip, turns the feeder off
   // and leaves the reader as it is. When the stack is empty, the last tag stays on the
   // reader. count is clamped to MaxFeedCount, delayMs to 0-MaxDelayMs.
+  // The error indication (0x104 with 1) after a write reached the fed tag on the reader puts that
+  // tag in the reject tray, as the operator would, and the next blank follows as after a lift.
   void SetFeeder(std::string_view kind, int count, int delayMs);
+  // Several stacks, one after the other: the whole stack is clamped to MaxFeedCount, and a kind
+  // that is no writable chip turns the feeder off.
+  void SetFeeder(const std::vector<FeedStack>& stacks, int delayMs);
   // The blanks still in the stack; one on its way to the reader is no longer in it.
   int FeederRemaining() const;
   // How long a written tag stays on the reader after its acknowledgement: ms, or reads

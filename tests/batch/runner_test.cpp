@@ -7,6 +7,9 @@
 #include <optional>
 #include <sstream>
 
+#include <csignal>
+#include <sys/resource.h>
+
 #include "batch/em4100_profile.h"
 #include "batch/batch_runner.h"
 #include "batch/headless_view.h"
@@ -290,6 +293,76 @@ TEST_F(RunnerTest, ExportWritesEachNewIdentityOnceIntoAFileOfItsOwn) {
   EXPECT_EQ(ReadAll(target.string()), "keep");
   EXPECT_EQ(fs::status(NumberedPath(path, 2)).permissions() & (fs::perms::group_write | fs::perms::others_write),
             fs::perms::none);
+}
+
+// A tag that keeps another identity is named once however long it stays; blanks that refuse
+// read like the next blank, so each second refusal in a row is one more tag. The failure goes to
+// the reader, the next tag gets the same identity, and the summary counts it all.
+TEST_F(RunnerTest, RefusedTagsAreNamedSignalledAndCountedAndTheSummaryAddsUp) {
+  auto now = std::chrono::steady_clock::time_point{};
+  runner_.SetRunClock([&now] { return now; });
+  tag_.id = Identity(5, 0x11);
+  tag_.rejectWrites = 1000;
+  runner_.ContinuousClicked(true);
+  view_.entered = "0102030405";
+  runner_.WritePressed();
+  for (int i = 0; i < 5; ++i) runner_.Tick(ContinuousWriteTimer);
+  const std::string locked = "This tag refused 0102030405 (it keeps its identity: it may be locked); put it aside. "
+                             "Refused tags: 1";
+  EXPECT_EQ(view_.lines, std::vector<std::string>{locked});
+  EXPECT_EQ(view_.statuses.back(), std::make_pair(0, locked));
+  EXPECT_EQ(signals_.sent, std::vector<std::string>{"result 1"});
+  tag_.id.reset();
+  for (int i = 0; i < 4; ++i) runner_.Tick(ContinuousWriteTimer);
+  EXPECT_EQ(runner_.RefusedCount(), 3);
+  EXPECT_NE(view_.lines.back().find("(it reads as blank: it may be password-protected or not a writable chip)"), std::string::npos);
+  tag_.rejectWrites = 0;
+  runner_.Tick(ContinuousWriteTimer);
+  EXPECT_EQ(*tag_.id, (Identity{1, 2, 3, 4, 5}));
+  tag_.script = {ReadOutcome::NoReply, ReadOutcome::NoReply};
+  runner_.Tick(ContinuousWriteTimer);
+  now += std::chrono::seconds(60);
+  runner_.WriteReleased();
+  EXPECT_EQ(view_.lines.back(), "stop");
+  EXPECT_EQ(view_.summaries, std::vector<std::string>{"Run summary: 1 written, 3 refused, 0 left alone as written "
+                                                      "earlier, 1 ticks without a valid reply, 60.0 s, 1.0 tags per minute"});
+}
+
+// With unique reads each identity is listed once a run; an export that cannot be written says
+// the system's reason, lists nothing, and stops the run after three failures in a row.
+TEST_F(RunnerTest, UniqueReadsAndAnExportThatCannotBeWritten) {
+  runner_.SetUniqueReads(true);
+  runner_.ContinuousClicked(true);
+  runner_.ReadPressed();
+  for (int k : {1, 1, 2, 1, 2}) {
+    tag_.id = Identity(5, static_cast<std::uint8_t>(k));
+    runner_.Tick(ReadTimer);
+  }
+  runner_.ReadReleased();
+  EXPECT_EQ(view_.lines, (std::vector<std::string>{"Number 1;", "Number 2;", "stop"}));
+  EXPECT_EQ(runner_.LastSummary().tags, 2);
+
+  runner_.IncrementalClicked(true);
+  view_.folders = {dir_.string()};
+  runner_.ReadPressed();
+  ASSERT_TRUE(runner_.Exporting());
+  // No file may grow: each write fails with EFBIG, as a full disk fails with ENOSPC.
+  rlimit old{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+  const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit none = old;
+  none.rlim_cur = 0;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &none), 0);
+  for (int i = 0; i < 3; ++i) runner_.Tick(ReadTimer);
+  setrlimit(RLIMIT_FSIZE, &old);
+  std::signal(SIGXFSZ, oldHandler);
+  EXPECT_EQ(view_.statuses[view_.statuses.size() - 2].second,
+            "Can not write the export file " + runner_.ExportPath() + " (File too large)");
+  EXPECT_EQ(view_.statuses.back().second, "The export file could not be written 3 times in a row; the run stopped.");
+  EXPECT_TRUE(runner_.ExportFailed());
+  EXPECT_EQ(runner_.State(), RunState::Idle);
+  EXPECT_EQ(view_.lines.back(), "stop");
+  EXPECT_EQ(runner_.LastSummary().tags, 0);
 }
 
 TEST_F(RunnerTest, ExportTakesTheFormChosenAtEachLine) {

@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <set>
 
 #include "batch/batch_runner.h"
@@ -59,6 +60,48 @@ class SimRuns : public ::testing::Test {
   BatchRunner runner_{MakeEm4305IdProfile([this] { return choices_; }), view_};
   fs::path dir_;
 };
+
+// No line that loads can stall a run: every identity a format's line parser takes (the line
+// fuzzer's seeds and each range's edges) is written onto each chip of the format and read back.
+TEST_F(SimRuns, EveryLineThatLoadsIsWrittenAndReadBack) {
+  std::vector<std::string> lines = {"274877906943102316777215", "0", "1099511627775", "0000000000010999"};
+  for (const auto& seed : fs::directory_iterator(RIVELO_LINE_SEEDS)) {
+    std::ifstream in(seed.path(), std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (text.find_first_of(std::string("\n\0", 2)) == std::string::npos) lines.push_back(text);
+  }
+  ChipWrite onlyT5577 = T5577Em4100Write();
+  BatchProfile em4100OnT5577 = MakeEm4305IdProfile([] { return RunChoices{}; });
+  em4100OnT5577.ops.writes = {onlyT5577};
+  const struct {
+    BatchProfile profile;
+    const char* blank;
+  } cases[] = {
+      {MakeEm4305IdProfile([] { return RunChoices{}; }), "em4305"},
+      {em4100OnT5577, "t5577"},
+      {MakeFdxbProfile(T5577FdxbWrite(), Em4100BatchTexts(), [] { return RunChoices{}; }), "t5577"},
+      {MakeFdxbProfile(Em4305FdxbWrite(), Em4100BatchTexts(), [] { return RunChoices{}; }), "em4305"},
+  };
+  for (const auto& c : cases) {
+    const IdentityFormat& format = *c.profile.format;
+    std::string file;
+    int count = 0;
+    for (const std::string& line : lines)
+      if (format.parseLine(line).id) file += line + "\n", ++count;
+    ASSERT_GT(count, 3) << format.name;
+    const fs::path path = dir_ / (std::string(format.name) + c.blank + ".txt");
+    std::ofstream(path, std::ios::binary) << file;
+    HeadlessView view(format);
+    BatchRunner runner(c.profile, view);
+    view.files = {path.string()};
+    ASSERT_TRUE(runner.FromFileClicked(true)) << format.name;
+    reader_.SetFeeder(c.blank, count, 0);
+    runner.WritePressed();
+    for (int i = 0; i < count * 4 && runner.State() == RunState::Writing; ++i) runner.Tick(FileWriteTimer);
+    EXPECT_EQ(runner.RunCounter(), count) << format.name << " on " << c.blank << "\n" << file;
+    EXPECT_EQ(runner.RefusedCount(), 0) << format.name << " on " << c.blank;
+  }
+}
 
 TEST_F(SimRuns, IncrementalRunThenExportThenFromFileReproducesTheTags) {
   reader_.SetFeeder("em4305", 20, 0);

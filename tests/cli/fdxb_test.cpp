@@ -156,7 +156,7 @@ TEST(FdxbRead, JsonHoldsEveryFormAndTheCountry) {
     EXPECT_TRUE(Has(o.out[0], c.id + "," + c.country + ",\"chip\":null,")) << o.out[0];
     // A read run's lines carry the same.
     o = Rivelo({"--simulate=" + c.tag, "--json", "read", "fdxb", "--continuous", "--count", "1"});
-    ASSERT_EQ(o.out.size(), 1u) << o.errText;
+    ASSERT_EQ(o.out.size(), 2u) << o.errText;  // and the summary
     EXPECT_TRUE(Has(o.out[0], c.id + "," + c.country)) << o.out[0];
   }
   const test::Outcome o = Rivelo({"--simulate=fdxb:250:123456789", "read", "fdxb", "--form", "15D"});

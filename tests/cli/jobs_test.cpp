@@ -2,8 +2,10 @@
 // what to standard error, and the exit codes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <fstream>
+#include <set>
 #include <sstream>
 
 #include "sim/final_state.h"
@@ -63,8 +65,9 @@ TEST(Read, ContinuousRunListsNumberedIdentitiesAndExports) {
   o = Rivelo({"--simulate", "--json", "read", "em4100", "--continuous", "--export", dir.Path().string(), "--form",
               "13D", "--count", "1"});
   EXPECT_EQ(o.code, 0) << o.errText;
-  ASSERT_EQ(o.out.size(), 1u);
+  ASSERT_EQ(o.out.size(), 2u);  // the tag, then the run's summary
   EXPECT_TRUE(Has(o.out[0], "\"13D\":\"0004886718345\""));
+  EXPECT_EQ(o.out[1].rfind("{\"summary\":{\"read\":1,\"silentTicks\":0,\"seconds\":", 0), 0u) << o.out[1];
   EXPECT_TRUE(Has(o.errText, dir.Path().string())) << "where the export goes is said";
   ASSERT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 1);
   EXPECT_EQ(Contents(fs::directory_iterator(dir.Path())->path()), "0004886718345\r\n");
@@ -131,7 +134,7 @@ TEST(Run, IncrementalAndContinuousRunsListEachTag) {
   o = Rivelo(
       {"--simulate", "--json", "run", "em4100", "--continuous", "0123456789", "--count", "2", "--feed", "t5577"});
   EXPECT_EQ(o.code, 0) << o.errText;
-  ASSERT_EQ(o.out.size(), 2u);
+  ASSERT_EQ(o.out.size(), 3u);  // and the summary
   for (int i = 0; i < 2; ++i) {
     EXPECT_EQ(o.out[i].rfind("{\"number\":" + std::to_string(i + 1) + ",", 0), 0u) << o.out[i];
     EXPECT_TRUE(Has(o.out[i], "\"chip\":\"T5577\"")) << o.out[i];
@@ -164,6 +167,52 @@ TEST(Run, AnIncrementalRunEndsAfterTheLastIdentityOfItsRange) {
       if (tag.fed && !tag.identity.empty()) held.push_back(tag.identity.substr(tag.identity.find(' ') + 1));
     EXPECT_EQ(held, (std::vector<std::string>{c.listed[0].substr(2), last}));
   }
+}
+
+// Two blanks, a password-protected T5577 and two blanks: the protected one is named once, put
+// aside and left as it was, the next blank gets its identity, and the summary counts both.
+TEST(Run, ARefusedTagIsNamedOnceCountedAndTheNextTagGetsItsIdentity) {
+  const test::TempDir dir("cli_refused");
+  const std::string log = (dir.Path() / "log.csv").string();
+  sim::VirtualReader reader;
+  test::Outcome o = Rivelo({"--simulate", "run", "em4100", "--incremental", "0000000001", "--count", "4", "--chip",
+                            "t5577", "--feed", "t5577:2", "--feed", "t5577:pwd=11223344:1", "--feed", "t5577:2",
+                            "--log", log},
+                           {}, &reader);
+  EXPECT_EQ(o.code, 0) << o.errText;
+  EXPECT_EQ(o.out, (std::vector<std::string>{"1 0000000001", "2 0000000002", "3 0000000003", "4 0000000004"}));
+  const std::string refused = "This tag refused 0000000003 (it reads as blank: it may be password-protected";
+  const auto first = o.errText.find(refused);
+  EXPECT_NE(first, std::string::npos) << o.errText;
+  EXPECT_EQ(o.errText.find(refused, first + 1), std::string::npos) << o.errText;
+  EXPECT_TRUE(Has(o.errText, "stop\nRun summary: 4 written, 1 refused, 0 left alone as written earlier, ")) << o.errText;
+  std::multiset<std::string> identities;
+  sim::VirtualReader fresh;
+  const auto untouched = fresh.Memory(fresh.AddTag("t5577:pwd=11223344"));
+  int protectedTags = 0;
+  for (const auto& t : reader.Tags()) {
+    if (!t.fed) continue;
+    identities.insert(t.identity);
+    if (!t.identity.empty()) continue;
+    ++protectedTags;  // page 0 as it came (page 1 holds each chip's own serial)
+    const auto words = reader.Memory(t.id)->words;
+    EXPECT_TRUE(std::equal(words.begin(), words.begin() + 8, untouched->words.begin()));
+  }
+  EXPECT_EQ(protectedTags, 1);
+  EXPECT_EQ(identities, (std::multiset<std::string>{"", "EM4100 0000000001", "EM4100 0000000002", "EM4100 0000000003",
+                                                   "EM4100 0000000004"}));
+  const std::string logged = Contents(log);
+  EXPECT_TRUE(Has(logged, ",0000000000003,refused,password-protected or not writable,")) << logged;
+  EXPECT_TRUE(Has(logged, ",0000000000003,written,")) << logged;  // the next tag got the same identity
+
+  // With a limit of refused tags, the run ends there (exit 1); its summary is JSON with --json.
+  o = Rivelo({"--simulate", "--json", "run", "em4100", "--continuous", "0000000001", "--count", "3", "--chip", "t5577",
+              "--feed", "t5577:pwd=11223344:1", "--feed", "t5577:3", "--max-refused", "1"});
+  EXPECT_EQ(o.code, 1) << o.errText;
+  ASSERT_EQ(o.out.size(), 1u);
+  EXPECT_EQ(o.out[0].rfind("{\"summary\":{\"written\":0,\"refused\":1,\"leftAlone\":0,\"silentTicks\":0,", 0), 0u)
+      << o.out[0];
+  EXPECT_TRUE(Has(o.errText, "rivelo: refused tags: 1 (--max-refused 1); the run stopped after 0 tags")) << o.errText;
 }
 
 TEST(Run, FromFileToItsEnd) {

@@ -62,7 +62,7 @@ TEST(PutBack, AnEarlierTagIsLeftAloneAndSaidOnceOnStandardError) {
   if (later.joinable()) later.join();
   EXPECT_EQ(code, 0) << err.Text();
   EXPECT_EQ(out.Lines(), (std::vector<std::string>{"1 0000000010", "2 0000000011", "3 0000000012"}));
-  EXPECT_EQ(Count(err.Text(), "left alone"), 1) << err.Text();
+  EXPECT_EQ(Count(err.Text(), "left alone:"), 1) << err.Text();
   EXPECT_TRUE(Has(err.Text(), "Written earlier in this run (number 1), left alone: 0000000010\n")) << err.Text();
   const auto carried = Carried(reader);
   for (const char* id : {"0000000010", "0000000011", "0000000012"}) EXPECT_EQ(carried.count(id) ? carried.at(id) : 0, 1) << id;

@@ -78,8 +78,6 @@ TEST(FdxbLine, WrittenAndReadBack) {
   EXPECT_EQ(parse("5"), FromFdxbId(Make(5, 0, 0)));
   EXPECT_EQ(parse("5\r"), FromFdxbId(Make(5, 0, 0)));
   EXPECT_EQ(parse("0000000000010999"), FromFdxbId(Make(1, 999, 0)));
-  // Over the field's maximum but within its bytes: sent as it is.
-  EXPECT_EQ(parse("999999999999409500000000"), FromFdxbId(Make(999999999999, 4095, 0)));
   const FdxbId any = Make(274877906943, 1023, 16777215);
   EXPECT_EQ(parse(FdxbLine(any)), FromFdxbId(any));
 }
@@ -93,6 +91,10 @@ TEST(FdxbLine, AnythingButAnIdentityIsRefused) {
   EXPECT_EQ(error("12x"), LineError::TrailingText);
   EXPECT_EQ(error("0000000000010999000000001"), LineError::TrailingText);  // 25 digits
   EXPECT_EQ(error("000000000001099916777216"), LineError::TooLarge);     // trailer past 3 bytes
+  // Past the field's range, even within its bytes: no read would ever give it back.
+  EXPECT_EQ(error("274877906944000000000000"), LineError::TooLarge);
+  EXPECT_EQ(error("000000000001102400000000"), LineError::TooLarge);
+  EXPECT_EQ(error("0000000000019999"), LineError::TooLarge);
   EXPECT_EQ(error("999274877906943"), LineError::PartLine);  // the 15-digit form is no batch line
   EXPECT_EQ(error("00000000000109990000"), LineError::PartLine);
 }

@@ -85,10 +85,11 @@ class Em4305IdExportTest : public QObject {
     QVERIFY(!run.TimerRunning(ReadTimer));
     QVERIFY(!run.Runner().Exporting());
     QCOMPARE(Exported(folder), line + "\r\n");
-    QCOMPARE(run.list->count(), 3);
+    QCOMPARE(run.list->count(), 4);
     QVERIFY(run.list->item(0)->text().startsWith("ID has exported to " + folder.path()));
     QCOMPARE(run.list->item(1)->text(), QString("Number 1;"));
     QCOMPARE(run.list->item(2)->text(), QString("stop"));
+    QVERIFY(run.list->item(3)->text().startsWith("Run summary: 1 read, 0 ticks without a valid reply, "));
     QCOMPARE(page.hex10->text(), QString("0123456789"));  // the read identity is shown
   }
 

@@ -96,6 +96,29 @@ TEST(Feeder, TwentyBlanksHoldTwentyIdentities) {
   EXPECT_EQ(r.GetCounters().acknowledgements, 21);
 }
 
+// Stacks follow each other. The error indication after a write puts the fed tag in the reject
+// tray and brings the next blank (the last one leaves the reader empty); one without a write
+// to the tag, as after a read that found nothing, leaves the reader as it is.
+TEST(Feeder, StacksInOrderAndTheRejectTray) {
+  sim::VirtualReader r;
+  r.SetFeeder({{"t5577:pwd=11223344", 1}, {"em4305", 1}}, 0);
+  const auto locked = r.TagOnReader();
+  ASSERT_TRUE(locked);
+  EXPECT_EQ(r.FeederRemaining(), 1);
+  ASSERT_TRUE(Send(r, 0x104, {1}).ok());
+  EXPECT_EQ(r.TagOnReader(), locked);
+  Send(r, 0x20C, Hex("00 01 23 45 67 89"));
+  ASSERT_TRUE(Send(r, 0x104, {1}).ok());
+  const auto next = r.TagOnReader();
+  ASSERT_TRUE(next && next != locked);
+  EXPECT_EQ(r.Info(*next)->kind, "em4305");
+  EXPECT_EQ(r.FeederRemaining(), 0);
+  Send(r, 0x20C, Hex("00 01 23 45 67 89"));  // no T5577: refused
+  ASSERT_TRUE(Send(r, 0x104, {1}).ok());
+  EXPECT_FALSE(r.TagOnReader());
+  EXPECT_EQ(r.Tags().size(), 2u);
+}
+
 struct HostCommand {
   const char* chip;
   std::uint16_t code;

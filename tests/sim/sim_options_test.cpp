@@ -15,15 +15,17 @@ using sim::SimOptions;
 TEST(SimOptions, ParsesEveryOption) {
   SimOptions o;
   std::string error;
-  ASSERT_TRUE(ParseSimOptions({"--tag", "t5577", "--tag", "em4100:0123456789", "--feed", "t5577:pwd=01020304:20",
+  ASSERT_TRUE(ParseSimOptions({"--tag", "t5577", "--tag", "em4100:0123456789", "--feed", "t5577:pwd=01020304:20", "--feed", "em4305:2",
                                "--feed-delay", "300", "--journal", "-", "--fault", "late:0.25", "--fault-cmd",
                                "10C:no-answer", "--late-ms", "900", "--seed", "42", "--no-pacing",
                                "--radio-timing", "--strict-mode"},
                               &o, &error))
       << error;
   EXPECT_EQ(o.tags, (std::vector<std::string>{"t5577", "em4100:0123456789"}));
-  EXPECT_EQ(o.feedKind, "t5577:pwd=01020304");
-  EXPECT_EQ(o.feedCount, 20);
+  ASSERT_EQ(o.feeds.size(), 2u);  // repeatable, in order
+  EXPECT_EQ(o.feeds[0].kind, "t5577:pwd=01020304");
+  EXPECT_EQ(o.feeds[0].count, 20);
+  EXPECT_EQ(o.feeds[1].kind, "em4305");
   EXPECT_EQ(o.feedDelayMs, 300);
   EXPECT_EQ(o.journal, "-");
   ASSERT_EQ(o.faults.size(), 1u);
@@ -72,6 +74,7 @@ TEST(SimOptions, NumbersOutOfRangeAreRefusedWithTheirRange) {
       {{"--dwell-reads", "1001"}, "0 to 1000"},
       {{"--feed", "t5577:1000001"}, "0 to 1000000"},
       {{"--feed", "t5577:-1"}, "0 to 1000000"},
+      {{"--feed", "t5577:1000000", "--feed", "em4305:1"}, "0 to 1000000"},
       {{"--fault", "late:nan"}, "from 0 to 1"},
       {{"--fault", "late:inf"}, "from 0 to 1"},
       {{"--fault", "late:-0.1"}, "from 0 to 1"},
