@@ -135,12 +135,15 @@ bool BatchRunner::WriteAndVerify(const Identity& id) {
     view_.PostStatus(0, profile_.texts.wrongLength);
     return false;
   }
+  wrote_ = false;
   if (!ChipSerialAllowsWrite()) return false;
+  if (!serials_.CheckedSerial().empty() && refusedSerials_.count(serials_.CheckedSerial()) != 0) return false;
   const RunChoices choices = profile_.choices();
   Identity back;
   const std::string known = serials_.CheckedChip();  // the kind its serial named, if any
   for (const ChipWrite& chip : profile_.ops.writes) {
     if (!known.empty() && known != chip.chip) continue;
+    wrote_ = true;
     chip.write(id, choices);
     ReadOutcome outcome = ReadTag(&back);
     // A lost reply is not a failed write: ask once more before trying the next chip.
@@ -148,14 +151,29 @@ bool BatchRunner::WriteAndVerify(const Identity& id) {
     if (outcome == ReadOutcome::Found && back == id) {
       lastChip_ = chip.chip;
       unverifiedChip_ = nullptr;
+      blankBacks_ = 0;
       return true;
     }
     // Nothing is known of this write: another chip's write could not tell whether it took, and
-    // would credit itself with this one's. The next tick's read decides. So too when the
-    // chip's serial named its kind: "no identity" may then be a misread of the tag just written.
-    if (outcome == ReadOutcome::NoReply || !known.empty()) {
+    // would credit itself with this one's. The next tick's read decides.
+    if (outcome == ReadOutcome::NoReply) {
       unverifiedChip_ = chip.chip;
       return false;
+    }
+    // When the chip's serial named its kind, "no identity" may be a misread of the tag just
+    // written: the next tick decides, until the same chip has said it that often that it
+    // refuses. Another identity read back is no misread: the tag did not take the write.
+    if (!known.empty() && outcome == ReadOutcome::NoIdentity) {
+      blankBacks_ = serials_.CheckedSerial() == blankSerial_ ? blankBacks_ + 1 : 1;
+      blankSerial_ = serials_.CheckedSerial();
+      if (blankBacks_ < SerialRefusalWrites) {
+        unverifiedChip_ = chip.chip;
+        return false;
+      }
+      blankBacks_ = 0;
+      refusedSerials_.insert(blankSerial_);
+      notTaken_ = RefusalWrites - 1;  // the caller's count of writes not taken names it now
+      notTakenFound_ = ReadOutcome::NoIdentity;
     }
   }
   unverifiedChip_ = nullptr;
@@ -286,6 +304,8 @@ void BatchRunner::WritePressed() {
   lastWrittenId_.assign(profile_.format->length, 0);
   written_.Clear();
   serials_.Clear();
+  refusedSerials_.clear();
+  blankBacks_ = 0;
   StartSummary(true);
   if (runLog_) view_.AppendLine(texts::run_log::Started() + runLog_->Path());
   if (mode == WriteMode::FromFile) {
@@ -334,7 +354,8 @@ void BatchRunner::AppendStop() {
 // reads like the next blank (and like an empty reader), so each second refusal in a row counts
 // as one more refused tag: a run never stays silent on a stack of refusing blanks.
 void BatchRunner::WriteNotTaken(ReadOutcome found, const Identity& onReader, int fileLine) {
-  if (unverifiedChip_ != nullptr) return;  // nothing is known of the write: not a refusal
+  // Nothing was sent (the guard held the write back), or nothing is known of the write: no refusal.
+  if (!wrote_ || unverifiedChip_ != nullptr) return;
   const bool same = notTaken_ > 0 && found == notTakenFound_ &&
                     (found != ReadOutcome::Found || onReader == notTakenReading_);
   notTaken_ = same ? notTaken_ + 1 : 1;

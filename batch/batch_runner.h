@@ -96,6 +96,9 @@ class BatchRunner {
   // Tags that answered a write twice without taking it: said, signalled, counted and logged.
   // The writes in a row, without a verified write between, that make a tag refused.
   static constexpr int RefusalWrites = 2;
+  // A chip known by its serial whose read-back said "no identity" this often in a row refuses:
+  // fewer could be misreads of a tag that took the write.
+  static constexpr int SerialRefusalWrites = 4;
   int RefusedCount() const { return refused_; }
   // A read run lists (and exports) each identity once, instead of only not repeating the last.
   void SetUniqueReads(bool unique) { unique_ = unique; }
@@ -179,6 +182,10 @@ class BatchRunner {
   bool rangeEnded_ = false;
   // Writes answered but not taken in a row, and what the tag read before the last of them.
   int notTaken_ = 0;
+  bool wrote_ = false;        // the last WriteAndVerify sent a write (the guard may hold it back)
+  std::string blankSerial_;   // the chip whose read-backs said "no identity", and how often in a row
+  int blankBacks_ = 0;
+  std::set<std::string> refusedSerials_;  // chips named as refused: not written or named again
   ReadOutcome notTakenFound_ = ReadOutcome::NoIdentity;
   Identity notTakenReading_;
   int refused_ = 0;

@@ -47,6 +47,7 @@ class ChipSerialGuard {
   const Written& Earlier() const { return earlier_; }
   // The kind of chip that the last check found by its serial; empty when none was found.
   const std::string& CheckedChip() const { return pendingChip_; }
+  const std::string& CheckedSerial() const { return pendingSerial_; }
   void ForgetChecked();
   // The write of the chip last checked verified as chip, listed under number with id: keeps its
   // serial and returns it (empty when unknown, or when chip is not the kind the serial read named).
