@@ -2,6 +2,7 @@
 // pages' 500 ms.
 #include <array>
 
+#include "batch/chip_serial.h"
 #include "batch/format_table.h"
 #include "model/fdxa.h"
 #include "reader/commands.h"
@@ -25,7 +26,8 @@ ChipWrite T5577FdxaWrite() {
             FdxaCode code{};
             std::copy_n(id.begin(), std::min(id.size(), code.size()), code.begin());
             CmdT5577WriteFdxa(FdxaWritable(code));
-          }};
+          },
+          ReadT5577Serial};
 }
 
 BatchProfile FdxaProfile(std::function<RunChoices()> choices) {

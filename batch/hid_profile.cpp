@@ -3,6 +3,7 @@
 // hands over only the 24 data bits.
 #include <array>
 
+#include "batch/chip_serial.h"
 #include "batch/format_table.h"
 #include "model/hid26.h"
 #include "model/text_bytes.h"
@@ -26,7 +27,8 @@ ChipWrite T5577HidWrite() {
             std::array<std::uint8_t, Hid26IdLength> bytes{};
             std::copy_n(id.begin(), std::min(id.size(), bytes.size()), bytes.begin());
             CmdT5577WriteHid(bytes);
-          }};
+          },
+          ReadT5577Serial};
 }
 
 BatchProfile HidProfile(std::function<RunChoices()> choices) {
