@@ -3,8 +3,11 @@
 // operator's choices (lock, export form) that the runner calls at the moment it needs them.
 #pragma once
 
+#include <array>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -33,10 +36,19 @@ enum class ReadOutcome {
   NoReply,     // no valid reply
 };
 
+// A tag password as the reader carries it, most significant byte first.
+using TagPassword = std::array<std::uint8_t, 4>;
+
 // The operator's choices as they stand when the runner asks.
 struct RunChoices {
+  RunChoices() = default;
+  RunChoices(int lockTag, std::size_t exportForm) : lock(lockTag), form(exportForm) {}
   int lock = 0;             // 0 or 1: lock the tag after writing it
   std::size_t form = 0;     // the export line's form (an index into the format's forms)
+  // The password the tags on the reader carry (their writes and reads use it), and the one a
+  // written tag is given. Held in memory only: never listed, logged or exported.
+  std::optional<TagPassword> password;
+  std::optional<TagPassword> protect;
 };
 
 // One way of writing an identity onto a chip. Its own result is not used: a verifying read
