@@ -139,6 +139,8 @@ TEST(AccessFormats, PublishedImagesDecodeToTheirIdentitiesAndBack) {
 //   1337, card 2137. Each has all three parity bits set as the format's rules say.
 // - H10304: "lf hid clone 1029a0f4d2" in RfidResearchGroup/proxmark3 issue #271 writes a 37-bit
 //   card whose fields are FC 666, CN 31337 with both parity bits right.
+//   The ooaccess.com knowledge base's H10304 layout ("37 Bit Card Format (with facility code)")
+//   counts bit 19 in both parities; FC 0 CN 131072, whose only data bit is bit 19, shows it.
 // - H10306: the only published 34-bit frame found with this layout is the Hikvision Wiegand
 //   camera manual's worked example (the 34 bits 1 0100100110010110 0000001011010010 0, i.e.
 //   FC 0x4996, CN 0x02D2); the format rests on it, the H10304 images (same framing and parity
@@ -155,6 +157,7 @@ TEST(AccessFormats, PublishedHidFrames) {
   const Row rows[] = {
       {"hid-corp1000", 0x60EC00C87, 35, {118, 1603}},       {"hid-corp1000", 0x4A72010B3, 35, {1337, 2137}},
       {"hid-h10304", 0x1029A0F4D2, 37, {666, 31337}},       {"hid-h10306", 0x2932C05A4, 34, {18838, 722}},
+      {"hid-h10304", 0x1000040000, 37, {0, 131072}},
       {"hid-36-oem", 0xD8082DD01, 36, {0, 45072, 23456}}, {"hid-36-oem", 0xD8082DE08, 36, {0, 45072, 23489}},
       {"hid-36-oem", 0xD8082DF39, 36, {0, 45072, 23527}}, {"hid-36-oem", 0xD80830820, 36, {0, 45072, 24836}},
   };
