@@ -100,6 +100,8 @@ bool ProbeRefusingT5577(InspectReport& report, const std::optional<TagBytes4>& p
   }
   report.chip = InspectChip::T5577;
   report.passwordProtected = true;
+  // A chip that sends all 7 blocks sends its password too: never kept.
+  if (report.sent.size() > T5577PasswordBlock - 1) report.sent.resize(T5577PasswordBlock - 1);
   if (!password) {
     report.loginNeededToRead = true;
     // Without block 0 the format is known only from what the chip sends: a format whose data
