@@ -256,7 +256,7 @@ std::optional<std::string> SaveAutomaticBackup(const std::optional<TagBytes4>& p
   const InspectReport report = InspectTag(password);
   const std::optional<TagBackup> backup = BackupOf(report);
   if (!backup) {
-    if (why) *why = report.loginNeededToRead ? "the tag does not read without its password" : "no T5577 or EM4305 read";
+    if (why) *why = report.loginNeededToRead ? "the tag does not read without its password: give --password" : "no T5577 or EM4305 read";
     return std::nullopt;
   }
   const std::string folder = BackupFolder();
