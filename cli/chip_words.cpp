@@ -29,15 +29,6 @@ const char* LayoutName(T5577Layout layout) {
 std::string OnOff(bool on) { return on ? "on" : "off"; }
 std::string YesNo(bool on) { return on ? "yes" : "no"; }
 
-// The reader's block reads decode what its read modes listen for: Manchester at RF/32 and
-// RF/64, bi-phase at RF/32.
-bool BlockReadable(const T5577Block0& b) {
-  if (b.extendedMode) return false;
-  if (b.modulation == T5577Modulation::Manchester) return b.dataRate == 32 || b.dataRate == 64;
-  if (b.modulation == T5577Modulation::Biphase || b.modulation == T5577Modulation::Biphase57) return b.dataRate == 32;
-  return false;
-}
-
 }  // namespace
 
 std::string Hex8(std::uint32_t value) {
@@ -61,7 +52,7 @@ std::string T5577Block0Words(std::uint32_t block0) {
 std::string T5577Block0Warnings(std::uint32_t block0, bool passwordKnown) {
   const T5577Block0 b = DecodeT5577Block0(block0);
   std::string text;
-  if (!BlockReadable(b)) {
+  if (!ReaderReadsBlocks(b)) {
     const std::string rate = b.extendedMode ? "extended mode" : "RF/" + std::to_string(b.dataRate);
     text += "  The reader reads blocks back only in Manchester at RF/32 or RF/64 and bi-phase at RF/32, not " +
             std::string(ModulationName(b.modulation)) + " at " + rate +
