@@ -4,7 +4,9 @@
 
 #include <type_traits>
 
+#include "resources/texts_inspect.h"
 #include "resources/texts_shell.h"
+#include "shell/card_menu.h"
 #include "shell/page_installer.h"
 #include "shell/tab_containers.h"
 
@@ -12,6 +14,7 @@
 #include "pages/em4100/ata_em4100_dlg.h"
 #include "pages/em4100/em4305_id_dlg.h"
 #include "pages/em4305/em4305_dlg.h"
+#include "pages/inspect/inspect_dlg.h"
 #include "pages/t5577/ata_dlg.h"
 #include "pages/tagformats/ata_fdxa.h"
 #include "pages/tagformats/ata_fdxb.h"
@@ -36,6 +39,7 @@ void AddPages([[maybe_unused]] CAtaTabDlg& ata, [[maybe_unused]] EM4305TabDlg& e
   em4305.AddPage(new EM4305IdDlg, QString::fromUtf8(shell_text::TabEm4305Em4100));
   em4305.AddPage(new EM4305Dlg, QString::fromUtf8(shell_text::TabEm4305));
   em4305.AddPage(new EM4305FdxbDlg, QString::fromUtf8(shell_text::TabFdxb));
+  AddCardMenuEntry(texts::inspect::MenuItem, OpenInspectDialog);
 }
 
 }  // namespace rivelo
