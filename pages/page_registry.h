@@ -1,6 +1,9 @@
 // Where the pages join the shell's containers. The programs hand AddPages to RunApplication.
 #pragma once
 
+class QMenu;
+class QWidget;
+
 namespace rivelo {
 
 class CAtaTabDlg;
@@ -8,5 +11,8 @@ class EM4305TabDlg;
 
 // Creates every page and adds it to its container, in tab order (a PageInstaller).
 void AddPages(CAtaTabDlg& ata, EM4305TabDlg& em4305);
+
+// Adds the pages' dialogs to the Card menu (a MenuInstaller).
+void AddMenuEntries(QMenu& card, QWidget& window);
 
 }  // namespace rivelo

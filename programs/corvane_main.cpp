@@ -3,5 +3,5 @@
 #include "shell/application.h"
 
 int main(int argc, char** argv) {
-  return rivelo::RunApplication(argc, argv, rivelo::Language::Chinese, rivelo::AddPages);
+  return rivelo::RunApplication(argc, argv, rivelo::Language::Chinese, rivelo::AddPages, rivelo::AddMenuEntries);
 }

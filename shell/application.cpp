@@ -51,7 +51,7 @@ struct Simulation {};
 
 }  // namespace
 
-int RunApplication(int argc, char** argv, Language language, PageInstaller installPages) {
+int RunApplication(int argc, char** argv, Language language, PageInstaller installPages, MenuInstaller installMenus) {
   SetLanguage(language);
   QApplication app(argc, argv);
   ApplyApplicationFont();
@@ -85,6 +85,7 @@ int RunApplication(int argc, char** argv, Language language, PageInstaller insta
 #endif
   const std::vector<std::string> last = options.ports;
   CMainFrame frame([first, last] { return PortsToScan(first, last); }, installPages);
+  if (installMenus) installMenus(frame.CardMenu(), frame);
 #if RIVELO_HAS_SIM
   if (options.simulate) {
     if (simulation->server) {

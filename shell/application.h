@@ -6,6 +6,7 @@
 
 namespace rivelo {
 
-int RunApplication(int argc, char** argv, Language language, PageInstaller installPages);
+int RunApplication(int argc, char** argv, Language language, PageInstaller installPages,
+                   MenuInstaller installMenus = nullptr);
 
 }  // namespace rivelo

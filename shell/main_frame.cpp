@@ -74,6 +74,7 @@ void CMainFrame::BuildMenu() {
   QMenu* card = menuBar()->addMenu(Q(shell_text::CardMenu));
   card->addAction(Q(shell_text::Em4100Item), view_, &CRiveloView::ShowEm4305);
   card->addAction(Q(shell_text::T5577Item), view_, &CRiveloView::ShowT5577);
+  card_ = card;
   QMenu* help = menuBar()->addMenu(Q(shell_text::HelpMenu));
   help->addAction(Q(shell_text::AboutItem), this, &CMainFrame::OnAbout);
   helpMenu_ = help->menuAction();

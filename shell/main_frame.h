@@ -48,6 +48,8 @@ class CMainFrame : public QMainWindow {
 
   // Adds a menu before Help (the simulation menu).
   QMenu* AddMenuBeforeHelp(const QString& title);
+  // The Card menu, where the pages add their dialogs' entries.
+  QMenu& CardMenu() const { return *card_; }
 
  public slots:
   void OnConnectDevice();
@@ -68,6 +70,7 @@ class CMainFrame : public QMainWindow {
   CMyStatic* status_ = nullptr;
   QToolButton* plain_ = nullptr;
   QAction* helpMenu_ = nullptr;
+  QMenu* card_ = nullptr;
   StatusSink previousSink_;
   int connected_ = 0;  // kept equal to DeviceConnected; the status field reads it
 };

@@ -12,6 +12,7 @@
 #include "pages/common/captioned_field.h"
 #include "pages/common/dialog_layout.h"
 #include "pages/common/group_box.h"
+#include "pages/common/tag_passwords.h"
 #include "reader/commands.h"
 #include "resources/texts_fdxa.h"
 #include "shell/dialogs.h"
@@ -58,7 +59,8 @@ void CAtaFdxa::Write() {
   }
   const FdxaCode sent = FdxaWritable(std::span<const std::uint8_t, FdxaLength>(entered.data(), FdxaLength));
   // The format's write counts only when the tag reads back what was sent.
-  const bool written = WriteAndReadBack(FindFormatEntry("fdxa")->profile([] { return RunChoices{}; }), Identity(sent.begin(), sent.end())).ok();
+  const BatchProfile profile = FindFormatEntry("fdxa")->profile([] { return WithTagPasswords(); });
+  const bool written = WriteAndReadBack(profile, Identity(sent.begin(), sent.end()), WithTagPasswords()).ok();
   PostStatus(written ? StatusKindSuccess : StatusKindFailure, Q(written ? t::WriteOk : t::WriteError));
 }
 

@@ -10,6 +10,7 @@
 
 #include "batch/format_table.h"
 #include "model/hid26.h"
+#include "pages/common/tag_passwords.h"
 #include "reader/commands.h"
 #include "resources/texts_hid.h"
 #include "shell/dec_edit.h"
@@ -126,7 +127,8 @@ void CHidDlg::Write() {
   const Identity sent{static_cast<std::uint8_t>(*facility), static_cast<std::uint8_t>(*card >> 8),
                       static_cast<std::uint8_t>(*card & 0xFF)};
   // The format's write counts only when the tag reads back what was sent.
-  const bool written = WriteAndReadBack(FindFormatEntry("hid")->profile([] { return RunChoices{}; }), sent).ok();
+  const BatchProfile profile = FindFormatEntry("hid")->profile([] { return WithTagPasswords(); });
+  const bool written = WriteAndReadBack(profile, sent, WithTagPasswords()).ok();
   PostStatus(written ? StatusKindSuccess : StatusKindFailure, Q(written ? t::WriteOk : t::WriteError));
 }
 
