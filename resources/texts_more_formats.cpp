@@ -18,6 +18,7 @@ const Caption Captions[] = {
     {"id", {"ID", "ID号"}},
     {"oem", {"OEM code", "OEM码"}},
     {"year", {"Year", "年份"}},
+    {"code", {"Code", "代码"}},
 };
 
 }  // namespace
