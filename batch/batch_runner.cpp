@@ -10,6 +10,7 @@
 #include "resources/texts_batch.h"
 #include "resources/texts_run.h"
 #include "resources/texts_run_log.h"
+#include "resources/texts_tag_passwords.h"
 
 namespace rivelo {
 namespace {
@@ -29,6 +30,17 @@ class ConnectedReaderSignals : public ReaderSignals {
   }
   void DropPort() override { DisconnectDevice(); }
 };
+
+// That passwords are in force, never their values: the list is shown and exported freely.
+std::string PasswordsLine(const RunChoices& choices) {
+  namespace t = texts::tag_passwords;
+  if (!choices.password && !choices.protect) return {};
+  std::string line = t::InForceLine();
+  if (choices.password) line += t::CarriedPart();
+  if (choices.password && choices.protect) line += t::AndPart();
+  if (choices.protect) line += t::GivenPart();
+  return line;
+}
 
 }  // namespace
 
@@ -312,6 +324,7 @@ void BatchRunner::WritePressed() {
   refusedSerials_.clear();
   blankBacks_ = 0;
   StartSummary(true);
+  if (const std::string passwords = PasswordsLine(profile_.choices()); !passwords.empty()) view_.AppendLine(passwords);
   if (runLog_) view_.AppendLine(texts::run_log::Started() + runLog_->Path());
   if (mode == WriteMode::FromFile) {
     view_.SetProgressRange(static_cast<int>(fileLines_.size()) + 1);

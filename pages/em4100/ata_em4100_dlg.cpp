@@ -4,6 +4,7 @@
 
 #include "batch/em4100_profile.h"
 #include "pages/common/dialog_keys.h"
+#include "pages/common/tag_passwords.h"
 #include "resources/texts_ata_em4100.h"
 #include "resources/texts_batch.h"
 #include "shell/dec_edit.h"
@@ -51,7 +52,7 @@ BatchProfile MakeAtaEm4100Profile() {
   p.ops.read = ReadEm4100Tag;
   p.ops.writes = {T5577Em4100Write()};
   // Never locked; the export line is always the whole value, which a batch file reads back.
-  p.choices = [] { return RunChoices{0, static_cast<std::size_t>(Em4100Form::Dec13)}; };
+  p.choices = [] { return WithTagPasswords({0, static_cast<std::size_t>(Em4100Form::Dec13)}); };
   p.texts = AtaEm4100BatchTexts();
   return p;
 }

@@ -7,6 +7,7 @@
 
 #include "batch/keyboard_output.h"
 #include "pages/common/dialog_keys.h"
+#include "pages/common/tag_passwords.h"
 #include "reader/commands.h"
 #include "reader/discovery.h"
 #include "resources/texts_em4100.h"
@@ -55,7 +56,7 @@ Em4100Form EM4305IdDlg::OutputForm() const {
 }
 
 RunChoices EM4305IdDlg::Choices() const {
-  return {lockCard->isChecked() ? 1 : 0, static_cast<std::size_t>(OutputForm())};
+  return WithTagPasswords({lockCard->isChecked() ? 1 : 0, static_cast<std::size_t>(OutputForm())});
 }
 
 void EM4305IdDlg::Connect() {

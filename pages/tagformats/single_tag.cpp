@@ -3,6 +3,7 @@
 #include <QKeyEvent>
 
 #include "batch/format_table.h"
+#include "pages/common/tag_passwords.h"
 #include "pages/common/tag_reason.h"
 #include "shell/status.h"
 
@@ -10,7 +11,8 @@ namespace rivelo {
 
 void WriteSingleTag(const char* format, const Identity& id, const char* okText, const char* failText) {
   // The write command's own answer does not tell a refusal from success: the read-back decides.
-  const TagResult result = WriteAndReadBack(FindFormatEntry(format)->profile([] { return RunChoices{}; }), id);
+  const TagResult result =
+      WriteAndReadBack(FindFormatEntry(format)->profile([] { return WithTagPasswords(); }), id, WithTagPasswords());
   if (result.ok()) PostStatus(StatusKindSuccess, QString::fromUtf8(okText));
   else PostStatus(StatusKindFailure, WithTagReason(QString::fromUtf8(failText), result, TagChip::T5577));
 }
