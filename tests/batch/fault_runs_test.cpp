@@ -17,6 +17,7 @@
 #include "batch/format_table.h"
 #include "batch/headless_view.h"
 #include "fault_run_checks.h"
+#include "model/access/access_format.h"
 #include "model/em4100.h"
 #include "model/fdxb.h"
 #include "reader/discovery.h"
@@ -50,9 +51,12 @@ std::string FirstEntry(const IdentityFormat& format, const std::string& chip) {
   return format.text(Identity(format.length, 0), 0);
 }
 
+// The access-control formats are left out for now: their images take a dozen exchanges where
+// these faults spoil one reply in three.
 std::vector<ProfileCase> MakeCases() {
   std::vector<ProfileCase> cases;
   for (const FormatEntry& entry : FormatTable()) {
+    if (access::FindAccessFormat(entry.format->name) != nullptr) continue;
     for (const ChipWrite& write : entry.profile([] { return RunChoices{}; }).ops.writes) {
       std::string kind = write.chip;
       for (char& c : kind) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
