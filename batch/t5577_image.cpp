@@ -16,7 +16,7 @@ namespace {
 // An image is a dozen exchanges or more: one damaged reply should cost that block's exchange
 // again, not the whole image. Only a reply that did not arrive whole is asked again: the same
 // block written or read once more changes nothing, while the chip's own refusal stands.
-constexpr int BlockAttempts = 3;
+constexpr int BlockAttempts = 5;
 
 template <typename Op>
 TagData Attempts(Op op) {

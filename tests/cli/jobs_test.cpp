@@ -188,9 +188,9 @@ std::pair<std::string, std::vector<std::string>> LastTokens(const std::string& t
   return {text.substr(0, tokens[tokens.size() - n].first), last};
 }
 
-// Every access-control format: five blank T5577s get five identities in a row, and the virtual
-// reader's own decoder finds each listed identity in the blocks of its tag, with one format
-// name per format. The decoder prints some decimal fields in hex, so a field's digits are
+// Every access-control format: five blank T5577s get five identities in a row (a protected one
+// between them refuses and is left out), and the virtual reader's own decoder finds each listed
+// identity in the blocks of its tag, with one format name per format. The decoder prints some decimal fields in hex, so a field's digits are
 // taken either way unless the field is typed in hex.
 TEST(Run, EveryAccessFormatWritesFiveTagsThatTheReadersOwnDecoderReadsBack) {
   std::map<std::string, std::string> formatOfName;
@@ -201,7 +201,8 @@ TEST(Run, EveryAccessFormatWritesFiveTagsThatTheReadersOwnDecoderReadsBack) {
     for (const access::AccessField& f : format->fields) first.push_back(f.min + (f.max - f.min) / 3);
     std::istringstream words(access::Text(*format, first));
     for (std::string word; std::getline(words, word, ':');) args.push_back(word);
-    args.insert(args.end(), {"--count", "5", "--feed", "t5577"});
+    // The third tag is password-protected: its refusal is said, and the next blank gets the identity.
+    args.insert(args.end(), {"--count", "5", "--feed", "t5577:2", "--feed", "t5577:pwd=11223344:1", "--feed", "t5577"});
     sim::VirtualReader reader;
     const test::Outcome o = Rivelo(args, {}, &reader);
     EXPECT_EQ(o.code, 0) << o.errText;
@@ -209,6 +210,7 @@ TEST(Run, EveryAccessFormatWritesFiveTagsThatTheReadersOwnDecoderReadsBack) {
     access::AccessValues values = first;
     for (int k = 1; k <= 5; ++k, ++values.back()) listed.push_back(std::to_string(k) + " " + access::Text(*format, values));
     EXPECT_EQ(o.out, listed);
+    EXPECT_TRUE(Has(o.errText, "Run summary: 5 written, 1 refused,")) << o.errText;
     values = first;
     for (const sim::TagState& tag : reader.State().tags) {
       if (!tag.fed || tag.blockFormat.empty()) continue;
