@@ -38,5 +38,7 @@ void AddIdentityCommands(CommandSet& commands, CLI::App& root);
 void AddFormatsCommand(CommandSet& commands, CLI::App& root);
 void AddT5577Commands(CommandSet& commands, CLI::App& root);
 void AddEm4305Commands(CommandSet& commands, CLI::App& root);
+// inspect and compare.
+void AddInspectCommands(CommandSet& commands, CLI::App& root);
 
 }  // namespace rivelo::cli

@@ -65,7 +65,8 @@ struct IdentityFormat {
   std::function<bool(Identity& id)> increment;
   // One batch-file line that is not blank. Anything but a whole identity is refused.
   std::function<LineParse(std::string_view line)> parseLine;
-  // The identity that the text of the page's main entry field stands for.
+  // The identity that the text of the page's main entry field stands for; empty when it stands
+  // for none (the runner refuses an entry of the wrong length, so nothing is written).
   std::function<Identity(std::string_view text)> fromEntry;
   // The identity's fields as label and text, for reports that show every form at once.
   std::function<std::vector<std::pair<std::string, std::string>>(const Identity& id)> fields;
