@@ -195,7 +195,8 @@ void AddRead(CommandSet& commands, CLI::App& read, const FormatEntry& format) {
   CLI::App* app = commands.Add(read, f.name,
                                what + format.format->title +
                                    " tag on the reader; with --continuous, list every tag read until N are "
-                                   "listed or Ctrl+C",
+                                   "listed or Ctrl+C" +
+                                   (format.readNote ? std::string("; ") + format.readNote : std::string()),
                                "[--form KEY] [--continuous [--export DIR] [--count N]]", action, "Formats");
   app->add_flag("--continuous", o->continuous, "read tag after tag, one line each")->disable_flag_override();
   app->add_option("--export", o->exportDir,

@@ -34,6 +34,8 @@ void AddIdentifyCommand(CommandSet& commands, CLI::App& root);
 void AddSendCommand(CommandSet& commands, CLI::App& root);
 // read, write and run, with one subcommand per format of the table.
 void AddIdentityCommands(CommandSet& commands, CLI::App& root);
+// formats: the table's formats with their fields and ranges.
+void AddFormatsCommand(CommandSet& commands, CLI::App& root);
 void AddT5577Commands(CommandSet& commands, CLI::App& root);
 void AddEm4305Commands(CommandSet& commands, CLI::App& root);
 // inspect and compare.

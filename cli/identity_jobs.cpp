@@ -62,7 +62,9 @@ int SingleRead(Session& session, const IdentityJob& job) {
     PrintRead(session, job, id);
     return ExitOk;
   }
-  if (outcome == ReadOutcome::NoIdentity) session.Error("no " + std::string(job.format->format->title) + " tag was read");
+  if (outcome == ReadOutcome::NoIdentity)
+    session.Error("no " + std::string(job.format->format->title) + " tag was read" +
+                  (job.format->readNote ? std::string(" (this command ") + job.format->readNote + ")" : std::string()));
   else session.Error(LastReplyProblem().empty() ? "no valid reply from the reader" : LastReplyProblem());
   return ExitFailed;
 }

@@ -131,6 +131,7 @@ int Run(const std::vector<std::string>& arguments, std::ostream& out, std::ostre
   AddIdentifyCommand(commands, app);
   AddSendCommand(commands, app);
   AddIdentityCommands(commands, app);
+  AddFormatsCommand(commands, app);
   AddT5577Commands(commands, app);
   AddEm4305Commands(commands, app);
   AddInspectCommands(commands, app);
