@@ -33,6 +33,9 @@ struct IdentityJob {
   int periodMs = 0;       // runs: the tick period; 0: the page's
   bool unique = false;    // ReadRun: each identity once
   bool yes = false;       // --lock was consented to beforehand
+  std::string registry;   // Write and write runs: the registry of issued identities; empty: none
+  bool strictRegistry = false;  // a file or incremental run stops at an identity taken elsewhere
+  int leaseSeconds = 0;   // how long a reservation holds unrenewed; 0: the registry's default
 };
 
 // Where the run loop's time comes from and how it waits for the next tick. Tests set one whose
