@@ -123,7 +123,7 @@ CLI::Validator RangeCheck(int low, int high, const std::string& what) {
 
 std::string RegistryUsage(bool run) {
 #ifdef RIVELO_HAS_REGISTRY
-  return run ? " [--registry WHERE [--strict-registry] [--registry-lease SECONDS]]" : " [--registry WHERE]";
+  return run ? " [--registry WHERE] [--strict-registry] [--registry-lease SECONDS]" : " [--registry WHERE]";
 #else
   (void)run;
   return {};
