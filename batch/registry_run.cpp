@@ -14,7 +14,8 @@ namespace {
 std::string WhyTaken(const RegistryAnswer& answer) {
   if (!answer.row) return answer.why;
   const RegistryRow& row = *answer.row;
-  const std::string where = StationText(row.station);
+  // Rows of run logs name no station, only the log and its run.
+  const std::string where = row.station.host.empty() && row.station.port.empty() ? row.run : StationText(row.station);
   if (row.state == RegistryState::Issued) return Filled(texts::registry::TakenIssued(), {where, RegistryTimeText(row.time)});
   return Filled(texts::registry::TakenReserved(), {where, RegistryTimeText(row.leaseUntil)});
 }
