@@ -281,12 +281,12 @@ void AddWrite(CommandSet& commands, CLI::App& write, const FormatEntry& format) 
   AddRegistry(app, *o, false);
 }
 
-void AddRun(CommandSet& commands, CLI::App& run, const FormatEntry& format) {
+void AddRun(CommandSet& commands, CLI::App& run, const FormatEntry& format, JobStart start) {
   auto o = std::make_shared<IdentityOptions>();
   Session& session = commands.session;
   const IdentityFormat& f = *format.format;
   const std::string id = WordNames(format);
-  const auto action = [&session, &format, o] {
+  const auto action = [&session, &format, o, start] {
     const int modes =
         (o->continuousId.empty() ? 0 : 1) + (o->incrementalId.empty() ? 0 : 1) + (o->file.empty() ? 0 : 1);
     if (modes != 1) throw UsageError("give one of --continuous, --incremental and --file");
@@ -306,7 +306,7 @@ void AddRun(CommandSet& commands, CLI::App& run, const FormatEntry& format) {
     job.fromLine = o->fromLine;
     if (kind != IdentityJob::Kind::FileRun)
       job.id = IdentityOf(format, kind == IdentityJob::Kind::ContinuousRun ? o->continuousId : o->incrementalId, *o);
-    return RunIdentityJob(session, job);
+    return start(session, job);
   };
   const std::string usage = "(--continuous " + id + " | --incremental " + id + " | --file PATH [--from-line N])" +
                             CompletionUsage(format) + " [--count N]" + (format.lockable ? " [--lock [--yes]]" : "") +
@@ -354,6 +354,10 @@ void AddRun(CommandSet& commands, CLI::App& run, const FormatEntry& format) {
 
 }  // namespace
 
+void AddRunCommands(CommandSet& commands, CLI::App& run, JobStart start) {
+  for (const FormatEntry& format : FormatTable()) AddRun(commands, run, format, start);
+}
+
 void AddIdentityCommands(CommandSet& commands, CLI::App& root) {
   CLI::App* read = commands.Add(root, "read", "read tags: once, or continuously with export", "FORMAT [OPTIONS]", {});
   CLI::App* write = commands.Add(root, "write", "write one tag and verify it", "FORMAT ID [OPTIONS]", {});
@@ -363,7 +367,7 @@ void AddIdentityCommands(CommandSet& commands, CLI::App& root) {
   for (const FormatEntry& format : FormatTable()) {
     AddRead(commands, *read, format);
     AddWrite(commands, *write, format);
-    AddRun(commands, *run, format);
+    AddRun(commands, *run, format, RunIdentityJob);
   }
 }
 

@@ -57,6 +57,10 @@ void PrintRead(Session& session, const IdentityJob& job, const Identity& id) {
 // The registry the job takes its identities from, as the runner's gate; false when it was asked
 // for and cannot be opened (said on standard error). A run may make a new SQLite file.
 bool UseRegistry(Session& session, const IdentityJob& job, BatchRunner& runner) {
+  if (job.gate) {
+    runner.SetIdentityGate(job.gate, job.strictRegistry);
+    return true;
+  }
   if (job.registry.empty()) return true;
 #ifdef RIVELO_HAS_REGISTRY
   std::string error;

@@ -17,6 +17,11 @@
 #include "pages/tagformats/ata_fdxb.h"
 #include "pages/tagformats/ata_hid.h"
 #include "pages/tagformats/em4305_fdxb_dlg.h"
+#ifdef RIVELO_HAS_REGISTRY
+#include "pages/registry/registry_dlg.h"
+#include "resources/texts_registry.h"
+#include "shell/menu_entries.h"
+#endif
 
 namespace rivelo {
 
@@ -36,6 +41,9 @@ void AddPages([[maybe_unused]] CAtaTabDlg& ata, [[maybe_unused]] EM4305TabDlg& e
   em4305.AddPage(new EM4305IdDlg, QString::fromUtf8(shell_text::TabEm4305Em4100));
   em4305.AddPage(new EM4305Dlg, QString::fromUtf8(shell_text::TabEm4305));
   em4305.AddPage(new EM4305FdxbDlg, QString::fromUtf8(shell_text::TabFdxb));
+#ifdef RIVELO_HAS_REGISTRY
+  AddMenuEntry({MenuPlace::File, QString::fromUtf8(texts::registry::MenuItem()), ShowRegistryDialog});
+#endif
 }
 
 }  // namespace rivelo

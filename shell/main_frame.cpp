@@ -21,6 +21,7 @@
 #include "resources/texts_shell.h"
 #include "shell/dialogs.h"
 #include "shell/fonts.h"
+#include "shell/menu_entries.h"
 #include "shell/my_static.h"
 #include "shell/rivelo_view.h"
 #include "shell/tab_containers.h"
@@ -70,6 +71,14 @@ CMainFrame::~CMainFrame() { SetStatusSink(std::move(previousSink_)); }
 void CMainFrame::BuildMenu() {
   QMenu* file = menuBar()->addMenu(Q(shell_text::FileMenu));
   file->addAction(Q(texts::run_log::MenuItem), this, &CMainFrame::OnRunLog);
+  // The pages' entries, added while the view installed them (a view built without a window
+  // may have left the same ones before).
+  QStringList added;
+  for (MenuEntry& entry : TakeMenuEntries()) {
+    if (entry.place != MenuPlace::File || added.contains(entry.text)) continue;
+    added << entry.text;
+    file->addAction(entry.text, this, [this, action = std::move(entry.action)] { action(this); });
+  }
   file->addAction(Q(shell_text::ExitItem), this, &QWidget::close);
   QMenu* card = menuBar()->addMenu(Q(shell_text::CardMenu));
   card->addAction(Q(shell_text::Em4100Item), view_, &CRiveloView::ShowEm4305);

@@ -47,19 +47,20 @@ run() {
     --registry "$where" --registry-lease 2 >"$dir/$1.out" 2>"$dir/$1.err" &
   runs+=($!)
 }
-# Every reader's tags, once they have all ended: 1-200, each on exactly one tag, none written over.
+# Every reader's tags, once they have all ended: the identities $2 (default 1-200), each on
+# exactly one tag, none written over, and each issued in the registry, none left reserved.
 check_tags() {
   for pid in "${sims[@]}"; do kill -TERM "$pid"; wait "$pid"; done
   sims=()
   local held expected overwritten
   held=$(grep -h '^  em4100 ' "$dir"/*.state | awk '{print $2}' | sort)
-  expected=$(for i in $(seq 1 200); do printf '%010X\n' "$i"; done)
+  expected=${2:-$(for i in $(seq 1 200); do printf '%010X\n' "$i"; done)}
   overwritten=$(grep -h 'carried: \[.*,' "$dir"/*.state)
   [[ $held == "$expected" && -z $overwritten ]] ||
     fail "$1: the tags hold $(grep -c . <<<"$held") identities, $(sort -u <<<"$held" | grep -c .) distinct," \
          "missing: $(comm -13 <(sort -u <<<"$held") <(echo "$expected") | tr '\n' ' ')" \
          "doubled: $(uniq -d <<<"$held" | tr '\n' ' ') $overwritten"
-  [[ $("$rivelo" registry stats --registry "$where" | tail -1) =~ ^em4100\ +200\ +0$ ]] ||
+  [[ $("$rivelo" registry stats --registry "$where" | tail -1) =~ ^em4100\ +$(grep -c . <<<"$expected")\ +0$ ]] ||
     fail "$1: registry stats: $("$rivelo" registry stats --registry "$where")"
   rm -f "$dir"/*.state "$dir"/*.out "$dir"/*.err
 }
@@ -99,3 +100,26 @@ run e $((50 - written))
 wait_runs "the run after the killed one"
 grep -q "Skipped $held" "$dir/e.err" && fail "the fifth run skipped $held, held by the killed run"
 check_tags "a run killed"
+
+# One station, two readers, one process: each line names its reader; Ctrl+C stops both with one
+# summary, and what they listed is what the tags carry.
+where=$(registry station) || exit 1
+reader a em4305:100
+reader b em4305:100
+"$rivelo" station --port "${ptys[a]}" --port "${ptys[b]}" run em4100 --incremental 0000000001 --count 100 \
+  --period 50 --registry "$where" >"$dir/s.out" 2>"$dir/s.err" &
+station=$!
+runs=("$station")
+deadline=$((SECONDS + 60))
+until (($(grep -c "^${ptys[a]}: " "$dir/s.out") >= 5 && $(grep -c "^${ptys[b]}: " "$dir/s.out") >= 5)); do
+  ((SECONDS < deadline)) || fail "the station's readers did not both list tags"
+  sleep 0.05
+done
+kill -INT "$station"
+wait "$station"; rc=$?
+runs=()
+others=$(grep -v -e "^${ptys[a]}: [0-9]* [0-9A-F]*$" -e "^${ptys[b]}: [0-9]* [0-9A-F]*$" "$dir/s.out")
+summaries=$(grep -c '^Run summary: ' "$dir/s.err")
+[[ $rc -eq 130 && -z $others && $summaries -eq 1 ]] ||
+  fail "station: exit $rc, $summaries summaries, lines naming no reader: $others"
+check_tags "station" "$(awk '{print $3}' "$dir/s.out" | sort)"
