@@ -349,7 +349,7 @@ void BatchRunner::StartSummary(bool write) {
 
 // Taken when a run ends, however it ended, and said after its stop line.
 void BatchRunner::EndSummary() {
-  summary_.tags = runCounter_ - summaryFirst_ - linesSkipped_;
+  summary_.tags = runCounter_ - summaryFirst_ - (summary_.write ? linesSkipped_ : 0);
   summary_.refused = refused_;
   summary_.leftAlone = leftAlone_;
   summary_.silentTicks = link_.TotalSilentTicks();
