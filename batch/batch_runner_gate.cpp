@@ -81,7 +81,7 @@ bool BatchRunner::GateSkip(WriteMode mode, const std::string& why) {
       AppendStop();
       return false;
     }
-    view_.ShowNextTarget(targetId_);
+    page_.ShowNextTarget(targetId_);
     return true;
   }
   const auto at = static_cast<std::size_t>(runCounter_);

@@ -40,5 +40,7 @@ using JobStart = int (*)(Session& session, const IdentityJob& job);
 void AddRunCommands(CommandSet& commands, CLI::App& run, JobStart start);
 void AddT5577Commands(CommandSet& commands, CLI::App& root);
 void AddEm4305Commands(CommandSet& commands, CLI::App& root);
+// inspect and compare.
+void AddInspectCommands(CommandSet& commands, CLI::App& root);
 
 }  // namespace rivelo::cli

@@ -40,4 +40,8 @@ inline constexpr std::array<std::uint8_t, 4> FactoryConfigWord = {0x00, 0x08, 0x
 std::uint32_t T5577Word(std::span<const std::uint8_t, 4> bytes);
 T5577Block0 DecodeT5577Block0(std::uint32_t word);
 
+// Whether the reader's block reads decode what a chip so set up sends: its read modes listen
+// for Manchester at RF/32 and RF/64 and bi-phase at RF/32 only.
+bool ReaderReadsBlocks(const T5577Block0& b);
+
 }  // namespace rivelo

@@ -19,9 +19,9 @@
 #include "reader/my_comm.h"
 #include "resources/texts_run_log.h"
 #include "resources/texts_shell.h"
+#include "shell/card_menu.h"
 #include "shell/dialogs.h"
 #include "shell/fonts.h"
-#include "shell/menu_entries.h"
 #include "shell/my_static.h"
 #include "shell/rivelo_view.h"
 #include "shell/tab_containers.h"
@@ -71,18 +71,12 @@ CMainFrame::~CMainFrame() { SetStatusSink(std::move(previousSink_)); }
 void CMainFrame::BuildMenu() {
   QMenu* file = menuBar()->addMenu(Q(shell_text::FileMenu));
   file->addAction(Q(texts::run_log::MenuItem), this, &CMainFrame::OnRunLog);
-  // The pages' entries, added while the view installed them (a view built without a window
-  // may have left the same ones before).
-  QStringList added;
-  for (MenuEntry& entry : TakeMenuEntries()) {
-    if (entry.place != MenuPlace::File || added.contains(entry.text)) continue;
-    added << entry.text;
-    file->addAction(entry.text, this, [this, action = std::move(entry.action)] { action(this); });
-  }
+  for (const CardMenuEntry& e : FileMenuEntries()) file->addAction(Q(*e.text), this, [this, open = e.open] { open(this); });
   file->addAction(Q(shell_text::ExitItem), this, &QWidget::close);
   QMenu* card = menuBar()->addMenu(Q(shell_text::CardMenu));
   card->addAction(Q(shell_text::Em4100Item), view_, &CRiveloView::ShowEm4305);
   card->addAction(Q(shell_text::T5577Item), view_, &CRiveloView::ShowT5577);
+  for (const CardMenuEntry& e : CardMenuEntries()) card->addAction(Q(*e.text), this, [this, open = e.open] { open(this); });
   QMenu* help = menuBar()->addMenu(Q(shell_text::HelpMenu));
   help->addAction(Q(shell_text::AboutItem), this, &CMainFrame::OnAbout);
   helpMenu_ = help->menuAction();
