@@ -120,11 +120,10 @@ int SingleWrite(Session& session, const IdentityJob& job) {
     return ExitOk;
   }
   const std::string problem = LastReplyProblem();
+  std::string why = problem.empty() ? "no chip read it back (tried " + chips + ")" : problem;
   // A format of one chip says why that chip's write did not count, as the window's page does.
-  const std::string why = job.format->chips.empty()
-                              ? TagFailureText(runner.LastWriteResult(), "write", "the identity", TagChip::T5577)
-                          : problem.empty() ? "no chip read it back (tried " + chips + ")"
-                                            : problem;
+  if (job.format->chips.empty())
+    why = TagFailureText(runner.LastWriteResult(), "write", "the identity", TagChip::T5577);
   session.Error("the tag did not take " + format.text(job.id, 0) + ": " + why);
   return ExitFailed;
 }
