@@ -7,6 +7,7 @@
 #include "batch/tag_operations.h"
 #include "model/t5577_block0.h"
 #include "pages/common/dialog_keys.h"
+#include "pages/common/tag_passwords.h"
 #include "pages/common/tag_reason.h"
 #include "pages/inspect/inspect_dlg.h"
 #include "pages/t5577/block0_meaning.h"
@@ -41,6 +42,7 @@ CAtaDlg::CAtaDlg(QWidget* parent) : QWidget(parent) {
   BuildControls();
   Connect();
   SwallowDialogKeys(*this);
+  FollowCarriedPassword(*passwordEdit);
 }
 
 void CAtaDlg::Connect() {

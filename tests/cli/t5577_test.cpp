@@ -98,7 +98,7 @@ TEST(AccessFormats, AWriteThatDoesNotReadBackFails) {
   sim::VirtualReader reader;
   const test::Outcome o = Rivelo({"--simulate=hid:1:2", "write", "hid", "3", "4"}, {}, &reader);
   EXPECT_EQ(o.code, 1);
-  EXPECT_TRUE(Has(o.errText, "the tag did not take 3:4")) << o.errText;
+  EXPECT_TRUE(Has(o.errText, "the tag did not take 3:4: the identity was not read back as written")) << o.errText;
 }
 
 TEST(T5577Blocks, WriteAndReadBackWithAndWithoutPassword) {

@@ -8,20 +8,12 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-Q_DECLARE_METATYPE(rivelo::Language)
-
 namespace rivelo {
 
-class AtaDlgConfigTest : public QObject {
+class AtaDlgConfigTest : public PageTest {
   Q_OBJECT
 
- private:
-  ReaderFixture f_;
-
  private slots:
-  void init() { f_.SetUp(); }
-  void cleanup() { f_.TearDown(); }
-
   // Lock and block 0 ask in that order; Cancel in either ends the write with nothing sent and
   // no status, with or without the password.
   void cancelSendsNothing() {
