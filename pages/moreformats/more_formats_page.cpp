@@ -107,7 +107,7 @@ void MoreFormatsPage::ShowValues(const access::AccessValues& values) {
     rows[row].edit->setText(ValueText(format_->fields[row], values[row]));
 }
 
-// RunPanelPage
+// IdentityPage
 
 // The table's text of the identity is the fields joined by ':', which the format parses back.
 void MoreFormatsPage::ShowReadIdentity(const Identity& id) {

@@ -22,7 +22,7 @@ namespace rivelo {
 
 struct FormatEntry;
 
-class MoreFormatsPage : public QWidget, private RunPanelPage {
+class MoreFormatsPage : public QWidget, private IdentityPage {
   Q_OBJECT
 
  public:
@@ -56,7 +56,7 @@ class MoreFormatsPage : public QWidget, private RunPanelPage {
   std::optional<access::AccessValues> Values(bool tell);
   void ShowValues(const access::AccessValues& values);
 
-  // RunPanelPage
+  // IdentityPage
   void ShowReadIdentity(const Identity& id) override;
   void ShowNextTarget(const Identity& id) override { ShowReadIdentity(id); }
   void ClearIdentity() override;

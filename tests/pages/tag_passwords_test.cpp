@@ -18,12 +18,8 @@
 #include "shell/hex_edit.h"
 #include "shell/scripted_dialogs.h"
 
-Q_DECLARE_METATYPE(rivelo::Language)
-
 namespace rivelo {
 namespace {
-
-QString U(const char* text) { return QString::fromUtf8(text); }
 
 std::optional<TagPassword> Pwd(const QString& hex) {
   if (hex.isEmpty()) return std::nullopt;
