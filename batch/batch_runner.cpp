@@ -90,6 +90,7 @@ BatchRunner::BatchRunner(BatchProfile profile, BatchView& view, ReaderSignals* r
       signals_(readerSignals ? *readerSignals : DeviceSignals()),
       targetId_(profile_.format->length, 0),
       lastWrittenId_(profile_.format->length, 0),
+      lastExportedId_(profile_.format->length, 0),
       clock_([] { return std::time(nullptr); }),
       runClock_([] { return std::chrono::steady_clock::now(); }) {}
 
@@ -448,7 +449,7 @@ void BatchRunner::ReadPressed() {
   StartWatch();
   view_.ShowRunState(state_);
   runCounter_ = 0;
-  lastExportedId_.clear();  // none yet: a first tag of all zeros is exported too
+  lastExportedId_.assign(profile_.format->length, 0);
   seen_.clear();
   exportFailures_ = 0;
   exportFailed_ = false;

@@ -49,7 +49,10 @@ std::string FirstEntry(const IdentityFormat& format, const std::string& chip) {
   if (name == "fdxb") return chip == "t5577" ? "274877906940099900000000" : "000000112233052800012345";
   if (name == "hid") return "7:65440";
   if (name == "fdxa") return "0000007F70";
-  return format.text(Identity(format.length, 0), 0);
+  // One past zero: an exporting read takes an identity of all zeros for none exported yet.
+  Identity id(format.length, 0);
+  format.increment(id);
+  return format.text(id, 0);
 }
 
 // The access-control formats share one profile (their block images differ, not how they are
