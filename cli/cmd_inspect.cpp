@@ -156,6 +156,8 @@ int Compare(Session& session, const InspectOptions& o) {
   const bool t5577 = backup->chip == InspectChip::T5577;
   if (tag.chip != backup->chip)
     return Failed(session, std::string("the tag on the reader is no ") + (t5577 ? "T5577" : "EM4305") + ", as in " + o.file);
+  if (tag.passwordRefused) return Failed(session, "the chip refused the password");
+  if (tag.loginNeededToRead) return Failed(session, "the tag does not read without its password (give --password)");
   const auto differences = CompareBackup(*backup, tag);
   for (const MemoryDifference& d : differences)
     session.Out() << (t5577 ? "block " : "word ") << d.index << "  file " << Hex8(d.file) << "  tag "

@@ -274,7 +274,7 @@ TEST_F(RunnerTest, ExportWritesEachNewIdentityOnceIntoAFileOfItsOwn) {
   runner_.ContinuousClicked(true);
   runner_.IncrementalClicked(true);
   view_.folders = {dir_.string(), dir_.string() + "/"};
-  tag_.id = Identity(5, 0);  // skipped until something else was exported
+  tag_.id = Identity(5, 0);  // a tag of all zeros is exported like any other
   runner_.ReadPressed();
   const std::string path = runner_.ExportPath();
   EXPECT_EQ(path, (dir_ / ExportFileName(1700000000)).string());
@@ -284,12 +284,12 @@ TEST_F(RunnerTest, ExportWritesEachNewIdentityOnceIntoAFileOfItsOwn) {
   runner_.Tick(ReadTimer);
   runner_.Tick(ReadTimer);
   // Each line is on the disk before the next tick.
-  EXPECT_EQ(ReadAll(path), "0123456789\r\n");
+  EXPECT_EQ(ReadAll(path), "0000000000\r\n0123456789\r\n");
   tag_.id = Identity(5, 0);
   runner_.Tick(ReadTimer);
   tag_.id = Identity{0x01, 0x23, 0x45, 0x67, 0x89};
   runner_.Tick(ReadTimer);
-  EXPECT_EQ(view_.lines.back(), "Number 3;");
+  EXPECT_EQ(view_.lines.back(), "Number 4;");
   runner_.ReadReleased();
 
   // A second run in the same second gets a file of its own, never the first one's, and a link
@@ -301,7 +301,7 @@ TEST_F(RunnerTest, ExportWritesEachNewIdentityOnceIntoAFileOfItsOwn) {
   EXPECT_EQ(runner_.ExportPath(), NumberedPath(path, 2));  // the folder's own separator is not doubled
   runner_.Tick(ReadTimer);
   runner_.ReadReleased();
-  EXPECT_EQ(ReadAll(path), "0123456789\r\n0000000000\r\n0123456789\r\n");
+  EXPECT_EQ(ReadAll(path), "0000000000\r\n0123456789\r\n0000000000\r\n0123456789\r\n");
   EXPECT_EQ(ReadAll(NumberedPath(path, 2)), "0123456789\r\n");
   EXPECT_EQ(ReadAll(target.string()), "keep");
   EXPECT_EQ(fs::status(NumberedPath(path, 2)).permissions() & (fs::perms::group_write | fs::perms::others_write),

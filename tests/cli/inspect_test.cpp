@@ -4,6 +4,7 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -54,6 +55,9 @@ std::vector<InspectCase> Cases() {
        {"\"password\":true", "\"readNeedsPassword\":false"}},
       {"t5577:pwd=11223344", {}, "99999999", {"the password given was refused"}, {"\"passwordRefused\":true"}},
       {"t5577:pwd=11223344:aor", {}, "11223344", {"answer on request   on"}, {"\"answerOnRequest\":true"}},
+      // A password given to a chip that reads without one is never sent (checked below).
+      {"t5577", {}, "11223344", {"password            none"}, {"\"passwordProtected\":false"}},
+      {"em4305", {}, "11223344", {"password            none"}, {"\"passwordProtected\":false"}},
       {"em4305:uid=00C0FFEE", {}, "", {"chip                EM4305", "UID                 00C0FFEE", "locked              words 0 1"},
        {"\"chip\":\"EM4305\"", "\"uid\":\"00C0FFEE\"", "\"locked\":[0,1]", "\"writeLogin\":false"}},
       {"em4305:pwd=11223344", {{"em4305", "write-word", "4", "0012008F", "--password", "11223344", "--yes", "--no-backup"}},
@@ -90,6 +94,12 @@ TEST(Inspect, TellsEachKindOfTagApartInWordsAndJson) {
       reader.TakeOffReader();
       reader.PlaceOnReader(*id);
     }
+    std::vector<std::string> codes;  // of the requests inspect sends
+    reader.SetJournalSink([&codes](const std::string& line) {
+      // "TIME > AA BB LL LL CC CC ...": the command code is the frame's fifth and sixth byte.
+      if (const auto at = line.find(" > "); at != std::string::npos && line.size() > at + 20)
+        codes.push_back(line.substr(at + 15, 5));
+    });
     Args args = {"--simulate=" + c.tag, "inspect"};
     if (!c.password.empty()) args.insert(args.end(), {"--password", c.password});
     const test::Outcome text = Rivelo(args, {}, &reader);
@@ -99,6 +109,16 @@ TEST(Inspect, TellsEachKindOfTagApartInWordsAndJson) {
     ASSERT_EQ(json.out.size(), 1u) << json.errText;
     for (const std::string& w : c.words) EXPECT_TRUE(Has(Joined(text.out), w)) << w << "\n" << Joined(text.out);
     for (const std::string& j : c.json) EXPECT_TRUE(Has(json.out[0], j)) << j << "\n" << json.out[0];
+    reader.SetJournalSink({});
+    // No password read, wake-up or login reaches a chip that reads without one; a protected
+    // T5577 given its password is read with it.
+    if (!Has(c.tag, "pwd=")) {
+      for (const char* passwordCommand : {"02 05", "02 03", "03 03"})
+        EXPECT_EQ(std::count(codes.begin(), codes.end(), passwordCommand), 0) << passwordCommand;
+    }
+    if (c.tag.starts_with("t5577:pwd") && !c.password.empty()) {
+      EXPECT_GT(std::count(codes.begin(), codes.end(), "02 05"), 0);
+    }
     // The password never leaves the program.
     EXPECT_FALSE(Has(Joined(text.out) + text.errText + json.out[0], "11223344"));
     if (c.tag.starts_with("em4100")) {
