@@ -86,11 +86,12 @@ void MoreFormatsPage::BuildPanel() {
   // Below the fields of the format with the most of them.
   const int top = std::max(102, FieldTop + RowHeight * static_cast<int>(rows.size()) + 6);
   Place(p.options, 99, top, 201, 36);
-  Place(p.continuous, 112, top + 15, 56, 12);
-  Place(p.incremental, 172, top + 15, 56, 12);
-  Place(p.fromFile, 232, top + 15, 56, 12);
+  // English captions are the longer ones: "continuously" needs its 62 units.
+  Place(p.continuous, 108, top + 15, 62, 12);
+  Place(p.incremental, 174, top + 15, 62, 12);
+  Place(p.fromFile, 240, top + 15, 56, 12);
   Place(p.progress, 99, top + 44, 300, 12);
-  Place(p.list, 99, top + 64, 300, 268 - top);
+  Place(p.list, 99, top + 64, 300, 204 - top);  // ends where the FDX-B pages' list does
   Place(p.readButton, 312, top + 6, 86, 12);
   Place(p.writeButton, 312, top + 22, 86, 12);
 }

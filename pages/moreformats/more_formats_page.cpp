@@ -7,6 +7,7 @@
 #include <charconv>
 
 #include "batch/format_table.h"
+#include "model/access/access_identity.h"
 #include "pages/common/dialog_keys.h"
 #include "resources/texts_more_formats.h"
 #include "shell/dialogs.h"
@@ -109,10 +110,8 @@ void MoreFormatsPage::ShowValues(const access::AccessValues& values) {
 
 // IdentityPage
 
-// The table's text of the identity is the fields joined by ':', which the format parses back.
 void MoreFormatsPage::ShowReadIdentity(const Identity& id) {
-  const access::AccessParse parsed = access::ParseLine(*format_, entry_->format->text(id, 0));
-  if (parsed.values) ShowValues(*parsed.values);
+  if (const auto values = access::ValuesOf(*format_, id)) ShowValues(*values);
   else ClearIdentity();
 }
 
@@ -123,7 +122,7 @@ void MoreFormatsPage::ClearIdentity() {
 Identity MoreFormatsPage::EnteredIdentity() {
   const auto values = Values(true);
   if (!values) return {};
-  return entry_->format->parseLine(access::Text(*format_, *values)).id.value_or(Identity{});
+  return access::ToIdentity(*format_, *values);
 }
 
 std::string MoreFormatsPage::IncrementalListText() {
