@@ -145,6 +145,7 @@ class BatchRunner {
   void StartFileAt(std::size_t first);
   bool LeftAloneAsWritten(const Identity& onReader);
   bool TakeUnverifiedWrite(ReadOutcome found, const Identity& onReader);
+  bool ProtectWritten(const char* chip, const Identity& id);
   bool ChipSerialAllowsWrite();
   void ReadTick();
 
@@ -153,6 +154,8 @@ class BatchRunner {
   ReaderSignals& signals_;
   const char* lastChip_ = nullptr;
   const char* unverifiedChip_ = nullptr;  // its write of targetId_ got no answer to either read-back
+  bool lastProtected_ = false;  // the last verified write also gave the tag the run's password
+  bool protectFailed_ = false;  // the tag took its identity, but not the password
   bool continuous_ = false;
   bool incremental_ = false;
   bool fromFile_ = false;

@@ -69,7 +69,9 @@ int SingleRead(Session& session, const IdentityJob& job) {
 int SingleWrite(Session& session, const IdentityJob& job) {
   const IdentityFormat& format = *job.format->format;
   if (const int code = session.Connect(); code != ExitOk) return code;
-  const RunChoices choices{job.lock ? 1 : 0, 0};
+  RunChoices choices{job.lock ? 1 : 0, 0};
+  choices.password = job.password;
+  choices.protect = job.protect;
   const BatchProfile profile = ProfileFor(*job.format, [choices] { return choices; }, job.chip);
   const std::string chips = ChipOrder(profile);
   RunView view(session, *job.format, 0);
@@ -156,7 +158,9 @@ int RunEnded(Session& session, const IdentityJob& job, const BatchRunner& runner
              std::size_t fileStart);
 
 int Run(Session& session, const IdentityJob& job) {
-  const RunChoices choices{job.lock ? 1 : 0, job.form};
+  RunChoices choices{job.lock ? 1 : 0, job.form};
+  choices.password = job.password;
+  choices.protect = job.protect;
   RunView view(session, *job.format, job.kind == Kind::ReadRun ? job.form : 0);
   BatchProfile profile = ProfileFor(*job.format, [choices] { return choices; }, job.chip);
   if (job.periodMs > 0) profile.periodMs = job.periodMs;

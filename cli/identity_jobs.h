@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,8 @@ struct IdentityJob {
   int periodMs = 0;       // runs: the tick period; 0: the page's
   bool unique = false;    // ReadRun: each identity once
   bool yes = false;       // --lock was consented to beforehand
+  // Write and runs: the password the tags carry, and the one each written tag is given.
+  std::optional<TagPassword> password, protect;
 };
 
 // Where the run loop's time comes from and how it waits for the next tick. Tests set one whose

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <csignal>
+#include <cstdio>
 #include <fstream>
 #include <set>
 #include <sstream>
@@ -213,6 +214,71 @@ TEST(Run, ARefusedTagIsNamedOnceCountedAndTheNextTagGetsItsIdentity) {
   EXPECT_EQ(o.out[0].rfind("{\"summary\":{\"written\":0,\"refused\":1,\"leftAlone\":0,\"silentTicks\":0,", 0), 0u)
       << o.out[0];
   EXPECT_TRUE(Has(o.errText, "rivelo: refused tags: 1 (--max-refused 1); the run stopped after 0 tags")) << o.errText;
+}
+
+// Tags that carry a password are written with it (block by block on a T5577, after a login on
+// an EM4305), and --protect gives each written tag one, counted only once it reads back with
+// it. The passwords come from the environment or a file, never the command line, and show
+// nowhere: not in the list, the JSON lines, standard error or the run log.
+TEST(Run, PasswordsFromTheEnvironmentOrAFileWriteAndProtectTags) {
+  const test::TempDir dir("cli_passwords");
+  const std::string log = (dir.Path() / "log.csv").string();
+  const std::string protect = dir.File("protect", "51243648\n");
+  ::setenv("RIVELO_PASSWORD", "11223344", 1);
+  const struct {
+    std::vector<std::string> args;
+    const char* feed;
+    int configWord;             // 0 on a T5577, 4 on an EM4305
+    std::uint32_t config;       // what it must hold afterwards
+    int passwordWord;           // where the chip keeps its password
+    std::uint32_t password;
+  } cases[] = {
+      {{"em4100", "--incremental", "0123456789"}, "t5577:pwd=11223344:5", 0, 0x00148050, 7, 0x11223344},
+      {{"em4100", "--incremental", "0123456789", "--protect-file", protect}, "t5577:5", 0, 0x00148050, 7, 0x51243648},
+      {{"fdxb", "--incremental", "999", "1", "--protect", "env"}, "t5577:pwd=11223344:5", 0, 0x00098090, 7,
+       0x51243648},
+      {{"hid", "--incremental", "1", "100", "--protect-file", protect}, "t5577:pwd=11223344:5", 0, 0x00107070, 7,
+       0x51243648},
+      {{"em4100", "--incremental", "0123456789", "--chip", "em4305", "--protect-file", protect}, "em4305:5", 4,
+       0x0011805F, 2, 0x51243648},
+      {{"fdxb", "--incremental", "999", "1", "--chip", "em4305"}, "em4305:pwd=11223344:5", 4, 0x0002008F, 2,
+       0x11223344},
+  };
+  ::setenv("RIVELO_NEW_PASSWORD", "51243648", 1);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.args.front() + " " + c.feed);
+    std::filesystem::remove(log);
+    sim::VirtualReader reader;
+    std::vector<std::string> args{"--simulate", "--json", "run"};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    args.insert(args.end(), {"--count", "5", "--feed", c.feed, "--log", log});
+    const test::Outcome o = Rivelo(args, {}, &reader);
+    EXPECT_EQ(o.code, 0) << o.errText;
+    ASSERT_EQ(o.out.size(), 6u) << o.errText;  // and the summary
+    std::string everything = o.errText + Contents(log);
+    for (const std::string& line : o.out) everything += line + "\n";
+    EXPECT_FALSE(Has(everything, "11223344") || Has(everything, "51243648")) << everything;
+    EXPECT_EQ(Has(Contents(log), ",protected,"), c.password == 0x51243648) << Contents(log);
+    std::set<std::string> held;
+    for (const sim::TagState& tag : reader.State().tags) {
+      if (!tag.fed) continue;
+      held.insert(tag.identity);
+      EXPECT_EQ(tag.memory->words[static_cast<std::size_t>(c.configWord)], c.config) << tag.identity;
+      EXPECT_EQ(tag.memory->words[static_cast<std::size_t>(c.passwordWord)], c.password) << tag.identity;
+    }
+    EXPECT_EQ(held.size(), 5u);
+    EXPECT_FALSE(held.contains("")) << o.errText;
+    // A protected T5577 refuses a plain write, and reads back with its password.
+    if (c.configWord != 0 || c.password != 0x51243648) continue;
+    EXPECT_EQ(Rivelo({"--simulate", "t5577", "write-block", "1", "00000000"}, {}, &reader).code, 1);
+    const test::Outcome read = Rivelo({"--simulate", "t5577", "read-block", "0", "--password-file", protect}, {}, &reader);
+    char block0[9];
+    std::snprintf(block0, sizeof block0, "%08X", c.config);
+    ASSERT_FALSE(read.out.empty()) << read.errText;
+    EXPECT_EQ(read.out.front(), block0);
+  }
+  ::unsetenv("RIVELO_PASSWORD");
+  ::unsetenv("RIVELO_NEW_PASSWORD");
 }
 
 TEST(Run, FromFileToItsEnd) {
