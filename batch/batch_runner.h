@@ -79,6 +79,8 @@ class BatchRunner {
   bool RangeEnded() const { return rangeEnded_; }
   // The chip whose write verified last (null before the first).
   const char* LastChip() const { return lastChip_; }
+  // The last verified write also gave the tag the password of RunChoices::protect.
+  bool LastProtected() const { return lastProtected_; }
   const std::string& ExportPath() const { return exportPath_; }
   bool Exporting() const { return exportFile_.IsOpen(); }
   // The port whose loss stopped the last run (the reader unplugged); empty when none did.

@@ -85,8 +85,11 @@ int SingleWrite(Session& session, const IdentityJob& job) {
     return ExitFailed;
   }
   if (view.lastStatusKind == 1) {
-    if (session.json)
-      session.Out() << TagJsonNow(*job.format, ListedTag{1, job.id, runner.LastChip()}) << std::endl;
+    if (session.json) {
+      ListedTag tag{1, job.id, runner.LastChip()};
+      tag.protectedTag = runner.LastProtected();
+      session.Out() << TagJsonNow(*job.format, tag) << std::endl;
+    }
     return ExitOk;
   }
   const std::string problem = LastReplyProblem();

@@ -7,15 +7,19 @@
 #include <fstream>
 #include <iostream>
 
+#include "cli/command_set.h"
+#include "model/text_bytes.h"
+
 #ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 #else
 #include <termios.h>
 #include <unistd.h>
 #endif
-
-#include "cli/command_set.h"
-#include "model/text_bytes.h"
 
 namespace rivelo::cli {
 namespace {

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <csignal>
-#include <cstdio>
 #include <fstream>
 #include <set>
 #include <sstream>
@@ -259,6 +258,7 @@ TEST(Run, PasswordsFromTheEnvironmentOrAFileWriteAndProtectTags) {
     for (const std::string& line : o.out) everything += line + "\n";
     EXPECT_FALSE(Has(everything, "11223344") || Has(everything, "51243648")) << everything;
     EXPECT_EQ(Has(Contents(log), ",protected,"), c.password == 0x51243648) << Contents(log);
+    EXPECT_EQ(Has(o.out.front(), "\"protected\":true"), c.password == 0x51243648) << o.out.front();
     std::set<std::string> held;
     for (const sim::TagState& tag : reader.State().tags) {
       if (!tag.fed) continue;
@@ -268,14 +268,19 @@ TEST(Run, PasswordsFromTheEnvironmentOrAFileWriteAndProtectTags) {
     }
     EXPECT_EQ(held.size(), 5u);
     EXPECT_FALSE(held.contains("")) << o.errText;
-    // A protected T5577 refuses a plain write, and reads back with its password.
-    if (c.configWord != 0 || c.password != 0x51243648) continue;
-    EXPECT_EQ(Rivelo({"--simulate", "t5577", "write-block", "1", "00000000"}, {}, &reader).code, 1);
-    const test::Outcome read = Rivelo({"--simulate", "t5577", "read-block", "0", "--password-file", protect}, {}, &reader);
-    char block0[9];
-    std::snprintf(block0, sizeof block0, "%08X", c.config);
-    ASSERT_FALSE(read.out.empty()) << read.errText;
-    EXPECT_EQ(read.out.front(), block0);
+    // The last tag, still on the reader, refuses a write without its password and takes one
+    // with it, staying protected.
+    if (c.password != 0x51243648 || c.args.front() != "em4100") continue;
+    const std::vector<std::string> write{"--simulate", "write", "em4100", "1111111111", "--chip",
+                                         c.configWord == 0 ? "t5577" : "em4305"};
+    EXPECT_EQ(Rivelo(write, {}, &reader).code, 1);
+    std::vector<std::string> withPassword = write;
+    withPassword.insert(withPassword.end(), {"--password-file", protect});
+    const test::Outcome o2 = Rivelo(withPassword, {}, &reader);
+    EXPECT_EQ(o2.code, 0) << o2.errText;
+    const sim::TagInfo onReader = *reader.Info(*reader.TagOnReader());
+    EXPECT_EQ(onReader.identity, "EM4100 1111111111");
+    EXPECT_EQ(reader.Memory(onReader.id)->words[static_cast<std::size_t>(c.configWord)], c.config);
   }
   ::unsetenv("RIVELO_PASSWORD");
   ::unsetenv("RIVELO_NEW_PASSWORD");
