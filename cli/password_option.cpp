@@ -123,7 +123,7 @@ void AddPasswordOptions(CLI::App* app, PasswordSource& source, const PasswordSpe
   const CLI::Validator check([](std::string& text) { return Checked(text); }, "");
   const std::string envNote = spec.environmentByDefault
                                   ? " (without it, the file option or " + std::string(spec.environment) + ")"
-                                  : " (env: " + std::string(spec.environment) + ")";
+                                  : " (env: from " + std::string(spec.environment) + ")";
   app->add_option(spec.option, source.value, help + envNote + PasswordVisibleNote)->type_name("HEX8")->check(check);
   app->add_option(spec.fileOption, source.file, "read " + spec.option + " from the first line of FILE")
       ->type_name("FILE");
