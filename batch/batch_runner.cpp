@@ -10,6 +10,7 @@
 #include "resources/texts_batch.h"
 #include "resources/texts_run.h"
 #include "resources/texts_run_log.h"
+#include "resources/texts_tag_passwords.h"
 
 namespace rivelo {
 namespace {
@@ -29,6 +30,17 @@ class ConnectedReaderSignals : public ReaderSignals {
   }
   void DropPort() override { DisconnectDevice(); }
 };
+
+// That passwords are in force, never their values: the list is shown and exported freely.
+std::string PasswordsLine(const RunChoices& choices) {
+  namespace t = texts::tag_passwords;
+  if (!choices.password && !choices.protect) return {};
+  std::string line = t::InForceLine();
+  if (choices.password) line += t::CarriedPart();
+  if (choices.password && choices.protect) line += t::AndPart();
+  if (choices.protect) line += t::GivenPart();
+  return line;
+}
 
 }  // namespace
 
@@ -73,6 +85,7 @@ std::string SummaryText(const RunSummary& r) {
 BatchRunner::BatchRunner(BatchProfile profile, BatchView& view, ReaderSignals* readerSignals)
     : profile_(std::move(profile)),
       view_(view),
+      page_(view.Page()),
       signals_(readerSignals ? *readerSignals : DeviceSignals()),
       targetId_(profile_.format->length, 0),
       lastWrittenId_(profile_.format->length, 0),
@@ -131,6 +144,7 @@ ReadOutcome BatchRunner::ReadBeforeWrite(Identity* id) {
 }
 
 bool BatchRunner::WriteAndVerify(const Identity& id) {
+  lastWrite_ = {TagOutcome::NotSent};
   if (id.size() != profile_.format->length) {
     view_.PostStatus(0, profile_.texts.wrongLength);
     return false;
@@ -148,11 +162,13 @@ bool BatchRunner::WriteAndVerify(const Identity& id) {
     ReadOutcome outcome = ReadTag(&back);
     // A lost reply is not a failed write: ask once more before trying the next chip.
     if (outcome == ReadOutcome::NoReply) outcome = ReadTag(&back);
+    lastWrite_ = {TagOutcome::NotReadBack};
     if (outcome == ReadOutcome::Found && back == id) {
       if (!ProtectWritten(chip.chip, id)) {
         unverifiedChip_ = nullptr;
         return false;
       }
+      lastWrite_ = {TagOutcome::Done};
       lastChip_ = chip.chip;
       unverifiedChip_ = nullptr;
       blankBacks_ = 0;
@@ -161,6 +177,7 @@ bool BatchRunner::WriteAndVerify(const Identity& id) {
     // Nothing is known of this write: another chip's write could not tell whether it took, and
     // would credit itself with this one's. The next tick's read decides.
     if (outcome == ReadOutcome::NoReply) {
+      lastWrite_ = {signals_.PortGone() ? TagOutcome::PortGone : TagOutcome::NoReply};
       unverifiedChip_ = chip.chip;
       return false;
     }
@@ -213,7 +230,7 @@ void BatchRunner::List(const std::string& line, const Identity& id, const char* 
   view_.AppendLine(line);
   ListedTag tag{runCounter_, id, chip, fileLine, serials_.Verified(chip, runCounter_, id)};
   tag.protectedTag = chip != nullptr && lastProtected_;
-  view_.Listed(tag);
+  page_.Listed(tag);
   if (chip) LogTag(tag);
 }
 
@@ -259,7 +276,7 @@ void BatchRunner::StopForRunLog(const std::string& what) {
 }
 
 void BatchRunner::SingleWrite() {
-  targetId_ = view_.EnteredIdentity();
+  targetId_ = page_.EnteredIdentity();
   if (targetId_.size() == profile_.format->length && !OpenRunLog()) {
     view_.ReleaseWrite();
     return;
@@ -280,8 +297,8 @@ void BatchRunner::SingleWrite() {
 void BatchRunner::SingleRead() {
   Identity id;
   const bool ok = ReadTag(&id) == ReadOutcome::Found;
-  if (ok) view_.ShowReadIdentity(id);
-  else view_.ClearIdentity();
+  if (ok) page_.ShowReadIdentity(id);
+  else page_.ClearIdentity();
   view_.ReleaseRead();
   view_.PostStatus(ok ? 1 : 0, ok ? profile_.texts.readOk : profile_.texts.readError);
 }
@@ -301,7 +318,7 @@ void BatchRunner::WritePressed() {
   }
   Identity entered;
   if (mode != WriteMode::FromFile) {
-    entered = view_.EnteredIdentity();
+    entered = page_.EnteredIdentity();
     if (entered.size() != profile_.format->length) {
       view_.ReleaseWrite();
       view_.PostStatus(0, profile_.texts.wrongLength);
@@ -330,6 +347,7 @@ void BatchRunner::WritePressed() {
   refusedSerials_.clear();
   blankBacks_ = 0;
   StartSummary(true);
+  if (const std::string passwords = PasswordsLine(profile_.choices()); !passwords.empty()) view_.AppendLine(passwords);
   if (runLog_) view_.AppendLine(texts::run_log::Started() + runLog_->Path());
   if (mode == WriteMode::FromFile) {
     view_.SetProgressRange(static_cast<int>(fileLines_.size()) + 1);
@@ -421,7 +439,7 @@ void BatchRunner::WriteReleased() {
 void BatchRunner::ReadPressed() {
   if (state_ != RunState::Idle) return;
   if (!signals_.Connected()) {
-    view_.ClearIdentity();
+    page_.ClearIdentity();
     view_.ReleaseRead();
     view_.PostStatus(0, profile_.texts.notConnected);
     return;
@@ -557,10 +575,10 @@ void BatchRunner::WriteTick(int timer) {
     List(WithCount(profile_.texts.counted, runCounter_), targetId_, lastChip_);
     return;
   }
-  const std::string text = view_.IncrementalListText();
+  const std::string text = page_.IncrementalListText();
   lastWrittenId_ = targetId_;
   const bool more = profile_.format->increment(targetId_);
-  if (more) view_.ShowNextTarget(targetId_);
+  if (more) page_.ShowNextTarget(targetId_);
   signals_.Acknowledge(AcknowledgeNormal);
   ++runCounter_;
   written_.Add(lastWrittenId_, runCounter_);
@@ -615,7 +633,7 @@ void BatchRunner::ReadTick() {
   if (unique_) seen_.insert(id);
   signals_.ReportResult(ResultIndicationSuccess);
   signals_.Acknowledge(AcknowledgeNormal);
-  view_.ShowReadIdentity(id);
+  page_.ShowReadIdentity(id);
   ++runCounter_;
   List(WithCount(profile_.texts.counted, runCounter_), id, nullptr);
 }

@@ -17,6 +17,7 @@
 #include "batch/chip_serial.h"
 #include "batch/link_watch.h"
 #include "batch/run_log.h"
+#include "batch/tag_result.h"
 #include "batch/written_tags.h"
 
 namespace rivelo {
@@ -81,6 +82,8 @@ class BatchRunner {
   const char* LastChip() const { return lastChip_; }
   // The last verified write also gave the tag the password of RunChoices::protect.
   bool LastProtected() const { return lastProtected_; }
+  // How the last write ended (of a single write, for instance): the last chip's outcome.
+  const TagResult& LastWriteResult() const { return lastWrite_; }
   const std::string& ExportPath() const { return exportPath_; }
   bool Exporting() const { return exportFile_.IsOpen(); }
   // The port whose loss stopped the last run (the reader unplugged); empty when none did.
@@ -153,8 +156,10 @@ class BatchRunner {
 
   BatchProfile profile_;
   BatchView& view_;
+  IdentityPage& page_;
   ReaderSignals& signals_;
   const char* lastChip_ = nullptr;
+  TagResult lastWrite_;
   const char* unverifiedChip_ = nullptr;  // its write of targetId_ got no answer to either read-back
   bool lastProtected_ = false;  // the last verified write also gave the tag the run's password
   bool protectFailed_ = false;  // the tag took its identity, but not the password

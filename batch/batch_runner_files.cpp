@@ -23,7 +23,7 @@ bool BatchRunner::FromFileClicked(bool checked) {
     }
   }
   SyncBoxes();
-  if (loaded) view_.ClearIdentity();
+  if (loaded) page_.ClearIdentity();
   return loaded;
 }
 
@@ -108,7 +108,7 @@ void BatchRunner::FileTick() {
   ++runCounter_;
   written_.Add(targetId_, runCounter_);
   view_.SetProgress(runCounter_);
-  List(WithCount(profile_.texts.numbered, runCounter_) + view_.FileListText(fileLines_[at], targetId_), targetId_,
+  List(WithCount(profile_.texts.numbered, runCounter_) + page_.FileListText(fileLines_[at], targetId_), targetId_,
        lastChip_, fileLineNumbers_[at]);
 }
 

@@ -1,6 +1,6 @@
-// The window side of a batch run: the page's controls and timers as the runner sees them.
-// The window implements it with widgets and QTimers; the command line, the tests and the
-// benchmarks with HeadlessView.
+// The window side of a batch run as the runner sees it: the page's fields (IdentityPage) and
+// the run's controls and timers (BatchView). The window implements them with the page and its
+// run panel; the command line, the tests and the benchmarks with HeadlessView, which is both.
 #pragma once
 
 #include <string>
@@ -33,32 +33,45 @@ struct RefusedTag {
 // Write pressed again on a file run that was stopped before the file's end.
 enum class ResumeChoice { GoOn, StartOver, Cancel };
 
-class BatchView {
+// The identity page as a run sees it: what only the page knows, its number fields and the
+// identity entered. The runner calls it directly, without going through the run's controls.
+class IdentityPage {
  public:
-  virtual ~BatchView() = default;
-
-  virtual void AppendLine(const std::string& line) = 0;
-  // A line added without scrolling the list to it.
-  virtual void AppendUnscrolledLine(const std::string& line) { AppendLine(line); }
-  // The summary line after a run's stop line.
-  virtual void ShowSummary(const std::string& line) { AppendLine(line); }
-  // Each counted or numbered line, after AppendLine, with what it stands for.
-  virtual void Listed(const ListedTag&) {}
-  virtual void SetProgressRange(int maximum) = 0;
-  virtual void SetProgress(int position) = 0;
+  virtual ~IdentityPage() = default;
 
   // An identity the reader read, shown in the number fields.
   virtual void ShowReadIdentity(const Identity& id) = 0;
   // The identity that an incremental run writes next, shown in the number fields.
   virtual void ShowNextTarget(const Identity& id) = 0;
   virtual void ClearIdentity() = 0;
-  // The identity the operator entered (the format's reading of the main field).
+  // The identity the operator entered (the format's reading of the entry); one of the wrong
+  // length is refused by the runner.
   virtual Identity EnteredIdentity() = 0;
   // The text an incremental list line carries (taken before the increment).
   virtual std::string IncrementalListText() = 0;
   // The text a from-file list line carries: the file line exactly as read, unless the page
   // says otherwise.
   virtual std::string FileListText(const std::string& line, const Identity&) { return line; }
+  // Each counted or numbered line, after BatchView::AppendLine, with what it stands for.
+  virtual void Listed(const ListedTag&) {}
+};
+
+// The run's controls: the list, the progress bar, the toggles, the option boxes, the timers,
+// the choosers and the status.
+class BatchView {
+ public:
+  virtual ~BatchView() = default;
+
+  // The page whose fields the run reads and shows.
+  virtual IdentityPage& Page() = 0;
+
+  virtual void AppendLine(const std::string& line) = 0;
+  // A line added without scrolling the list to it.
+  virtual void AppendUnscrolledLine(const std::string& line) { AppendLine(line); }
+  // The summary line after a run's stop line.
+  virtual void ShowSummary(const std::string& line) { AppendLine(line); }
+  virtual void SetProgressRange(int maximum) = 0;
+  virtual void SetProgress(int position) = 0;
 
   // Enables and disables the controls for the state, and sets the Read and Write captions.
   virtual void ShowRunState(RunState state) = 0;

@@ -13,7 +13,7 @@
 
 namespace rivelo {
 
-class HeadlessView : public BatchView {
+class HeadlessView : public BatchView, public IdentityPage {
  public:
   explicit HeadlessView(const IdentityFormat& format) : format_(format) {}
 
@@ -47,6 +47,7 @@ class HeadlessView : public BatchView {
   int RunningTimer() const;
   int PeriodMs() const;
 
+  IdentityPage& Page() override { return *this; }
   void AppendLine(const std::string& line) override;
   void Listed(const ListedTag& tag) override;
   void ShowSummary(const std::string& line) override;

@@ -11,6 +11,7 @@
 namespace rivelo {
 namespace {
 
+constexpr int T5577PasswordBlock = 7;
 constexpr int Em4305PasswordWord = 2;
 constexpr int Em4305ConfigWord = 4;
 constexpr int Em4305FirstDataWord = 5;

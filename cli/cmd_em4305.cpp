@@ -10,6 +10,8 @@
 #include <iostream>
 #include <optional>
 
+#include "cli/chip_words.h"
+#include "cli/cmd_backup.h"
 #include "cli/command_set.h"
 #include "cli/raw_access.h"
 #include "cli/format_table.h"
@@ -33,7 +35,8 @@ struct Em4305Options {
   std::string word, data;
   PasswordSource password, newPassword;
   std::vector<std::string> words;
-  bool yes = false;
+  std::string out;
+  bool yes = false, noBackup = false;
 };
 
 std::string Hex8Error(std::string_view what, std::string_view text) {
@@ -80,22 +83,7 @@ const char* RoleOf(int word) {
   }
 }
 
-std::string YesNo(bool on) { return on ? "yes" : "no"; }
-
-// Word 4 in words, one "label  value" line each.
-std::string ConfigWords(std::uint32_t word) {
-  const Em4305Config c = DecodeEm4305Config(word);
-  const std::string encoder = c.encoder == Em4305Encoder::Manchester ? "Manchester"
-                              : c.encoder == Em4305Encoder::Biphase  ? "bi-phase"
-                                                                     : "other (" + std::to_string(c.encoderBits) + ")";
-  return "  data rate           RF/" + std::to_string(c.dataRate) + "\n" +
-         "  encoder             " + encoder + "\n" +
-         "  last read word      " + std::to_string(c.lastReadWord) + "\n" +
-         "  login to read       " + YesNo(c.readLogin) + "\n" +
-         "  login to write      " + YesNo(c.writeLogin) + "\n" +
-         "  disable allowed     " + YesNo(c.disableAllowed) + "\n" +
-         "  reader talks first  " + YesNo(c.readerTalksFirst) + "\n";
-}
+std::string ConfigWords(std::uint32_t word) { return Em4305ConfigWords(word); }
 
 void NoJson(const Session& session) { cli::NoJson(session, "em4305"); }
 
@@ -153,6 +141,8 @@ int WriteWordCommand(Session& session, const Em4305Options& o) {
       return Failed(session, "not written");
   }
   if (const int exit = Start(session, password); exit != ExitOk) return exit;
+  if (word == ConfigWord)
+    if (const int exit = BackUpFirst(session, password, o.noBackup); exit != ExitOk) return exit;
   const std::string where = "word " + std::to_string(word);
   const TagData back = WriteEm4305Word(word, WireBytes(value), password.has_value());
   if (!back.result.ok()) {
@@ -208,6 +198,7 @@ int Protect(Session& session, const Em4305Options& o) {
   const Password password = PasswordOf(session, o);
   if (!Confirm(session, "Protect these words? It can never be undone.", o.yes)) return Failed(session, "not protected");
   if (const int exit = Start(session, password); exit != ExitOk) return exit;
+  if (const int exit = BackUpFirst(session, password, o.noBackup); exit != ExitOk) return exit;
   if (CmdEm4305Protect(words) != EOk)
     return Failed(session, "the chip refused the protection (it needs a login, or the protection words are locked)");
   session.Out() << "protected: " << list << std::endl;
@@ -227,7 +218,9 @@ int Disable(Session& session, const Em4305Options& o) {
 
 int Dump(Session& session, const Em4305Options& o) {
   NoJson(session);
-  if (const int exit = Start(session, PasswordOf(session, o)); exit != ExitOk) return exit;
+  const Password password = PasswordOf(session, o);
+  if (!o.out.empty()) return DumpToFile(session, InspectChip::Em4305, password, o.out);
+  if (const int exit = Start(session, password); exit != ExitOk) return exit;
   std::optional<std::uint32_t> config;
   bool all = true;
   for (int word = 0; word <= LastWord; ++word) {
@@ -273,11 +266,12 @@ void AddEm4305Commands(CommandSet& commands, CLI::App& root) {
   app = commands.Add(*family, "write-word",
                      "write one word and read it back; word 4 asks first; words 1, 2, 14 and 15 are refused; "
                      "exit 1 unless the word reads back what was written",
-                     "N HEX8 [--password HEX8] [--yes]", [&session, o] { return WriteWordCommand(session, *o); });
+                     "N HEX8 [--password HEX8] [--yes] [--no-backup]", [&session, o] { return WriteWordCommand(session, *o); });
   app->add_option("N", o->word, "the word number: 0, 3 (user), 4 (configuration), 5-13 (user)")->required();
   app->add_option("HEX8", o->data, "the word's new value, 8 hex digits")->required()->check(Hex8Check("word value"));
   AddPassword(app, *o, pwdHelp);
   AddYes(app, *o);
+  AddNoBackup(app, o->noBackup);
 
   o = std::make_shared<Em4305Options>();
   app = commands.Add(*family, "login", "log in to the chip with its password", "[HEX8]",
@@ -302,10 +296,11 @@ void AddEm4305Commands(CommandSet& commands, CLI::App& root) {
   app = commands.Add(*family, "protect",
                      "write-protect words for good (14: the protection words themselves); shows the mask and "
                      "asks first",
-                     "N... [--password HEX8] [--yes]", [&session, o] { return Protect(session, *o); });
+                     "N... [--password HEX8] [--yes] [--no-backup]", [&session, o] { return Protect(session, *o); });
   app->add_option("N", o->words, "the words to protect, 0-14")->required();
   AddPassword(app, *o, pwdHelp);
   AddYes(app, *o);
+  AddNoBackup(app, o->noBackup);
 
   o = std::make_shared<Em4305Options>();
   app = commands.Add(*family, "disable", "silence the chip for good; asks first", "[--password HEX8] [--yes]",
@@ -317,8 +312,12 @@ void AddEm4305Commands(CommandSet& commands, CLI::App& root) {
   app = commands.Add(*family, "dump",
                      "print words 0-15 but the password with their roles, and word 4 in words; exit 1 if a "
                      "word was not read",
-                     "[--password HEX8]", [&session, o] { return Dump(session, *o); });
+                     "[--password HEX8] [--out FILE]", [&session, o] { return Dump(session, *o); });
   AddPassword(app, *o, pwdHelp);
+  app->add_option("--out", o->out, "save the words into a new backup file instead (an existing one is never replaced)")
+      ->type_name("FILE");
+
+  AddEm4305BackupCommands(commands, *family);
 }
 
 }  // namespace rivelo::cli

@@ -9,6 +9,8 @@
 #include <iostream>
 #include <optional>
 
+#include "cli/chip_words.h"
+#include "cli/cmd_backup.h"
 #include "cli/command_set.h"
 #include "cli/raw_access.h"
 #include "cli/format_table.h"
@@ -30,7 +32,7 @@ struct T5577Options {
   std::string block, data;
   PasswordSource password, newPassword;
   int page = 0;
-  bool lock = false, yes = false;
+  bool lock = false, yes = false, noBackup = false;
 };
 
 std::string Hex8Error(std::string_view what, std::string_view text) {
@@ -73,37 +75,8 @@ std::string Where(int page, int block) {
   return "block " + std::to_string(block) + " of page " + std::to_string(page);
 }
 
-const char* ModulationName(T5577Modulation m) {
-  static const char* const names[] = {"direct", "PSK1", "PSK2",       "PSK3",    "FSK1",       "FSK2",
-                                      "FSK1a",  "FSK2a", "Manchester", "bi-phase", "bi-phase 57", "reserved"};
-  return names[static_cast<int>(m)];
-}
-
-const char* LayoutName(T5577Layout layout) {
-  switch (layout) {
-    case T5577Layout::Em4100: return "EM4100";
-    case T5577Layout::Fdxb: return "FDX-B";
-    case T5577Layout::HidOrFdxa: return "HID 26-bit or FDX-A";
-    case T5577Layout::Factory: return "factory configuration";
-    case T5577Layout::None: break;
-  }
-  return "none known";
-}
-
-std::string OnOff(bool on) { return on ? "on" : "off"; }
-
 // Block 0 in words, one "label  value" line each.
-std::string Block0Words(const Block& bytes) {
-  const T5577Block0 b = DecodeT5577Block0(T5577Word(bytes));
-  const std::string rate = b.extendedMode ? "extended mode" : "RF/" + std::to_string(b.dataRate);
-  return "  modulation          " + std::string(ModulationName(b.modulation)) + "\n" +
-         "  data rate           " + rate + "\n" +
-         "  max block           " + std::to_string(b.maxBlock) + "\n" +
-         "  password            " + OnOff(b.passwordMode) + "\n" +
-         "  answer on request   " + OnOff(b.answerOnRequest) + "\n" +
-         "  sequence terminator " + OnOff(b.sequenceTerminator) + "\n" +
-         "  identity layout     " + LayoutName(b.layout) + "\n";
-}
+std::string Block0Words(const Block& bytes) { return T5577Block0Words(T5577Word(bytes)); }
 
 void NoJson(const Session& session) { cli::NoJson(session, "t5577"); }
 
@@ -136,11 +109,14 @@ int WriteBlock(Session& session, const T5577Options& o) {
   if (o.lock && !Confirm(session, "Lock " + where + "? It can never be changed again.", o.yes))
     return Failed(session, "not written");
   if (block == 0) {
-    session.Err() << FormatHex(data) << " sets the chip up as:\n" << Block0Words(data);
+    session.Err() << FormatHex(data) << " sets the chip up as:\n"
+                  << Block0Words(data) << T5577Block0Warnings(T5577Word(data), password.has_value());
     if (!Confirm(session, "Write the configuration block? A wrong value can ruin the tag.", o.yes))
       return Failed(session, "not written");
   }
   if (const int exit = session.Connect(); exit != ExitOk) return exit;
+  if (block == 0 || o.lock)
+    if (const int exit = BackUpFirst(session, password, o.noBackup); exit != ExitOk) return exit;
   const TagData back = WriteT5577Block(o.page, block, o.lock, data, password);
   if (!back.result.ok()) {
     std::string text = TagFailureText(back.result, "write", where, TagChip::T5577);
@@ -169,6 +145,7 @@ int RestoreConfig(Session& session, const T5577Options& o) {
   if (!Confirm(session, "Restore block 0 to the factory configuration 000880E8?", o.yes))
     return Failed(session, "not written");
   if (const int exit = session.Connect(); exit != ExitOk) return exit;
+  if (const int exit = BackUpFirst(session, password, o.noBackup); exit != ExitOk) return exit;
   const TagResult result = RestoreT5577Config([&password] { return password; });
   if (!result.ok()) return Failed(session, TagFailureText(result, "write", Where(0, 0), TagChip::T5577));
   session.Out() << FormatHex(FactoryConfigWord) << std::endl;
@@ -225,6 +202,7 @@ int SetPassword(Session& session, const T5577Options& o) {
                o.yes))
     return Failed(session, "not written");
   if (const int exit = session.Connect(); exit != ExitOk) return exit;
+  if (const int exit = BackUpFirst(session, old, o.noBackup); exit != ExitOk) return exit;
   bool passwordMode = false;
   const TagData block0 = ReadBlock0(old, &passwordMode);
   if (!block0.result.ok())
@@ -255,6 +233,7 @@ int ClearPassword(Session& session, const T5577Options& o) {
     session.Out() << "the chip has no password mode; block 0 " << Hex(word) << std::endl;
     return ExitOk;
   }
+  if (const int exit = BackUpFirst(session, old, o.noBackup); exit != ExitOk) return exit;
   if (const TagData w = WriteT5577Block(0, 0, false, BlockBytes(word), old); !w.result.ok())
     return Failed(session, TagFailureText(w.result, "write", Where(0, 0), TagChip::T5577));
   // Done only when a plain read now gives block 0 back.
@@ -302,7 +281,7 @@ void AddT5577Commands(CommandSet& commands, CLI::App& root) {
   app = commands.Add(*family, "write-block",
                      "write one block and read it back; block 0 and --lock ask first; exit 1 unless the block "
                      "reads back what was written",
-                     "N HEX8 [--page P] [--password HEX8] [--lock] [--yes]",
+                     "N HEX8 [--page P] [--password HEX8] [--lock] [--yes] [--no-backup]",
                      [&session, o] { return WriteBlock(session, *o); });
   app->add_option("N", o->block, "the block number: 0-7 on page 0, 0-3 on page 1")->required();
   app->add_option("HEX8", o->data, "the block's new value, 8 hex digits")->required()->check(Hex8Check("block value"));
@@ -310,6 +289,7 @@ void AddT5577Commands(CommandSet& commands, CLI::App& root) {
   AddPassword(app, *o, pwdHelp);
   app->add_flag("--lock", o->lock, "lock the block: it can never be changed again")->disable_flag_override();
   AddYes(app, *o);
+  AddNoBackup(app, o->noBackup);
 
   o = std::make_shared<T5577Options>();
   app = commands.Add(*family, "read-page", "print the blocks of a page, from block 1", "[--page P]",
@@ -339,31 +319,36 @@ void AddT5577Commands(CommandSet& commands, CLI::App& root) {
   app = commands.Add(*family, "restore-config",
                      "write the factory configuration 000880E8 into block 0 and read it back; asks first; with "
                      "--password, tried again with it when the plain write does not take",
-                     "[--password HEX8] [--yes]", [&session, o] { return RestoreConfig(session, *o); });
+                     "[--password HEX8] [--yes] [--no-backup]", [&session, o] { return RestoreConfig(session, *o); });
   AddPassword(app, *o, pwdHelp);
   AddYes(app, *o);
+  AddNoBackup(app, o->noBackup);
 
   o = std::make_shared<T5577Options>();
   app = commands.Add(*family, "set-password",
                      "give the chip a password (block 7) and turn on password mode (block 0), then read both back "
                      "with it; asks first",
-                     "[NEW] [--password OLD] [--yes]",
+                     "[NEW] [--password OLD] [--yes] [--no-backup]",
                      [&session, o] { return SetPassword(session, *o); });
   AddPasswordOptions(app, o->newPassword, NewPasswordSpec("NEW", "--new-password-file"), "the new password");
   AddPassword(app, *o, "the password the chip carries now, if it is in password mode");
   AddYes(app, *o);
+  AddNoBackup(app, o->noBackup);
 
   o = std::make_shared<T5577Options>();
   app = commands.Add(*family, "clear-password",
                      "turn off the chip's password mode (block 0) and read block 0 back without it; asks first",
-                     "[--password HEX8] [--yes]", [&session, o] { return ClearPassword(session, *o); });
+                     "[--password HEX8] [--yes] [--no-backup]", [&session, o] { return ClearPassword(session, *o); });
   AddPassword(app, *o, pwdHelp);
   AddYes(app, *o);
+  AddNoBackup(app, o->noBackup);
 
   o = std::make_shared<T5577Options>();
   app = commands.Add(*family, "info", "print blocks 0-7 of page 0, and block 0 in words", "[--password HEX8]",
                      [&session, o] { return Info(session, *o); });
   AddPassword(app, *o, pwdHelp);
+
+  AddT5577BackupCommands(commands, *family);
 }
 
 }  // namespace rivelo::cli

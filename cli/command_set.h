@@ -36,5 +36,7 @@ void AddSendCommand(CommandSet& commands, CLI::App& root);
 void AddIdentityCommands(CommandSet& commands, CLI::App& root);
 void AddT5577Commands(CommandSet& commands, CLI::App& root);
 void AddEm4305Commands(CommandSet& commands, CLI::App& root);
+// inspect and compare.
+void AddInspectCommands(CommandSet& commands, CLI::App& root);
 
 }  // namespace rivelo::cli

@@ -12,6 +12,7 @@
 #include "cli/reader_messages.h"
 #include "cli/run_view.h"
 #include "cli/stop_signals.h"
+#include "cli/tag_result_text.h"
 #include "reader/commands.h"
 
 namespace rivelo::cli {
@@ -93,8 +94,12 @@ int SingleWrite(Session& session, const IdentityJob& job) {
     return ExitOk;
   }
   const std::string problem = LastReplyProblem();
-  session.Error("the tag did not take " + format.text(job.id, 0) + ": " +
-                (problem.empty() ? "no chip read it back (tried " + chips + ")" : problem));
+  // A format of one chip says why that chip's write did not count, as the window's page does.
+  const std::string why = job.format->chips.empty()
+                              ? TagFailureText(runner.LastWriteResult(), "write", "the identity", TagChip::T5577)
+                          : problem.empty() ? "no chip read it back (tried " + chips + ")"
+                                            : problem;
+  session.Error("the tag did not take " + format.text(job.id, 0) + ": " + why);
   return ExitFailed;
 }
 

@@ -133,6 +133,7 @@ int Run(const std::vector<std::string>& arguments, std::ostream& out, std::ostre
   AddIdentityCommands(commands, app);
   AddT5577Commands(commands, app);
   AddEm4305Commands(commands, app);
+  AddInspectCommands(commands, app);
 #if RIVELO_HAS_REGISTRY
   AddRegistryCommands(commands, app);
 #endif

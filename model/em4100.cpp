@@ -34,8 +34,12 @@ Identity FromValues(const std::vector<std::string>& values) {
   return bytes ? Identity(bytes->begin(), bytes->end()) : Identity{};
 }
 
+// Typing lets only hex digits in, but a paste does not: text that is no hex, or longer than an
+// identity, stands for none rather than for a meaningless or cut one.
 Identity FromEntry(std::string_view text) {
-  return FromEm4100Id(AlignRight5(HexTextToBytes(text, TextMode::Field).value_or(Bytes{})));
+  const auto bytes = HexTextToBytes(text, TextMode::Strict);
+  if (!bytes || bytes->size() > Em4100IdLength) return {};
+  return FromEm4100Id(AlignRight5(*bytes));
 }
 
 std::vector<std::pair<std::string, std::string>> Fields(const Identity& id) {

@@ -48,7 +48,7 @@ LineParse ParseLine(std::string_view line) {
 
 Identity FromEntry(std::string_view text) {
   const LineParse p = ParseLine(text);
-  return p.id ? *p.id : Identity(FdxaLength, 0);
+  return p.id ? *p.id : Identity{};
 }
 
 std::vector<std::pair<std::string, std::string>> Fields(const Identity& id) { return {{"10H", FormatHex(id)}}; }

@@ -61,7 +61,7 @@ Identity FromValues(const std::vector<std::string>& values) {
 
 Identity FromEntry(std::string_view text) {
   const LineParse p = ParseFdxbLine(text);
-  return p.id ? *p.id : Identity(FdxbIdLength, 0);
+  return p.id ? *p.id : Identity{};
 }
 
 std::vector<std::pair<std::string, std::string>> Fields(const Identity& id) {
@@ -122,22 +122,18 @@ FdxbId ToFdxbId(const Identity& id) {
 
 Identity FromFdxbId(const FdxbId& id) { return Identity(id.begin(), id.end()); }
 
-FdxbId FdxbFromHexFields(std::string_view national, std::string_view country, std::string_view trailer) {
-  auto bytes = [](std::string_view text) { return HexTextToBytes(text, TextMode::Field).value_or(Bytes{}); };
-  return FdxbFromFieldBytes(bytes(national), bytes(country), bytes(trailer));
-}
-
-FdxbId FdxbFromFieldBytes(std::span<const std::uint8_t> national, std::span<const std::uint8_t> country,
-                          std::span<const std::uint8_t> trailer) {
+std::optional<FdxbId> FdxbFromHexFields(std::string_view national, std::string_view country,
+                                        std::string_view trailer) {
   FdxbId id{};
-  const std::span<const std::uint8_t> fields[] = {national, country, trailer};
+  const std::string_view fields[] = {national, country, trailer};
   const FdxbNumber numbers[] = {FdxbNumber::National, FdxbNumber::Country, FdxbNumber::Trailer};
   for (int i = 0; i < 3; ++i) {
+    const auto b = HexTextToBytes(fields[i], TextMode::Strict);
+    if (!b) return std::nullopt;
     const FdxbNumberInfo& info = InfoOf(numbers[i]);
-    const std::span<const std::uint8_t> b = fields[i];
-    const std::size_t k = std::min(b.size(), info.bytes);
+    const std::size_t k = std::min(b->size(), info.bytes);
     const auto at = id.begin() + static_cast<std::ptrdiff_t>(info.offset + info.bytes - k);
-    std::copy(b.end() - static_cast<std::ptrdiff_t>(k), b.end(), at);
+    std::copy(b->end() - static_cast<std::ptrdiff_t>(k), b->end(), at);
     id[info.offset] &= info.topMask;
   }
   return id;

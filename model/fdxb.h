@@ -7,7 +7,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <span>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -45,13 +45,12 @@ FdxbId FromRecord(const FdxbRecord& record);
 FdxbId ToFdxbId(const Identity& id);  // a shorter identity right-aligned
 Identity FromFdxbId(const FdxbId& id);
 
-// The identity the three hex fields give: each right-aligned in its bytes, its top byte
-// masked (national 0x3F, country 0x03); an empty field gives 0.
-FdxbId FdxbFromHexFields(std::string_view national, std::string_view country, std::string_view trailer);
-// The same from the bytes each hex field gave; a number given more bytes than it has keeps
-// its low ones.
-FdxbId FdxbFromFieldBytes(std::span<const std::uint8_t> national, std::span<const std::uint8_t> country,
-                          std::span<const std::uint8_t> trailer);
+// The identity the page's three hex fields give: each right-aligned in its bytes (a longer one
+// keeps its low bytes), its top byte masked (national 0x3F, country 0x03); an empty field
+// gives 0. Typing lets only hex digits in, but a paste does not: a field that holds anything
+// else gives no identity at all.
+std::optional<FdxbId> FdxbFromHexFields(std::string_view national, std::string_view country,
+                                        std::string_view trailer);
 
 // The six field texts that show an identity, in full width.
 struct FdxbFields {

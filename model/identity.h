@@ -72,7 +72,8 @@ struct IdentityFormat {
   bool (*increment)(Identity& id);
   // One batch-file line that is not blank. Anything but a whole identity is refused.
   LineParse (*parseLine)(std::string_view line);
-  // The identity that the text of the page's main entry field stands for.
+  // The identity that the text of the page's main entry field stands for; empty when it stands
+  // for none (the runner refuses an entry of the wrong length, so nothing is written).
   Identity (*fromEntry)(std::string_view text);
   // The identity's fields as label and text, for reports that show every form at once.
   std::vector<std::pair<std::string, std::string>> (*fields)(const Identity& id);

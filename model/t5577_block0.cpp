@@ -67,4 +67,11 @@ T5577Block0 DecodeT5577Block0(std::uint32_t word) {
   return b;
 }
 
+bool ReaderReadsBlocks(const T5577Block0& b) {
+  if (b.extendedMode) return false;
+  if (b.modulation == T5577Modulation::Manchester) return b.dataRate == 32 || b.dataRate == 64;
+  if (b.modulation == T5577Modulation::Biphase || b.modulation == T5577Modulation::Biphase57) return b.dataRate == 32;
+  return false;
+}
+
 }  // namespace rivelo

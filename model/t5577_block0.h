@@ -37,11 +37,14 @@ struct T5577Block0 {
 // The restore value 00 08 80 E8: RF/32, Manchester, MAXBLK 7, sequence terminator.
 inline constexpr std::array<std::uint8_t, 4> FactoryConfigWord = {0x00, 0x08, 0x80, 0xE8};
 
-// Bit 28, password mode: writes and direct reads then need the password in block 7.
+// Bit 28, password mode: writes and direct reads then need the password (block 7).
 inline constexpr std::uint32_t T5577PasswordBit = 0x10;
-inline constexpr int T5577PasswordBlock = 7;
 
 std::uint32_t T5577Word(std::span<const std::uint8_t, 4> bytes);
 T5577Block0 DecodeT5577Block0(std::uint32_t word);
+
+// Whether the reader's block reads decode what a chip so set up sends: its read modes listen
+// for Manchester at RF/32 and RF/64 and bi-phase at RF/32 only.
+bool ReaderReadsBlocks(const T5577Block0& b);
 
 }  // namespace rivelo

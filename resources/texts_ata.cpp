@@ -32,6 +32,20 @@ const char* const LockQuestion = "确定锁定卡片数据，以后不再更改�
 const char* const Block0Warning = "块0是卡片配置块，此操作将可能破坏卡片！";
 const char* const FactoryWarning = "此操作将会把卡片恢复到出厂设置！";
 
+const TextPair Block0Unreadable{
+    "The reader reads blocks back only in Manchester at RF/32 or RF/64 and bi-phase at RF/32: this write cannot "
+    "be checked, and the blocks will no longer read (the tag can still be written).",
+    "读卡器只能读回 Manchester RF/32、RF/64 和双相 RF/32 的数据块：此次写入无法校验，之后也读不出数据块（仍可写卡）。"};
+const TextPair Block0PasswordUnknown{
+    "Password mode without a password given: from then on the chip reads and writes only with the password in "
+    "block 7; without it the tag cannot be changed again.",
+    "未给出密码却开启密码模式：此后必须使用块7中的密码才能读写卡片，没有密码将无法再修改此卡。"};
+const TextPair Block0AnswerOnRequest{
+    "Answer on request: the tag then stays silent until woken with its password; no reader reads it on its own.",
+    "唤醒应答（AOR）：此后卡片保持静默，须用密码唤醒；读卡器无法直接读到。"};
+const TextPair NoBackup{"No backup of the tag could be made (it may not read without its password). Write anyway?",
+                        "无法备份此卡（可能需要密码才能读取）。仍然写入？"};
+
 const char* const ReadOk = "读卡";
 const char* const ReadFailed = "读卡失败";
 const char* const ReadPwdOk = "读卡（有密码）";

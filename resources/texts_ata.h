@@ -19,6 +19,10 @@ extern const char *const ReadButton, *const WriteButton, *const ReadPwdButton, *
 extern const char *const Tip, *const Warning, *const EnterPassword, *const EnterBlock, *const LockQuestion,
     *const Block0Warning, *const FactoryWarning;
 
+// Said after Block0Warning when the block 0 written makes the tag hard to reach, each with its
+// consequence; the question before a backup-less irreversible step.
+extern const TextPair Block0Unreadable, Block0PasswordUnknown, Block0AnswerOnRequest, NoBackup;
+
 // Status texts.
 extern const char *const ReadOk, *const ReadFailed, *const ReadPwdOk, *const WriteOk, *const WriteFailed,
     *const WritePwdOk, *const PageOk, *const PageFailed, *const WakeOk, *const WakeFailed, *const ResetOk,

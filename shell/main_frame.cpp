@@ -19,6 +19,7 @@
 #include "reader/my_comm.h"
 #include "resources/texts_run_log.h"
 #include "resources/texts_shell.h"
+#include "shell/card_menu.h"
 #include "shell/dialogs.h"
 #include "shell/fonts.h"
 #include "shell/my_static.h"
@@ -74,6 +75,7 @@ void CMainFrame::BuildMenu() {
   QMenu* card = menuBar()->addMenu(Q(shell_text::CardMenu));
   card->addAction(Q(shell_text::Em4100Item), view_, &CRiveloView::ShowEm4305);
   card->addAction(Q(shell_text::T5577Item), view_, &CRiveloView::ShowT5577);
+  for (const CardMenuEntry& e : CardMenuEntries()) card->addAction(Q(*e.text), this, [this, open = e.open] { open(this); });
   QMenu* help = menuBar()->addMenu(Q(shell_text::HelpMenu));
   help->addAction(Q(shell_text::AboutItem), this, &CMainFrame::OnAbout);
   helpMenu_ = help->menuAction();

@@ -126,6 +126,78 @@ std::string Noralsy(const Frame& f) {
   return Printed("Noralsy %u%u:%u", n[3], n[4], card);
 }
 
+// Pyramid: 0x0001, thirteen bytes of seven data bits and an odd parity bit, and a CRC-8/MAXIM
+// byte over those thirteen. Of the 91 data bits a 26-bit card takes the last 26 with a 1 just
+// before them and 0s above: H10301 parities, facility 8 bits, card 16.
+std::string Pyramid(const Frame& f) {
+  if (f.Field(0, 16) != 1) return "";
+  std::vector<int> d;
+  unsigned crc = 0;
+  for (int at = 16; at < 120; at += 8) {
+    const auto byte = static_cast<unsigned>(f.Field(at, 8));
+    if (std::popcount(byte) % 2 != 1) return "";
+    for (int i = 0; i < 7; ++i) d.push_back(f.Bit(at + i));
+    crc ^= byte;
+    for (int i = 0; i < 8; ++i) crc = (crc & 1) != 0 ? (crc >> 1) ^ 0x8C : crc >> 1;
+  }
+  if (f.Field(120, 8) != crc) return "";
+  for (std::size_t i = 0; i < 64; ++i)
+    if (d[i] != 0) return "";
+  if (d[64] != 1) return "";
+  int even = 0, odd = 0;
+  unsigned facility = 0, card = 0;
+  for (std::size_t i = 65; i < 78; ++i) even ^= d[i];
+  for (std::size_t i = 78; i < 91; ++i) odd ^= d[i];
+  for (std::size_t i = 66; i < 74; ++i) facility = facility << 1 | static_cast<unsigned>(d[i]);
+  for (std::size_t i = 74; i < 90; ++i) card = card << 1 | static_cast<unsigned>(d[i]);
+  if (even != 0 || odd != 1) return "";
+  return Printed("Pyramid %u:%u", facility, card);
+}
+
+// Presco: 10D00000, two zero blocks, the 32-bit full code (no check of its own).
+std::string Presco(const Frame& f) {
+  if (f.Field(0, 32) != 0x10D00000 || f.Field(32, 64) != 0) return "";
+  return Printed("Presco %08X", static_cast<unsigned>(f.Field(96, 32)));
+}
+
+// PAC/Stanley: FF, then twelve ten-bit characters: 0, seven bits from the least significant,
+// odd parity, 1. STX '2' '0', eight ID characters (hex digits on the cards issued), their XOR.
+std::string Pac(const Frame& f) {
+  if (f.Field(0, 8) != 0xFF) return "";
+  char text[13] = {};
+  for (int k = 0; k < 12; ++k) {
+    const int at = 8 + 10 * k;
+    if (f.Bit(at) != 0 || f.Bit(at + 9) != 1 || std::popcount(static_cast<unsigned>(f.Field(at + 1, 8))) % 2 != 1) return "";
+    int c = 0;
+    for (int i = 7; i >= 1; --i) c = c << 1 | f.Bit(at + i);
+    text[k] = static_cast<char>(c);
+  }
+  if (text[0] != 0x02 || text[1] != '2' || text[2] != '0') return "";
+  char x = 0;
+  for (int k = 3; k < 11; ++k) {
+    const bool hex = (text[k] >= '0' && text[k] <= '9') || (text[k] >= 'A' && text[k] <= 'F');
+    if (!hex) return "";
+    x = static_cast<char>(x ^ text[k]);
+  }
+  if (text[11] != x) return "";
+  text[11] = '\0';
+  return Printed("PAC/Stanley %s", text + 3);
+}
+
+// Visa2000: "VIS2", the card number, then 20 zero bits, an even parity bit for each of the
+// card's eight nibbles and the XOR of those nibbles.
+std::string Visa2000(const Frame& f) {
+  if (f.Field(0, 32) != 0x56495332 || f.Field(64, 20) != 0) return "";
+  unsigned x = 0;
+  for (int k = 0; k < 8; ++k) {
+    const auto nibble = static_cast<unsigned>(f.Field(32 + 4 * k, 4));
+    if (static_cast<unsigned>(f.Bit(84 + k)) != (std::popcount(nibble) & 1u)) return "";
+    x ^= nibble;
+  }
+  if (f.Field(92, 4) != x) return "";
+  return Printed("Visa2000 %u", static_cast<unsigned>(f.Field(32, 32)));
+}
+
 // EM4100: nine 1s, ten rows of four bits each with an even parity bit, four even column
 // parities, a 0.
 std::string Em4100(const Frame& f, const char* rate) {
@@ -159,6 +231,10 @@ const Layout Layouts[] = {
     {0x00158040, 2, Jablotron},
     {0x603E1040, 2, Keri},
     {0x00088068, 3, Noralsy},
+    {0x00107080, 4, Pyramid},
+    {0x00088088, 4, Presco},
+    {0x00080080, 4, Pac},
+    {0x00148068, 3, Visa2000},
     {0x00148040, 2, [](const Frame& f) { return Em4100(f, "RF/64"); }},
     {0x00088040, 2, [](const Frame& f) { return Em4100(f, "RF/32"); }},
     {0x00048040, 2, [](const Frame& f) { return Em4100(f, "RF/16"); }},

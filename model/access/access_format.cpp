@@ -11,15 +11,19 @@
 #include "model/access/jablotron.h"
 #include "model/access/keri.h"
 #include "model/access/noralsy.h"
+#include "model/access/pac.h"
+#include "model/access/presco.h"
+#include "model/access/pyramid.h"
 #include "model/access/viking.h"
+#include "model/access/visa2000.h"
 
 namespace rivelo::access {
 
 const std::vector<const AccessFormat*>& AccessFormats() {
   static const std::vector<const AccessFormat*> formats = {
-      &HidH10301(), &HidCorporate1000(), &HidH10304(), &HidH10306(), &Awid26(), &IoProx(),
-      &Viking(),    &Jablotron(),        &Keri(),       &Noralsy(),    &Em4100Rf64(), &Em4100Rf32(),
-      &Em4100Rf16(), &Hid36Oem(),
+      &HidH10301(), &HidCorporate1000(), &HidH10304(),  &HidH10306(),  &Awid26(),     &IoProx(),
+      &Viking(),    &Jablotron(),        &Pyramid26(),  &Keri(),       &Noralsy(),    &Presco(),
+      &PacStanley(), &Visa2000(),        &Em4100Rf64(), &Em4100Rf32(), &Em4100Rf16(), &Hid36Oem(),
   };
   return formats;
 }

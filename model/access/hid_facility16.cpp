@@ -27,14 +27,14 @@ std::vector<std::uint32_t> Encode37(const AccessValues& v) {
   Wiegand w{0, 37};
   w.SetField(2, 16, v[0]);
   w.SetField(18, 19, v[1]);
-  w.SetBit(1, w.Ones(2, 18));
+  w.SetBit(1, w.Ones(2, 19));
   w.SetBit(37, !w.Ones(19, 36));
   return HidBlocks(w);
 }
 
 std::optional<AccessValues> Decode37(std::span<const std::uint32_t> data) {
   const auto w = HidWiegand(data, 37);
-  if (!w || w->Bit(1) != w->Ones(2, 18) || w->Bit(37) == w->Ones(19, 36)) return std::nullopt;
+  if (!w || w->Bit(1) != w->Ones(2, 19) || w->Bit(37) == w->Ones(19, 36)) return std::nullopt;
   return AccessValues{w->Field(2, 16), w->Field(18, 19)};
 }
 

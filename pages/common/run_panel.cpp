@@ -20,7 +20,7 @@ QString Q(const std::string& text) { return QString::fromStdString(text); }
 
 }  // namespace
 
-RunPanel::RunPanel(QWidget& page, RunPanelPage& fields, BatchProfile profile, const RunPanelTexts& texts,
+RunPanel::RunPanel(QWidget& page, IdentityPage& fields, BatchProfile profile, const RunPanelTexts& texts,
                    const std::vector<const char*>& extraOptionCaptions)
     : QObject(&page), page_(page), fields_(fields), texts_(texts) {
   writeButton = MakeToggle(Q(texts.write), &page);
@@ -76,7 +76,7 @@ void RunPanel::StopTimer(int timer) {
 
 void RunPanel::TickTimer(int timer) {
   if (timer >= ReadTimer && timer <= FileWriteTimer) runner_->Tick(timer);
-  else fields_.PageTick(timer);
+  else if (pageTick_) pageTick_(timer);
 }
 
 void RunPanel::timerEvent(QTimerEvent* event) {

@@ -1,14 +1,18 @@
 // What every identity page shares: the Write and Read toggles, the Options group with its
 // option boxes, the progress bar and the list; the page's timers; the choosers and the status
-// wiring. The panel is the batch runner's view; what only the page knows (its number fields,
-// the identity entered, its own timers) it asks of the page through RunPanelPage.
+// wiring. The panel is the batch runner's view of these controls; the runner reaches the
+// page's own fields (the identity shown and entered) directly, through the IdentityPage the
+// page implements (batch/batch_view.h).
 //
-// The panel creates its controls as children of the page, after the page's own controls so
-// that the tab order runs from the page's fields to the panel's; the page places them.
+// A page uses it so: it implements IdentityPage, creates the panel after its own controls (so
+// that the tab order runs from the page's fields to the panel's; the panel's controls are
+// children of the page) with its profile and captions, places the panel's controls, and asks
+// Runner() what a run did.
 #pragma once
 
 #include <QObject>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -25,25 +29,6 @@ class QWidget;
 namespace rivelo {
 
 class GroupBox;
-
-// The page side of a run.
-class RunPanelPage {
- public:
-  virtual ~RunPanelPage() = default;
-
-  // An identity the reader read, and the identity an incremental run writes next.
-  virtual void ShowReadIdentity(const Identity& id) = 0;
-  virtual void ShowNextTarget(const Identity& id) = 0;
-  virtual void ClearIdentity() = 0;
-  // The identity the operator entered; one of the wrong length is refused by the runner.
-  virtual Identity EnteredIdentity() = 0;
-  virtual std::string IncrementalListText() = 0;
-  virtual std::string FileListText(const std::string& line, const Identity&) { return line; }
-  virtual void Listed(const ListedTag&) {}
-  // One tick of a timer of the page's own (those the runner does not run, such as keyboard
-  // output's).
-  virtual void PageTick(int) {}
-};
 
 // The captions of the panel's controls in the current language.
 struct RunPanelTexts {
@@ -64,7 +49,7 @@ class RunPanel : public QObject, private BatchView {
   // created after the panel. extraOptions: captions of the page's own option boxes (e.g.
   // "lock card"), which follow "from file" in the Options group and are set aside while a job
   // runs.
-  RunPanel(QWidget& page, RunPanelPage& fields, BatchProfile profile, const RunPanelTexts& texts,
+  RunPanel(QWidget& page, IdentityPage& fields, BatchProfile profile, const RunPanelTexts& texts,
            const std::vector<const char*>& extraOptions = {});
   ~RunPanel() override;
 
@@ -75,7 +60,9 @@ class RunPanel : public QObject, private BatchView {
   // Write and Read off while another job of the page (keyboard output) holds the reader.
   void SetRunButtonsEnabled(bool enabled);
 
-  // The page's timers: 1-4 belong to the runner, any other number ticks RunPanelPage::PageTick.
+  // The page's timers: 1-4 belong to the runner; any other number (keyboard output's) calls
+  // the page's own tick, given here.
+  void OnPageTimer(std::function<void(int timer)> tick) { pageTick_ = std::move(tick); }
   void StartTimer(int timer, int periodMs) override;
   void StopTimer(int timer) override;
   bool TimerRunning(int timer) const { return timers_.count(timer) != 0; }
@@ -103,19 +90,11 @@ class RunPanel : public QObject, private BatchView {
   void Connect();
 
   // BatchView
+  IdentityPage& Page() override { return fields_; }
   void AppendLine(const std::string& line) override;
   void AppendUnscrolledLine(const std::string& line) override;
-  void Listed(const ListedTag& tag) override { fields_.Listed(tag); }
   void SetProgressRange(int maximum) override;
   void SetProgress(int position) override;
-  void ShowReadIdentity(const Identity& id) override { fields_.ShowReadIdentity(id); }
-  void ShowNextTarget(const Identity& id) override { fields_.ShowNextTarget(id); }
-  void ClearIdentity() override { fields_.ClearIdentity(); }
-  Identity EnteredIdentity() override { return fields_.EnteredIdentity(); }
-  std::string IncrementalListText() override { return fields_.IncrementalListText(); }
-  std::string FileListText(const std::string& line, const Identity& id) override {
-    return fields_.FileListText(line, id);
-  }
   void ShowRunState(RunState state) override;
   void ReleaseWrite() override;
   void ReleaseRead() override;
@@ -126,11 +105,12 @@ class RunPanel : public QObject, private BatchView {
   std::string ChooseExportFolder(const std::string& title) override;
 
   QWidget& page_;
-  RunPanelPage& fields_;
+  IdentityPage& fields_;
   RunPanelTexts texts_;
   std::unique_ptr<BatchRunner> runner_;
   std::vector<QWidget*> idleOnly_;
   std::map<int, int> timers_;  // page timer -> Qt timer id
+  std::function<void(int)> pageTick_;
 };
 
 }  // namespace rivelo

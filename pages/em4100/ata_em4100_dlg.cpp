@@ -4,6 +4,7 @@
 
 #include "batch/em4100_profile.h"
 #include "pages/common/dialog_keys.h"
+#include "pages/common/tag_passwords.h"
 #include "resources/texts_ata_em4100.h"
 #include "resources/texts_batch.h"
 #include "shell/dec_edit.h"
@@ -51,7 +52,7 @@ BatchProfile MakeAtaEm4100Profile() {
   p.ops.read = ReadEm4100Tag;
   p.ops.writes = {T5577Em4100Write()};
   // Never locked; the export line is always the whole value, which a batch file reads back.
-  p.choices = [] { return RunChoices{0, static_cast<std::size_t>(Em4100Form::Dec13)}; };
+  p.choices = [] { return WithTagPasswords({0, static_cast<std::size_t>(Em4100Form::Dec13)}); };
   p.texts = AtaEm4100BatchTexts();
   return p;
 }
@@ -88,7 +89,7 @@ void CAtaEM4100Dlg::SetFields(const T5577Em4100Fields& f) {
 
 void CAtaEM4100Dlg::FieldEdited(T5577Em4100Field field) { SetFields(MirrorT5577Em4100Fields(field, Fields())); }
 
-// RunPanelPage
+// IdentityPage
 
 void CAtaEM4100Dlg::ShowReadIdentity(const Identity& id) { SetFields(T5577Em4100FieldsOf(ToEm4100Id(id))); }
 
@@ -102,15 +103,7 @@ void CAtaEM4100Dlg::ShowNextTarget(const Identity& id) {
 
 void CAtaEM4100Dlg::ClearIdentity() { SetFields({}); }
 
-Identity CAtaEM4100Dlg::EnteredIdentity() {
-  Em4100Id bytes{};
-  const int n = hex10->GetHexData(bytes);
-  // An entry of more than five bytes, or a pasted one that is no hex, is refused whole (the
-  // runner reports the wrong length)
-  // rather than cut to five of its bytes. The field's length limit keeps it from happening.
-  if (n < 0 || n > static_cast<int>(bytes.size())) return {};
-  return FromEm4100Id(AlignRight5(std::span<const std::uint8_t>(bytes.data(), static_cast<std::size_t>(n))));
-}
+Identity CAtaEM4100Dlg::EnteredIdentity() { return Em4100Format().fromEntry(hex10->text().toStdString()); }
 
 std::string CAtaEM4100Dlg::IncrementalListText() {
   return T5577Em4100ListText(dec13->text().toStdString(), ToEm4100Id(panel_->Runner().TargetId()));

@@ -21,7 +21,7 @@ class CHexEdit;
 // The page's runs: T5577 writes only, every 500 ms, export lines of 13 digits.
 BatchProfile MakeAtaEm4100Profile();
 
-class CAtaEM4100Dlg : public QWidget, private RunPanelPage {
+class CAtaEM4100Dlg : public QWidget, private IdentityPage {
   Q_OBJECT
 
  public:
@@ -43,7 +43,7 @@ class CAtaEM4100Dlg : public QWidget, private RunPanelPage {
   T5577Em4100Fields Fields() const;
   void SetFields(const T5577Em4100Fields& f);
 
-  // RunPanelPage
+  // IdentityPage
   void ShowReadIdentity(const Identity& id) override;
   void ShowNextTarget(const Identity& id) override;
   void ClearIdentity() override;

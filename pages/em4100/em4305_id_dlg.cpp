@@ -7,6 +7,7 @@
 
 #include "batch/keyboard_output.h"
 #include "pages/common/dialog_keys.h"
+#include "pages/common/tag_passwords.h"
 #include "reader/commands.h"
 #include "reader/discovery.h"
 #include "resources/texts_em4100.h"
@@ -55,7 +56,7 @@ Em4100Form EM4305IdDlg::OutputForm() const {
 }
 
 RunChoices EM4305IdDlg::Choices() const {
-  return {lockCard->isChecked() ? 1 : 0, static_cast<std::size_t>(OutputForm())};
+  return WithTagPasswords({lockCard->isChecked() ? 1 : 0, static_cast<std::size_t>(OutputForm())});
 }
 
 void EM4305IdDlg::Connect() {
@@ -67,6 +68,9 @@ void EM4305IdDlg::Connect() {
   connect(box04, &QLineEdit::textEdited, this, [this] { FieldEdited(Em4305Field::Box04); });
   connect(lockCard, &QCheckBox::clicked, this, [this](bool on) { LockClicked(on); });
   connect(keyboardOut, &QPushButton::clicked, this, [this](bool on) { KeyboardClicked(on); });
+  panel_->OnPageTimer([this](int timer) {
+    if (timer == KeyboardTimer) KeyboardTick();
+  });
 }
 
 Em4305Fields EM4305IdDlg::Fields() const {
@@ -131,25 +135,17 @@ void EM4305IdDlg::KeyboardClicked(bool checked) {
   panel_->StartTimer(KeyboardTimer, KeyboardPeriodMs);
 }
 
-void EM4305IdDlg::PageTick(int timer) {
-  if (timer == KeyboardTimer && keys_) KeyboardOutputTick(*keys_, OutputForm(), enterBox->isChecked());
+void EM4305IdDlg::KeyboardTick() {
+  if (keys_) KeyboardOutputTick(*keys_, OutputForm(), enterBox->isChecked());
 }
 
-// RunPanelPage
+// IdentityPage
 
 void EM4305IdDlg::ShowReadIdentity(const Identity& id) { SetFields(Em4305FieldsOf(ToEm4100Id(id))); }
 void EM4305IdDlg::ShowNextTarget(const Identity& id) { SetFields(Em4305FieldsOf(ToEm4100Id(id))); }
 void EM4305IdDlg::ClearIdentity() { SetFields({}); }
 
-Identity EM4305IdDlg::EnteredIdentity() {
-  Em4100Id bytes{};
-  const int n = hex10->GetHexData(bytes);
-  // An entry of more than five bytes, or a pasted one that is no hex, is refused whole (the
-  // runner reports the wrong length)
-  // rather than cut to five of its bytes. The field's length limit keeps it from happening.
-  if (n < 0 || n > static_cast<int>(bytes.size())) return {};
-  return FromEm4100Id(AlignRight5(std::span<const std::uint8_t>(bytes.data(), static_cast<std::size_t>(n))));
-}
+Identity EM4305IdDlg::EnteredIdentity() { return Em4100Format().fromEntry(hex10->text().toStdString()); }
 
 std::string EM4305IdDlg::IncrementalListText() { return hex10->text().toStdString(); }
 

@@ -23,7 +23,7 @@ namespace rivelo {
 class CDecEdit;
 class CHexEdit;
 
-class EM4305IdDlg : public QWidget, private RunPanelPage {
+class EM4305IdDlg : public QWidget, private IdentityPage {
   Q_OBJECT
 
  public:
@@ -53,14 +53,14 @@ class EM4305IdDlg : public QWidget, private RunPanelPage {
   Em4305Fields Fields() const;
   void LockClicked(bool checked);
   void KeyboardClicked(bool checked);
+  void KeyboardTick();
 
-  // RunPanelPage
+  // IdentityPage
   void ShowReadIdentity(const Identity& id) override;
   void ShowNextTarget(const Identity& id) override;
   void ClearIdentity() override;
   Identity EnteredIdentity() override;
   std::string IncrementalListText() override;
-  void PageTick(int timer) override;
 
   RunPanel* panel_ = nullptr;
   std::unique_ptr<KeyInjector> keys_;

@@ -8,6 +8,7 @@
 #include "model/em4305_config.h"
 #include "model/text_bytes.h"
 #include "pages/common/dialog_keys.h"
+#include "pages/common/tag_passwords.h"
 #include "pages/common/tag_reason.h"
 #include "pages/em4305/config_meaning.h"
 #include "pages/em4305/em_protect_dlg.h"
@@ -41,6 +42,9 @@ EM4305Dlg::EM4305Dlg(QWidget* parent) : QWidget(parent) {
   BuildControls();
   Connect();
   SwallowDialogKeys(*this);
+  // Login takes word 2's field, in the order the page shows every word: the session's password
+  // is there already.
+  FollowCarriedPassword(*wordEdit[PasswordWord], PasswordBytes::WireOrder);
 }
 
 void EM4305Dlg::Connect() {

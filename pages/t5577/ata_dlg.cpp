@@ -4,9 +4,11 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "batch/tag_backup.h"
 #include "batch/tag_operations.h"
 #include "model/t5577_block0.h"
 #include "pages/common/dialog_keys.h"
+#include "pages/common/tag_passwords.h"
 #include "pages/common/tag_reason.h"
 #include "pages/t5577/block0_meaning.h"
 #include "reader/commands.h"
@@ -40,6 +42,7 @@ CAtaDlg::CAtaDlg(QWidget* parent) : QWidget(parent) {
   BuildControls();
   Connect();
   SwallowDialogKeys(*this);
+  FollowCarriedPassword(*passwordEdit);
 }
 
 void CAtaDlg::Connect() {
@@ -66,12 +69,37 @@ int CAtaDlg::BlockNumber() const {
 
 int CAtaDlg::LockFlag() const { return lockCombo->currentIndex(); }
 
-bool CAtaDlg::ConfirmWrite(int block, int lock) {
+namespace {
+
+// The block 0 typed in words, with what it does to the tag, when it leaves the tag hard to
+// reach; empty otherwise.
+QString Block0Risks(std::span<const std::uint8_t, 4> bytes, bool withPassword) {
+  const T5577Block0 b = DecodeT5577Block0(T5577Word(bytes));
+  QStringList risks;
+  if (!ReaderReadsBlocks(b)) risks << QString::fromUtf8(t::Block0Unreadable());
+  if (b.passwordMode && !withPassword) risks << QString::fromUtf8(t::Block0PasswordUnknown());
+  if (b.answerOnRequest) risks << QString::fromUtf8(t::Block0AnswerOnRequest());
+  if (risks.isEmpty()) return {};
+  return QStringLiteral("\n\n") + Block0Meaning(b) + QStringLiteral("\n\n") + risks.join(QLatin1Char('\n'));
+}
+
+}  // namespace
+
+bool CAtaDlg::ConfirmWrite(int block, int lock, bool withPassword) {
   if (lock == 1 && ShowMessage(this, Q(t::LockQuestion), Q(t::Tip), MessageIcon::Question,
                                MessageButtons::OkCancel) != DialogAnswer::Ok)
     return false;
-  return block != 0 || ShowMessage(this, Q(t::Block0Warning), Q(t::Warning), MessageIcon::Warning,
-                                   MessageButtons::OkCancel) == DialogAnswer::Ok;
+  if (block != 0) return true;
+  Bytes4 typed{};
+  const QString risks = blockEdit[0]->GetHexData(typed) == 4 ? Block0Risks(typed, withPassword) : QString();
+  return ShowMessage(this, Q(t::Block0Warning) + risks, Q(t::Warning), MessageIcon::Warning,
+                     MessageButtons::OkCancel) == DialogAnswer::Ok;
+}
+
+bool CAtaDlg::BackUpFirst(const std::optional<std::array<std::uint8_t, 4>>& password) {
+  if (SaveAutomaticBackup(password, nullptr)) return true;
+  return ShowMessage(this, QString::fromUtf8(t::NoBackup()), Q(t::Warning), MessageIcon::Warning,
+                     MessageButtons::OkCancel) == DialogAnswer::Ok;
 }
 
 bool CAtaDlg::TakePassword(std::span<std::uint8_t, 4> password) {
@@ -112,14 +140,16 @@ void CAtaDlg::OnReadBlockPwd() {
 void CAtaDlg::OnWriteBlock() {
   const int page = Page(), block = BlockNumber(), lock = LockFlag();
   Bytes4 bytes{};
-  if (!ConfirmWrite(block, lock) || !TakeBlock(block, bytes)) return;
+  if (!ConfirmWrite(block, lock, false) || !TakeBlock(block, bytes)) return;
+  if ((block == 0 || lock == 1) && !BackUpFirst(std::nullopt)) return;
   Report(WriteT5577Block(page, block, lock == 1, bytes, std::nullopt).result, t::WriteOk, t::WriteFailed);
 }
 
 void CAtaDlg::OnWriteBlockPwd() {
   const int page = Page(), block = BlockNumber(), lock = LockFlag();
   Bytes4 bytes{}, password{};
-  if (!ConfirmWrite(block, lock) || !TakePassword(password) || !TakeBlock(block, bytes)) return;
+  if (!ConfirmWrite(block, lock, true) || !TakePassword(password) || !TakeBlock(block, bytes)) return;
+  if ((block == 0 || lock == 1) && !BackUpFirst(password)) return;
   Report(WriteT5577Block(page, block, lock == 1, bytes, password).result, t::WritePwdOk, t::WriteFailed);
 }
 
@@ -179,6 +209,9 @@ void CAtaDlg::OnInitConfig() {
   if (ShowMessage(this, Q(t::FactoryWarning), Q(t::Warning), MessageIcon::Warning, MessageButtons::OkCancel) !=
       DialogAnswer::Ok)
     return;
+  // The backup reads with the password field's, when one was typed.
+  Bytes4 typed{};
+  if (!BackUpFirst(passwordEdit->GetHexData(typed) == 4 ? std::optional<Bytes4>(typed) : std::nullopt)) return;
   bool stopped = false;
   const TagResult result = RestoreT5577Config([this, &stopped]() -> std::optional<Bytes4> {
     Bytes4 password{};

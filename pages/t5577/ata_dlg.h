@@ -13,6 +13,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <span>
 
 class QComboBox;
@@ -57,8 +58,12 @@ class CAtaDlg : public QWidget {
   int Page() const;
   int BlockNumber() const;
   int LockFlag() const;
-  // The confirmations a block write asks for; false when the operator cancelled one.
-  bool ConfirmWrite(int block, int lock);
+  // The confirmations a block write asks for; false when the operator cancelled one. A block 0
+  // that leaves the tag hard to reach is described in the question, with the consequence.
+  bool ConfirmWrite(int block, int lock, bool withPassword);
+  // Saves a backup of the tag before an irreversible step; when none can be made, the operator
+  // decides whether to go on.
+  bool BackUpFirst(const std::optional<std::array<std::uint8_t, 4>>& password);
   // The password field's 4 bytes, or false after telling the operator.
   bool TakePassword(std::span<std::uint8_t, 4> password);
   bool TakeBlock(int block, std::span<std::uint8_t, 4> bytes);

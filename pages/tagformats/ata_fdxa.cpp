@@ -1,17 +1,16 @@
 #include "pages/tagformats/ata_fdxa.h"
 
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 
 #include <array>
 #include <cstdint>
 
-#include "batch/format_table.h"
 #include "model/fdxa.h"
 #include "pages/common/captioned_field.h"
 #include "pages/common/dialog_layout.h"
 #include "pages/common/group_box.h"
+#include "pages/tagformats/single_tag.h"
 #include "reader/commands.h"
 #include "resources/texts_fdxa.h"
 #include "shell/dialogs.h"
@@ -57,21 +56,11 @@ void CAtaFdxa::Write() {
     return;
   }
   const FdxaCode sent = FdxaWritable(std::span<const std::uint8_t, FdxaLength>(entered.data(), FdxaLength));
-  // The format's write counts only when the tag reads back what was sent.
-  const bool written = WriteAndReadBack(FindFormatEntry("fdxa")->profile([] { return RunChoices{}; }), Identity(sent.begin(), sent.end())).ok();
-  PostStatus(written ? StatusKindSuccess : StatusKindFailure, Q(written ? t::WriteOk : t::WriteError));
+  WriteSingleTag("fdxa", Identity(sent.begin(), sent.end()), t::WriteOk, t::WriteError);
 }
 
 void CAtaFdxa::keyPressEvent(QKeyEvent* event) {
-  switch (event->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-      event->accept();
-      Read();
-      return;
-    case Qt::Key_Escape: event->accept(); return;
-    default: QWidget::keyPressEvent(event);
-  }
+  if (!ReadOnEnter(*event, [this] { Read(); })) QWidget::keyPressEvent(event);
 }
 
 }  // namespace rivelo

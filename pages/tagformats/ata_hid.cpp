@@ -1,6 +1,5 @@
 #include "pages/tagformats/ata_hid.h"
 
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 
@@ -8,8 +7,8 @@
 #include <cstdint>
 #include <optional>
 
-#include "batch/format_table.h"
 #include "model/hid26.h"
+#include "pages/tagformats/single_tag.h"
 #include "reader/commands.h"
 #include "resources/texts_hid.h"
 #include "shell/dec_edit.h"
@@ -125,21 +124,11 @@ void CHidDlg::Write() {
   }
   const Identity sent{static_cast<std::uint8_t>(*facility), static_cast<std::uint8_t>(*card >> 8),
                       static_cast<std::uint8_t>(*card & 0xFF)};
-  // The format's write counts only when the tag reads back what was sent.
-  const bool written = WriteAndReadBack(FindFormatEntry("hid")->profile([] { return RunChoices{}; }), sent).ok();
-  PostStatus(written ? StatusKindSuccess : StatusKindFailure, Q(written ? t::WriteOk : t::WriteError));
+  WriteSingleTag("hid", sent, t::WriteOk, t::WriteError);
 }
 
 void CHidDlg::keyPressEvent(QKeyEvent* event) {
-  switch (event->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-      event->accept();
-      Read();
-      return;
-    case Qt::Key_Escape: event->accept(); return;
-    default: QWidget::keyPressEvent(event);
-  }
+  if (!ReadOnEnter(*event, [this] { Read(); })) QWidget::keyPressEvent(event);
 }
 
 }  // namespace rivelo

@@ -2,10 +2,6 @@
 
 #include <QLabel>
 
-#include <algorithm>
-#include <array>
-#include <span>
-
 #include "batch/country_text.h"
 #include "batch/fdxb_profile.h"
 #include "pages/common/dialog_keys.h"
@@ -63,7 +59,7 @@ void FdxbPage::ShowAnimalId(const std::optional<FdxbId>& id) {
   animalId->setText(Q(FdxbIso15(*id, " ") + "   " + country));
 }
 
-// RunPanelPage
+// IdentityPage
 
 void FdxbPage::ShowReadIdentity(const Identity& id) {
   const FdxbId f = ToFdxbId(id);
@@ -95,16 +91,8 @@ void FdxbPage::ClearIdentity() {
 
 // The hex fields alone say what is written; the decimal ones only mirror them.
 Identity FdxbPage::EnteredIdentity() {
-  std::array<std::uint8_t, 8> bytes[3] = {};
-  std::span<const std::uint8_t> given[3];
-  for (int row = 0; row < 3; ++row) {
-    // The fields' length limits keep every entry within its number's bytes.
-    const int got = hex[row]->GetHexData(bytes[row]);
-    if (got < 0) return {};  // pasted text that is no hex: the runner refuses the entry
-    const auto n = static_cast<std::size_t>(got);
-    given[row] = std::span<const std::uint8_t>(bytes[row]).first(std::min(n, bytes[row].size()));
-  }
-  return FromFdxbId(FdxbFromFieldBytes(given[0], given[1], given[2]));
+  const auto id = FdxbFromHexFields(FieldText(*hex[0]), FieldText(*hex[1]), FieldText(*hex[2]));
+  return id ? FromFdxbId(*id) : Identity{};
 }
 
 // The decimal national field as it stood when the tag was written. Emptied, it would leave

@@ -20,7 +20,7 @@ namespace rivelo {
 class CDecEdit;
 class CHexEdit;
 
-class FdxbPage : public QWidget, private RunPanelPage {
+class FdxbPage : public QWidget, private IdentityPage {
   Q_OBJECT
 
  public:
@@ -45,7 +45,7 @@ class FdxbPage : public QWidget, private RunPanelPage {
   void DecEdited(int row);
   void ShowAnimalId(const std::optional<FdxbId>& id);
 
-  // RunPanelPage
+  // IdentityPage
   void ShowReadIdentity(const Identity& id) override;
   void ShowNextTarget(const Identity& id) override;
   void ClearIdentity() override;

@@ -11,6 +11,7 @@
 #include "pages/common/captioned_field.h"
 #include "pages/common/dialog_layout.h"
 #include "pages/common/group_box.h"
+#include "pages/common/tag_passwords.h"
 #include "pages/tagformats/fdxb_page.h"
 #include "shell/dec_edit.h"
 #include "shell/hex_edit.h"
@@ -53,8 +54,8 @@ void FdxbPage::BuildControls(ChipWrite write) {
 
   // The captions never change while a job runs: the pages have no Stop text.
   const RunPanelTexts panelTexts{t.write, t.read, nullptr, t.continuous, t.incremental, t.fromFile, t.options};
-  // No lock and one export form: the choices never change.
-  BatchProfile profile = MakeFdxbProfile(std::move(write), FdxbBatchTexts(t), [] { return RunChoices{}; });
+  // No lock and one export form: only the session's tag passwords change.
+  BatchProfile profile = MakeFdxbProfile(std::move(write), FdxbBatchTexts(t), [] { return WithTagPasswords(); });
   panel_ = new RunPanel(*this, *this, std::move(profile), panelTexts);
   RunPanel& p = *panel_;
   Place(p.options, 99, 102, 201, 36);

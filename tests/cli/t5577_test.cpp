@@ -100,7 +100,7 @@ TEST(AccessFormats, AWriteThatDoesNotReadBackFails) {
   sim::VirtualReader reader;
   const test::Outcome o = Rivelo({"--simulate=hid:1:2", "write", "hid", "3", "4"}, {}, &reader);
   EXPECT_EQ(o.code, 1);
-  EXPECT_TRUE(Has(o.errText, "the tag did not take 3:4")) << o.errText;
+  EXPECT_TRUE(Has(o.errText, "the tag did not take 3:4: the identity was not read back as written")) << o.errText;
 }
 
 TEST(T5577Blocks, WriteAndReadBackWithAndWithoutPassword) {
@@ -266,7 +266,7 @@ TEST(T5577Blocks, SetAndClearPasswordHoldOnlyWithTheRightPassword) {
     if (step.newPassword) ::setenv("RIVELO_NEW_PASSWORD", step.newPassword, 1);
     std::vector<std::string> args{"--simulate=t5577", "t5577"};
     args.insert(args.end(), step.args.begin(), step.args.end());
-    args.push_back("--yes");
+    args.insert(args.end(), {"--yes", "--no-backup"});
     const test::Outcome o = Rivelo(args, {}, &reader);
     ::unsetenv("RIVELO_PASSWORD");
     ::unsetenv("RIVELO_NEW_PASSWORD");
@@ -280,7 +280,8 @@ TEST(T5577Blocks, SetAndClearPasswordHoldOnlyWithTheRightPassword) {
   // A chip that sends blocks 1-7 would send its password to every reader: refused.
   sim::VirtualReader blank;
   const test::Outcome o =
-      Rivelo({"--simulate=t5577", "t5577", "set-password", "--new-password-file", file, "--yes"}, {}, &blank);
+      Rivelo({"--simulate=t5577", "t5577", "set-password", "--new-password-file", file, "--yes", "--no-backup"}, {},
+             &blank);
   EXPECT_EQ(o.code, 1);
   EXPECT_TRUE(Has(o.errText, "block 7 among them")) << o.errText;
   EXPECT_EQ(blank.Memory(TagOnReader(blank))->words[7], 0u);

@@ -1,12 +1,14 @@
 // The block decoders of the access-control formats on any blocks a tag can hand back, and
 // their line parser on any line. A decoder either refuses an image or names an identity in
-// range whose own image is exactly the one read, so a verified write can trust a decode; a
+// range whose own image is exactly the one read, so a verified write can trust a decode, and
+// the virtual reader's own decoders (written apart from the host's) see a card in it too; a
 // parsed line reads back from its own text.
 #include <cstdint>
 #include <string_view>
 #include <vector>
 
 #include "model/access/access_format.h"
+#include "sim/access_decoders.h"
 #include "tests/fuzz/fuzz_check.h"
 
 using namespace rivelo::access;
@@ -20,6 +22,7 @@ void CheckImage(const AccessFormat& format, const BlockImage& image) {
   BlockImage plain = image;
   plain.block0 &= ~0x210u;
   FUZZ_CHECK(Encode(format, *values) == plain);
+  FUZZ_CHECK(!rivelo::sim::DecodeAccessBlocks(image.block0, image.data).empty());
 }
 
 void CheckLine(const AccessFormat& format, std::string_view line) {

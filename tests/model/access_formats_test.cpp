@@ -66,6 +66,22 @@ struct Published {
 //   Proxmark forum thread "NORALSY KCP3000" (proxmark.org/forum/viewtopic.php?id=2580) shows a
 //   tag engraved 6811501 sending BB0214FF 68102015 01870000 (year 02). Block 0 is the tag
 //   reference's 00088068.
+// - Pyramid 26-bit FC 123 CN 11223 (Wiegand 2F657AE): "Raw: 00010101010101010101016eb35e5da4" that
+//   the RfidResearchGroup/proxmark3 test script (tools/pm3_tests.sh) expects of its T5577 Pyramid
+//   trace. The CRC-8/MAXIM over the thirteen parity bytes also holds on the 36-bit card of
+//   flipperdevices/flipperzero-firmware issue #1757 (raw 0001010101010101010440011fa4ec3e), which
+//   confirms the framing; no second published 26-bit image was found. Block 0 is the tag reference's.
+// - Presco full codes 1E8021D9 (site 30, user 8665; the same test script's Presco trace, raw
+//   10D00000 0 0 1E8021D9) and 0031E07E (site 0, user 57470, a Proxmark3 "lf search" quoted as
+//   real output in a public card-copier project's tests). Block 0 is the tag reference's 00088088.
+// - PAC/Stanley CD4F5552: "Raw: FF2049906D8511C593155B56D5B2649F", the test script's PAC trace and
+//   the "lf pac clone" help example; 9AAAAAA0: "Raw: FF2049906D3B41D0741D0741D0706D23", a
+//   Proxmark3 "lf search" transcript kept as a fixture in a public project. The character framing
+//   (start, seven bits least significant first, odd parity, stop) and the XOR check hold on both.
+// - Visa2000 card 112233: "Raw: 564953320001B66900000183", the test script's Visa2000 trace; the
+//   iceman1001/proxmark3 issue #61 records that block 3 holds a check nibble and further bits worked
+//   out later; the per-nibble parities and the XOR nibble fit this image exactly. No second
+//   published image was found.
 // - EM4100 at RF/32: block 0 00088040 from the tag reference's table of words open tools
 //   write; RF/16 sets the datasheet's data-rate field to 001 (00048040).
 const std::vector<Published>& PublishedImages() {
@@ -85,6 +101,12 @@ const std::vector<Published>& PublishedImages() {
       {"keri", {1454181112}, {0x603E1040, {0xE0000000, 0xD6AD0AF8}}},
       {"noralsy", {98, 1020187}, {0x00088068, {0xBB0214FF, 0x10298001, 0x87C70000}}},
       {"noralsy", {2, 6811501}, {0x00088068, {0xBB0214FF, 0x68102015, 0x01870000}}},
+      {"pyramid", {123, 11223}, {0x00107080, {0x00010101, 0x01010101, 0x0101016E, 0xB35E5DA4}}},
+      {"presco", {0x1E8021D9}, {0x00088088, {0x10D00000, 0, 0, 0x1E8021D9}}},
+      {"presco", {0x0031E07E}, {0x00088088, {0x10D00000, 0, 0, 0x0031E07E}}},
+      {"pac", {0xCD4F5552}, {0x00080080, {0xFF204990, 0x6D8511C5, 0x93155B56, 0xD5B2649F}}},
+      {"pac", {0x9AAAAAA0}, {0x00080080, {0xFF204990, 0x6D3B41D0, 0x741D0741, 0xD0706D23}}},
+      {"visa2000", {112233}, {0x00148068, {0x56495332, 0x0001B669, 0x00000183}}},
       {"em4100-rf64", {0x1122334455}, {0x00148040, {0xFF8C6529, 0x8C94A940}}},
       {"em4100-rf64", {0x0F0368568B}, {0x00148040, {0xFF83C033, 0x22A646E4}}},
       {"em4100-rf64", {0x19004FC3C9}, {0x00148050, {0xFF8E4002, 0x7D836252}}},
@@ -117,6 +139,8 @@ TEST(AccessFormats, PublishedImagesDecodeToTheirIdentitiesAndBack) {
 //   1337, card 2137. Each has all three parity bits set as the format's rules say.
 // - H10304: "lf hid clone 1029a0f4d2" in RfidResearchGroup/proxmark3 issue #271 writes a 37-bit
 //   card whose fields are FC 666, CN 31337 with both parity bits right.
+//   The ooaccess.com knowledge base's H10304 layout ("37 Bit Card Format (with facility code)")
+//   counts bit 19 in both parities; FC 0 CN 131072, whose only data bit is bit 19, shows it.
 // - H10306: the only published 34-bit frame found with this layout is the Hikvision Wiegand
 //   camera manual's worked example (the 34 bits 1 0100100110010110 0000001011010010 0, i.e.
 //   FC 0x4996, CN 0x02D2); the format rests on it, the H10304 images (same framing and parity
@@ -133,6 +157,7 @@ TEST(AccessFormats, PublishedHidFrames) {
   const Row rows[] = {
       {"hid-corp1000", 0x60EC00C87, 35, {118, 1603}},       {"hid-corp1000", 0x4A72010B3, 35, {1337, 2137}},
       {"hid-h10304", 0x1029A0F4D2, 37, {666, 31337}},       {"hid-h10306", 0x2932C05A4, 34, {18838, 722}},
+      {"hid-h10304", 0x1000040000, 37, {0, 131072}},
       {"hid-36-oem", 0xD8082DD01, 36, {0, 45072, 23456}}, {"hid-36-oem", 0xD8082DE08, 36, {0, 45072, 23489}},
       {"hid-36-oem", 0xD8082DF39, 36, {0, 45072, 23527}}, {"hid-36-oem", 0xD80830820, 36, {0, 45072, 24836}},
   };
@@ -161,7 +186,7 @@ TEST(AccessFormats, PublishedEm4100Frame) {
 
 // A damaged block never passes as an identity: every single-bit change of a published image is
 // refused, whatever the format's guard (Manchester pairs, parity, header, stop bit). Keri's ID
-// bits carry no check at all: a change there is another ID, never the one written.
+// bits and Presco's code carry no check at all: a change there is another ID, never the one written.
 TEST(AccessFormats, EveryFlippedBitOfAPublishedImageIsRefused) {
   for (const Published& p : PublishedImages()) {
     const AccessFormat& f = Format(p.format);
@@ -170,8 +195,9 @@ TEST(AccessFormats, EveryFlippedBitOfAPublishedImageIsRefused) {
         BlockImage damaged = p.image;
         damaged.data[b] ^= 1u << bit;
         const auto decoded = Decode(f, damaged);
-        if (std::string_view(p.format) == "keri" && b == 1 && bit < 31) {
-          EXPECT_NE(decoded, p.values) << "keri bit " << bit;
+        const std::string_view name = p.format;
+        if ((name == "keri" && b == 1 && bit < 31) || (name == "presco" && b == 3)) {
+          EXPECT_NE(decoded, p.values) << name << " bit " << bit;
           continue;
         }
         EXPECT_FALSE(decoded.has_value()) << p.format << " block " << b + 1 << " bit " << bit;

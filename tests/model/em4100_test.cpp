@@ -63,6 +63,8 @@ TEST(Em4100Format, DescriptorMatchesTheModel) {
   EXPECT_EQ(f.text(id, *FindForm(f, "02H04H")), "06926505");
   EXPECT_EQ(f.fromEntry("1A"), (Identity{0, 0, 0, 0, 0x1A}));
   EXPECT_EQ(f.fromEntry(""), (Identity{0, 0, 0, 0, 0}));
+  EXPECT_EQ(f.fromEntry("12G4"), Identity{});  // a paste that is no hex stands for no identity
+  EXPECT_EQ(f.fromEntry("0123456789AB"), Identity{});  // nor is a longer one cut to five bytes
   Identity top{0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
   EXPECT_TRUE(f.increment(top));  // runs always went on at 0
   EXPECT_EQ(top, (Identity{0, 0, 0, 0, 0}));

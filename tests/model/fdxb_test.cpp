@@ -50,6 +50,7 @@ TEST(FdxbMirror, DecimalFieldsClampToTheMaximum) {
 TEST(FdxbId, HexFieldsRecordAndIncrement) {
   EXPECT_EQ(FdxbFromHexFields("", "", ""), FdxbId{});
   EXPECT_EQ(FdxbFromHexFields("FFFFFFFFFF", "FFFF", "ABC"), Make(0x3FFFFFFFFF, 0x3FF, 0xABC));
+  EXPECT_EQ(FdxbFromHexFields("12", "3G", ""), std::nullopt);
   const FdxbId id = Make(123456789012, 981, 0x0A0B0C);
   const FdxbRecord r = ToRecord(id);
   EXPECT_EQ(r[7], 0x01);

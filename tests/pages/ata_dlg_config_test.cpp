@@ -4,20 +4,16 @@
 #include "ata_dlg_support.h"
 #include "resources/language.h"
 
-Q_DECLARE_METATYPE(rivelo::Language)
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 
 namespace rivelo {
 
-class AtaDlgConfigTest : public QObject {
+class AtaDlgConfigTest : public PageTest {
   Q_OBJECT
 
- private:
-  ReaderFixture f_;
-
  private slots:
-  void init() { f_.SetUp(); }
-  void cleanup() { f_.TearDown(); }
-
   // Lock and block 0 ask in that order; Cancel in either ends the write with nothing sent and
   // no status, with or without the password.
   void cancelSendsNothing() {
@@ -182,6 +178,51 @@ class AtaDlgConfigTest : public QObject {
 
     QTest::keyClick(page.blockEdit[0], Qt::Key_Backspace);
     QCOMPARE(page.block0Meaning->text(), QString());
+  }
+
+  // A block 0 that leaves the tag hard to reach is said in words with its consequence before it
+  // is written, in both builds; one that is written is backed up first, and the backup can be
+  // found under the data folder.
+  void block0RisksAreSaidAndTheTagBackedUp() {
+    QTemporaryDir data;
+    const QByteArray before = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", data.path().toUtf8());
+    AtaBench b{f_};
+    QVERIFY(b.Start("t5577"));
+    ScriptedDialogs dialogs;
+    CAtaDlg page;
+    Select(page, 0, 0);
+    struct Row {
+      Language language;
+      const char* block0;
+      QStringList said;
+    };
+    const std::vector<Row> rows = {
+        {Language::English, "00107060", {"Modulation: FSK2a", "this write cannot be checked"}},
+        {Language::English, "000880F8", {"Password mode: on", "without it the tag cannot be changed again"}},
+        {Language::Chinese, "000882E8", {U("唤醒应答（AOR）：开"), U("须用密码唤醒")}},
+    };
+    for (const Row& row : rows) {
+      SetLanguage(row.language);
+      SetField(page, 0, row.block0);
+      dialogs.requests.clear();
+      dialogs.messageAnswers = {DialogAnswer::Cancel};
+      page.writeButton->click();
+      QCOMPARE(dialogs.requests.size(), 1u);
+      QVERIFY(dialogs.requests[0].text.startsWith(U("块0是卡片配置块，此操作将可能破坏卡片！")));
+      for (const QString& part : row.said) QVERIFY2(dialogs.requests[0].text.contains(part), qPrintable(dialogs.requests[0].text));
+      QCOMPARE(b.Word(0), 0x000880E8u);
+    }
+    SetField(page, 0, "00148040");
+    dialogs.messageAnswers = {DialogAnswer::Ok};
+    page.writeButton->click();
+    QCOMPARE(b.Word(0), 0x00148040u);
+    const QStringList saved = QDir(data.path() + "/rivelo/backups").entryList(QDir::Files);
+    QCOMPARE(saved.size(), 1);
+    QFile file(data.path() + "/rivelo/backups/" + saved[0]);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QVERIFY(file.readAll().contains("\"000880E8\""));
+    qputenv("XDG_DATA_HOME", before);
   }
 
   // A word of no known layout still shows each field.

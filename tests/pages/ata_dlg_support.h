@@ -18,8 +18,6 @@
 
 namespace rivelo {
 
-inline QString U(const char* text) { return QString::fromUtf8(text); }
-
 // A failure status with the reason the page gives after it.
 inline const char* const LockedBlock = ": the tag refused it, or no tag answered; the block may be locked";
 inline const char* const PasswordMode =

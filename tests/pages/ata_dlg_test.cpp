@@ -5,16 +5,10 @@
 
 namespace rivelo {
 
-class AtaDlgTest : public QObject {
+class AtaDlgTest : public PageTest {
   Q_OBJECT
 
- private:
-  ReaderFixture f_;
-
  private slots:
-  void init() { f_.SetUp(); }
-  void cleanup() { f_.TearDown(); }
-
   void blockWriteReadsBackWithoutPassword() {
     AtaBench b{f_};
     QVERIFY(b.Start("t5577"));

@@ -17,12 +17,8 @@
 #include "shell/dec_edit.h"
 #include "shell/hex_edit.h"
 
-Q_DECLARE_METATYPE(rivelo::Language)
-
 namespace rivelo {
 namespace {
-
-QString U(const char* text) { return QString::fromUtf8(text); }
 
 // The operator clicks into the field, selects what it holds and types over it (an empty text
 // deletes it).
@@ -39,29 +35,16 @@ QStringList Shown(const CAtaEM4100Dlg& page) {
 
 }  // namespace
 
-class AtaEm4100DlgTest : public QObject {
+class AtaEm4100DlgTest : public PageTest {
   Q_OBJECT
 
  private:
-  ReaderFixture f_;
-
-  // The EM4100 identities of the fed T5577 chips, in the order they were fed.
-  QStringList FedIdentities() const {
-    QStringList ids;
-    for (const auto& t : f_.reader->Tags())
-      if (t.fed && t.kind == "t5577") ids << QString::fromStdString(t.identity);
-    return ids;
-  }
-
   // Ticks the incremental run until it has listed count tags (or gives up).
   static void RunUntilListed(RunPanel& run, int count) {
     for (int i = 0; i < 20 * count && run.list->count() < count; ++i) run.TickTimer(IncrementalWriteTimer);
   }
 
  private slots:
-  void init() { f_.SetUp(); }
-  void cleanup() { f_.TearDown(); }
-
   // The page's own updates never echo: a read fills all four fields, and only an edit of the
   // operator's empties the display-only two.
   void fieldsFollowTheOperatorsEdits() {
@@ -124,7 +107,7 @@ class AtaEm4100DlgTest : public QObject {
     run.writeButton->click();
     QVERIFY(!run.writeButton->isChecked());
     QCOMPARE(f_.statuses.back(), std::make_pair(1, U("写ID（EM4100）卡")));
-    QCOMPARE(FedIdentities(), QStringList{"EM4100 0000000ABC"});
+    QCOMPARE(f_.FedIdentities("t5577"), QStringList{"EM4100 0000000ABC"});
     QCOMPARE(Shown(page), (QStringList{"ABC", "0000000002748", "", ""}));
   }
 
@@ -178,7 +161,7 @@ class AtaEm4100DlgTest : public QObject {
     QVERIFY(!run.TimerRunning(IncrementalWriteTimer));
     QCOMPARE(run.list->item(4)->text(), U("停止"));
     QVERIFY(run.readButton->isEnabled() && run.continuous->isEnabled());
-    QCOMPARE(FedIdentities(), (QStringList{"EM4100 FFFFFFFFFE", "EM4100 FFFFFFFFFF", "EM4100 0000000000",
+    QCOMPARE(f_.FedIdentities("t5577"), (QStringList{"EM4100 FFFFFFFFFE", "EM4100 FFFFFFFFFF", "EM4100 0000000000",
                                            "EM4100 0000000001"}));
   }
 
@@ -200,7 +183,7 @@ class AtaEm4100DlgTest : public QObject {
     QCOMPARE(run.list->count(), 2);
     QCOMPARE(run.list->item(1)->text(), U("第 2 个：0000000000000"));
     run.writeButton->click();
-    QCOMPARE(FedIdentities(), (QStringList{"EM4100 FFFFFFFFFF", "EM4100 0000000000"}));
+    QCOMPARE(f_.FedIdentities("t5577"), (QStringList{"EM4100 FFFFFFFFFF", "EM4100 0000000000"}));
   }
 
   void textsAreTheSameInBothBuilds_data() {

@@ -16,29 +16,11 @@
 #include "shell/scripted_dialogs.h"
 
 namespace rivelo {
-namespace {
 
-QString U(const char* text) { return QString::fromUtf8(text); }
-
-}  // namespace
-
-class AtaEm4100ExportTest : public QObject {
+class AtaEm4100ExportTest : public PageTest {
   Q_OBJECT
 
- private:
-  ReaderFixture f_;
-
-  QStringList FedIdentities() const {
-    QStringList ids;
-    for (const auto& t : f_.reader->Tags())
-      if (t.fed && t.kind == "t5577") ids << QString::fromStdString(t.identity);
-    return ids;
-  }
-
  private slots:
-  void init() { f_.SetUp(); }
-  void cleanup() { f_.TearDown(); }
-
   void exportReadsBackAsABatchFile() {
     const int first = f_.reader->AddTag("em4100:0123456789");
     const int second = f_.reader->AddTag("em4100:FFFFFFFFFF");
@@ -95,7 +77,7 @@ class AtaEm4100ExportTest : public QObject {
     QCOMPARE(run.list->item(n - 4)->text(), U("第 1 个：0004886718345"));
     QCOMPARE(run.list->item(n - 2)->text(), U("第 3 个：0004886718345"));
     QCOMPARE(run.list->item(n - 1)->text(), U("停止"));
-    QCOMPARE(FedIdentities(), (QStringList{"EM4100 0123456789", "EM4100 FFFFFFFFFF", "EM4100 0123456789"}));
+    QCOMPARE(f_.FedIdentities("t5577"), (QStringList{"EM4100 0123456789", "EM4100 FFFFFFFFFF", "EM4100 0123456789"}));
   }
 };
 

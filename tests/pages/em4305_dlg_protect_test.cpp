@@ -22,16 +22,10 @@ void Check(CEmProtectDlg& dialog, std::initializer_list<int> boxes) {
 
 }  // namespace
 
-class Em4305ProtectTest : public QObject {
+class Em4305ProtectTest : public PageTest {
   Q_OBJECT
 
- private:
-  ReaderFixture f_;
-
  private slots:
-  void init() { f_.SetUp(); }
-  void cleanup() { f_.TearDown(); }
-
   void masksAndConfirmation() {
     Em4305Bench b(f_);
     QVERIFY(b.Start());

@@ -22,8 +22,6 @@
 
 namespace rivelo {
 
-inline QString U(const char* text) { return QString::fromUtf8(text); }
-
 struct Em4305Bench {
   ReaderFixture& f;
   int tag = -1;

@@ -5,16 +5,10 @@
 
 namespace rivelo {
 
-class Em4305DlgTest : public QObject {
+class Em4305DlgTest : public PageTest {
   Q_OBJECT
 
- private:
-  ReaderFixture f_;
-
  private slots:
-  void init() { f_.SetUp(); }
-  void cleanup() { f_.TearDown(); }
-
   void writesOnlyEditedWords() {
     Em4305Bench b(f_);
     QVERIFY(b.Start());

@@ -38,12 +38,10 @@ class RecordingKeys : public KeyInjector {
 
 }  // namespace
 
-class Em4305IdDlgTest : public QObject {
+class Em4305IdDlgTest : public PageTest {
   Q_OBJECT
 
  private:
-  ReaderFixture f_;
-
   int TagsCarrying(const std::string& identity) const {
     int n = 0;
     for (const auto& t : f_.reader->Tags()) n += t.description.find("EM4100 " + identity) != std::string::npos;
@@ -51,9 +49,6 @@ class Em4305IdDlgTest : public QObject {
   }
 
  private slots:
-  void init() { f_.SetUp(); }
-  void cleanup() { f_.TearDown(); }
-
   void fieldsFollowTheEditedOne() {
     ScriptedDialogs dialogs;
     EM4305IdDlg page;

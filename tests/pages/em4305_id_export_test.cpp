@@ -16,12 +16,10 @@
 
 namespace rivelo {
 
-class Em4305IdExportTest : public QObject {
+class Em4305IdExportTest : public PageTest {
   Q_OBJECT
 
  private:
-  ReaderFixture f_;
-
   static QRadioButton* FormButton(EM4305IdDlg& page, const QString& caption) {
     for (QRadioButton* b : page.forms)
       if (b->text() == caption) return b;
@@ -49,9 +47,6 @@ class Em4305IdExportTest : public QObject {
   }
 
  private slots:
-  void init() { f_.SetUp(); }
-  void cleanup() { f_.TearDown(); }
-
   void exportsTheSelectedForm_data() {
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QByteArray>("line");

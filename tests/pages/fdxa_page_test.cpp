@@ -10,25 +10,12 @@
 #include "shell/hex_edit.h"
 #include "shell/scripted_dialogs.h"
 
-Q_DECLARE_METATYPE(rivelo::Language)
-
 namespace rivelo {
-namespace {
 
-QString U(const char* text) { return QString::fromUtf8(text); }
-
-}  // namespace
-
-class FdxaPageTest : public QObject {
+class FdxaPageTest : public PageTest {
   Q_OBJECT
 
- private:
-  ReaderFixture f_;
-
  private slots:
-  void init() { f_.SetUp(); }
-  void cleanup() { f_.TearDown(); }
-
   // Ten digits at most, hex only; lower case stays as typed.
   void theCodeTakesTenHexDigits() {
     CAtaFdxa page;
@@ -102,7 +89,8 @@ class FdxaPageTest : public QObject {
     QVERIFY(ShowActive(page));
     Type(page.code, "1A2B3C4D5E");
     page.Write();
-    QCOMPARE(f_.statuses.back(), std::make_pair(StatusKindFailure, U("写FDX-A（FECAVA）失败")));
+    const QString failed = U("写FDX-A（FECAVA）失败: ");
+    QCOMPARE(f_.statuses.back(), std::make_pair(StatusKindFailure, failed + "the tag does not read back what was written"));
     QCOMPARE(QString::fromStdString(f_.reader->Info(other)->identity), QString("HID 118:1603"));
     page.Read();
     QCOMPARE(f_.statuses.back(), std::make_pair(StatusKindFailure, U("读FDX-A（FECAVA）失败")));
@@ -115,7 +103,7 @@ class FdxaPageTest : public QObject {
     lost.fault = sim::Fault::NoAnswer;
     f_.reader->SetCommandFault(0x10A, lost);
     page.Write();
-    QCOMPARE(f_.statuses.back(), std::make_pair(StatusKindFailure, U("写FDX-A（FECAVA）失败")));
+    QCOMPARE(f_.statuses.back(), std::make_pair(StatusKindFailure, failed + "no valid reply from the reader"));
   }
 };
 

@@ -15,8 +15,6 @@
 #include "shell/dec_edit.h"
 #include "shell/hex_edit.h"
 
-Q_DECLARE_METATYPE(rivelo::Language)
-
 namespace rivelo {
 namespace {
 
@@ -27,16 +25,10 @@ std::unique_ptr<FdxbPage> MakePage(const QString& chip) {
 
 }  // namespace
 
-class FdxbPageTest : public QObject {
+class FdxbPageTest : public PageTest {
   Q_OBJECT
 
- private:
-  ReaderFixture f_;
-
  private slots:
-  void init() { f_.SetUp(); }
-  void cleanup() { f_.TearDown(); }
-
   // Each step is the typed field's text and its partner's after one more key; a value over
   // the number's maximum turns both into the maximum at the key that takes it over.
   void typingMirrorsIntoThePartner_data() {

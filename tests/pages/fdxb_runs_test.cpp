@@ -45,12 +45,10 @@ bool StartExport(FdxbPage& page, ScriptedDialogs& dialogs, const QString& folder
 
 }  // namespace
 
-class FdxbRunsTest : public QObject {
+class FdxbRunsTest : public PageTest {
   Q_OBJECT
 
  private:
-  ReaderFixture f_;
-
   // Places each tag on the reader for two ticks of the read run.
   void ReadEach(RunPanel& run, const std::vector<int>& tags) {
     for (const int tag : tags) {
@@ -68,9 +66,6 @@ class FdxbRunsTest : public QObject {
   }
 
  private slots:
-  void init() { f_.SetUp(); }
-  void cleanup() { f_.TearDown(); }
-
   void incrementalRunStepsTheNationalCode_data() {
     QTest::addColumn<QString>("chip");
     QTest::addColumn<int>("tags");

@@ -13,12 +13,8 @@
 #include "shell/hex_edit.h"
 #include "shell/scripted_dialogs.h"
 
-Q_DECLARE_METATYPE(rivelo::Language)
-
 namespace rivelo {
 namespace {
-
-QString U(const char* text) { return QString::fromUtf8(text); }
 
 QString Fields(const CHidDlg& page) {
   return QStringList{page.hexFacility->text(), page.hexCard->text(), page.decFacility->text(), page.decCard->text()}
@@ -32,16 +28,10 @@ QLineEdit* FieldAt(CHidDlg& page, int index) {
 
 }  // namespace
 
-class HidPageTest : public QObject {
+class HidPageTest : public PageTest {
   Q_OBJECT
 
- private:
-  ReaderFixture f_;
-
  private slots:
-  void init() { f_.SetUp(); }
-  void cleanup() { f_.TearDown(); }
-
   // Typed key by key; after each key the four fields read hex facility, hex card, decimal
   // facility, decimal card.
   void typingMirrorsIntoThePartner_data() {
@@ -182,7 +172,8 @@ class HidPageTest : public QObject {
     Type(page.decFacility, "118");
     Type(page.decCard, "1603");
     page.Write();
-    QCOMPARE(f_.statuses.back(), std::make_pair(StatusKindFailure, U("写 HID 失败，看看是否连接了读写器")));
+    const QString failed = U("写 HID 失败，看看是否连接了读写器: ");
+    QCOMPARE(f_.statuses.back(), std::make_pair(StatusKindFailure, failed + "the tag does not read back what was written"));
     QCOMPARE(QString::fromStdString(f_.reader->Info(other)->identity), QString("EM4100 0123456789"));
     QCOMPARE(Fields(page), QString("76 0643 118 1603"));
 
@@ -199,7 +190,7 @@ class HidPageTest : public QObject {
     Type(page.decFacility, "5");
     Type(page.decCard, "9");
     page.Write();
-    QCOMPARE(f_.statuses.back(), std::make_pair(StatusKindFailure, U("写 HID 失败，看看是否连接了读写器")));
+    QCOMPARE(f_.statuses.back(), std::make_pair(StatusKindFailure, failed + "no valid reply from the reader"));
   }
 
   void enterReads() {

@@ -1,11 +1,15 @@
 // What the page tests share: the virtual reader on a pseudo-terminal, reached through the real
-// serial path, and a recorder of the statuses the page posts.
+// serial path, a recorder of the statuses the page posts, and the test class that sets both up
+// afresh around each test function.
 #pragma once
 
+#include <QObject>
 #include <QString>
+#include <QStringList>
 #include <QtTest>
 
 #include <memory>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -42,9 +46,32 @@ class ReaderFixture {
 
   // Starts serving and connects slot 0 to the virtual reader; false when either fails.
   bool Connect() { return server->Start() && ConnectDevice({server->Path()}).found; }
+  // The identities of the fed chips of a kind ("t5577"), in the order they were fed.
+  QStringList FedIdentities(const std::string& kind) const {
+    QStringList ids;
+    for (const auto& t : reader->Tags())
+      if (t.fed && t.kind == kind) ids << QString::fromStdString(t.identity);
+    return ids;
+  }
 
  private:
   std::unique_ptr<ScopedStatusSink> sink_;
 };
 
+// Every page test derives from it; its test functions are private slots of its own.
+class PageTest : public QObject {
+  Q_OBJECT
+
+ protected:
+  ReaderFixture f_;
+
+ private slots:
+  void init() { f_.SetUp(); }
+  void cleanup() { f_.TearDown(); }
+};
+
+inline QString U(const char* text) { return QString::fromUtf8(text); }
+
 }  // namespace rivelo
+
+Q_DECLARE_METATYPE(rivelo::Language)

@@ -15,12 +15,10 @@
 
 namespace rivelo {
 
-class RunMendsTest : public QObject {
+class RunMendsTest : public PageTest {
   Q_OBJECT
 
  private:
-  ReaderFixture f_;
-
   int TagCarrying(const std::string& identity) const {
     for (const auto& t : f_.reader->Tags())
       if (t.identity == "EM4100 " + identity) return t.id;
@@ -41,9 +39,6 @@ class RunMendsTest : public QObject {
   }
 
  private slots:
-  void init() { f_.SetUp(); }
-  void cleanup() { f_.TearDown(); }
-
   // In the Chinese build: Write again after a stop asks, and Yes (the default) goes on.
   void stoppedFileRunGoesOnAfterAsking() {
     SetLanguage(Language::Chinese);

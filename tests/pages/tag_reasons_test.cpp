@@ -1,5 +1,5 @@
 // A tag operation that does not count gives the same reason in the window and on the command
-// line: each row runs on a fresh tag of one kind through the raw-access page and through
+// line: each row runs on a fresh tag of one kind through the page and through
 // rivelo against the virtual reader, and both must name the reason (and its hint).
 #include <QComboBox>
 #include <QPushButton>
@@ -11,7 +11,9 @@
 
 #include "pages/em4305/em4305_dlg.h"
 #include "pages/t5577/ata_dlg.h"
+#include "pages/tagformats/ata_hid.h"
 #include "reader_fixture.h"
+#include "shell/dec_edit.h"
 #include "shell/hex_edit.h"
 #include "shell/scripted_dialogs.h"
 #include "tests/cli/cli_test_support.h"
@@ -33,6 +35,7 @@ struct ReasonCase {
 struct Pages {
   CAtaDlg ata;
   EM4305Dlg em;
+  CHidDlg hid;
   void T5577(int block, const char* data, const char* password, QPushButton* button, int page = 0) {
     ata.pageCombo->setCurrentIndex(page);
     ata.blockCombo->setCurrentIndex(block == 0 ? 7 : block - 1);
@@ -74,6 +77,9 @@ const std::vector<ReasonCase>& Cases() {
       {"em4305 word 4 turning on read login", "em4305", {"em4305", "write-word", "4", "0006008F", "--yes"},
        "word 4 was written, but the chip now asks for a login to read (give --password",
        "word 4, written, but the chip now asks for a login to read"},
+      {"hid write refused", "t5577:pwd=11223344", {"write", "hid", "3", "4"},
+       "the tag did not take 3:4: the identity was not read back as written",
+       "the tag does not read back what was written"},
   };
   return cases;
 }
@@ -86,21 +92,19 @@ void Act(Pages& p, int row) {
     case 3: return p.T5577(1, "CAFEF00D", "", p.ata.writeButton, 1);  // the factory's traceability block
     case 4: return p.Em4305Write(0, "01000000");
     case 5: return p.Em4305Write(4, "8F000600");  // the word as the reader carries it
+    case 6:
+      p.hid.decFacility->setText("3");
+      p.hid.decCard->setText("4");
+      return p.hid.Write();
   }
 }
 
 }  // namespace
 
-class TagReasonsTest : public QObject {
+class TagReasonsTest : public PageTest {
   Q_OBJECT
 
- private:
-  ReaderFixture f_;
-
  private slots:
-  void init() { f_.SetUp(); }
-  void cleanup() { f_.TearDown(); }
-
   void sameReasonInWindowAndCommandLine_data() {
     QTest::addColumn<int>("row");
     for (int row = 0; row < static_cast<int>(Cases().size()); ++row) QTest::newRow(Cases()[row].name) << row;

@@ -19,12 +19,10 @@
 
 namespace rivelo {
 
-class UnplugPageTest : public QObject {
+class UnplugPageTest : public PageTest {
   Q_OBJECT
 
  private:
-  ReaderFixture f_;
-
   std::optional<std::vector<std::string>> Ports() const { return std::vector<std::string>{f_.server->Path()}; }
 
  private slots:

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "model/access/access_format.h"
 #include "sim/access_decoders.h"
 #include "sim/tag_formats.h"
 
@@ -70,8 +71,8 @@ TEST(TagFormats, ExtremesRoundTrip) {
 
 // Access-control images as published for known cards (the sources are cited with the host's
 // codec tests: Proxmark3 and ChameleonUltra issues, forum dumps, the tag reference). Every
-// single-bit change of one reads as nothing; Keri's ID carries no check, so there a change
-// is another ID, never the one written.
+// single-bit change of one reads as nothing; Keri's ID and Presco's code carry no check, so there
+// a change is another ID, never the one written.
 TEST(AccessDecoders, PublishedImagesAndTheirFlippedBits) {
   struct Row {
     std::uint32_t block0;
@@ -94,6 +95,12 @@ TEST(AccessDecoders, PublishedImagesAndTheirFlippedBits) {
       {0x603E1040, {0xE0000000, 0xD6AD0AF8}, "Keri 1454181112"},
       {0x00088068, {0xBB0214FF, 0x10298001, 0x87C70000}, "Noralsy 98:1020187"},
       {0x00088068, {0xBB0214FF, 0x68102015, 0x01870000}, "Noralsy 02:6811501"},
+      {0x00107080, {0x00010101, 0x01010101, 0x0101016E, 0xB35E5DA4}, "Pyramid 123:11223"},
+      {0x00088088, {0x10D00000, 0, 0, 0x1E8021D9}, "Presco 1E8021D9"},
+      {0x00088088, {0x10D00000, 0, 0, 0x0031E07E}, "Presco 0031E07E"},
+      {0x00080080, {0xFF204990, 0x6D8511C5, 0x93155B56, 0xD5B2649F}, "PAC/Stanley CD4F5552"},
+      {0x00080080, {0xFF204990, 0x6D3B41D0, 0x741D0741, 0xD0706D23}, "PAC/Stanley 9AAAAAA0"},
+      {0x00148068, {0x56495332, 0x0001B669, 0x00000183}, "Visa2000 112233"},
       {0x00148040, {0xFF8C6529, 0x8C94A940}, "EM4100 RF/64 1122334455"},
       {0x00148040, {0xFF83C033, 0x22A646E4}, "EM4100 RF/64 0F0368568B"},
       {0x00148050, {0xFF8E4002, 0x7D836252}, "EM4100 RF/64 19004FC3C9"},
@@ -105,12 +112,31 @@ TEST(AccessDecoders, PublishedImagesAndTheirFlippedBits) {
     EXPECT_EQ(DecodeAccessBlocks(r.block0 | 0x210, r.data), r.reads) << "password and wake-up";
     EXPECT_EQ(DecodeAccessBlocks(r.block0 ^ 0x00040000, r.data), "") << r.reads << ": other rate";
     EXPECT_EQ(DecodeAccessBlocks(r.block0, std::span(r.data).first(r.data.size() - 1)), "") << r.reads;
-    const bool keri = r.block0 == 0x603E1040;
+    const std::size_t unchecked = r.block0 == 0x603E1040 ? 33 : r.block0 == 0x00088088 ? 96 : r.data.size() * 32;
     for (std::size_t bit = 0; bit < r.data.size() * 32; ++bit) {
       const std::string flipped = DecodeAccessBlocks(r.block0, Flip(r.data, bit));
-      if (keri && bit > 32) EXPECT_NE(flipped, r.reads) << bit;
+      if (bit >= unchecked) EXPECT_NE(flipped, r.reads) << bit;
       else EXPECT_EQ(flipped, "") << r.reads << " bit " << bit;
     }
+  }
+}
+
+// What the host writes for each format, at its range's corners and inside, the virtual reader's
+// own decoder reads as a card, a different one for each identity.
+TEST(AccessDecoders, ReadEveryImageTheHostWrites) {
+  for (const access::AccessFormat* f : access::AccessFormats()) {
+    std::vector<std::string> names;
+    for (const int corner : {0, 1, 2}) {
+      access::AccessValues id;
+      for (const access::AccessField& field : f->fields) {
+        id.push_back(corner == 0 ? field.min : corner == 1 ? field.max : field.min + (field.max - field.min) / 3);
+      }
+      const auto image = access::Encode(*f, id);
+      ASSERT_TRUE(image) << f->name;
+      names.push_back(DecodeAccessBlocks(image->block0, image->data));
+      EXPECT_NE(names.back(), "") << f->name << ' ' << access::Text(*f, id);
+    }
+    EXPECT_TRUE(names[0] != names[1] && names[1] != names[2] && names[0] != names[2]) << f->name;
   }
 }
 
