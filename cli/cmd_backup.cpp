@@ -71,7 +71,7 @@ int Restore(Session& session, InspectChip chip, const BackupOptions& o) {
   const auto backup = ParseBackup(*text, &why);
   if (!backup) return Failed(session, o.file + ": " + why);
   if (backup->chip != chip) return Failed(session, o.file + " holds " + ChipText(backup->chip) + ", not " + ChipText(chip));
-  const auto password = ResolvePassword(session, o.password, ChipPasswordSpec());
+  const auto password = ResolvePassword(session, o.password, ChipPasswordOption());
   const std::uint32_t config = *backup->memory[chip == InspectChip::T5577 ? 0 : 4];
   if (chip == InspectChip::T5577) {
     session.Err() << "block 0 " << Hex8(config) << " sets the chip up as:\n"
@@ -101,7 +101,7 @@ int Restore(Session& session, InspectChip chip, const BackupOptions& o) {
 
 int Wipe(Session& session, InspectChip chip, const BackupOptions& o) {
   NoJson(session, chip == InspectChip::T5577 ? "t5577" : "em4305");
-  const auto password = ResolvePassword(session, o.password, ChipPasswordSpec());
+  const auto password = ResolvePassword(session, o.password, ChipPasswordOption());
   const std::string question = chip == InspectChip::T5577
                                    ? "Wipe the T5577: data blocks 1-7 to 00000000 and block 0 to the factory "
                                      "configuration 000880E8?"
@@ -128,7 +128,7 @@ int Wipe(Session& session, InspectChip chip, const BackupOptions& o) {
 }
 
 void AddPassword(CLI::App* app, BackupOptions& o, const std::string& help) {
-  AddPasswordOptions(app, o.password, ChipPasswordSpec(), help);
+  AddPasswordOptions(app, o.password, ChipPasswordOption(), help);
 }
 
 void AddYes(CLI::App* app, BackupOptions& o) {
@@ -204,7 +204,7 @@ void AddT5577BackupCommands(CommandSet& commands, CLI::App& family) {
                                "password mode without block 7, the password)",
                                "--out FILE [--password HEX8]", [&session, o] {
                                  NoJson(session, "t5577");
-                                 return DumpToFile(session, InspectChip::T5577, ResolvePassword(session, o->password, ChipPasswordSpec()), o->file);
+                                 return DumpToFile(session, InspectChip::T5577, ResolvePassword(session, o->password, ChipPasswordOption()), o->file);
                                });
   app->add_option("--out", o->file, "the new file; an existing one is never replaced")->required()->type_name("FILE");
   AddPassword(app, *o, pwdHelp);

@@ -96,7 +96,7 @@ std::optional<std::uint32_t> ReadWord(int word) {
 using Password = std::optional<TagPassword>;
 
 Password PasswordOf(Session& session, const Em4305Options& o) {
-  return ResolvePassword(session, o.password, ChipPasswordSpec());
+  return ResolvePassword(session, o.password, ChipPasswordOption());
 }
 
 std::uint32_t WordOfPassword(const TagPassword& p) {
@@ -156,9 +156,9 @@ int WriteWordCommand(Session& session, const Em4305Options& o) {
 
 int LoginCommand(Session& session, const Em4305Options& o) {
   NoJson(session);
-  PasswordSpec spec = ChipPasswordSpec();
-  spec.option = "HEX8";
-  const Password password = RequiredPassword(session, o.password, spec);
+  PasswordOption names = ChipPasswordOption();
+  names.option = "HEX8";
+  const Password password = RequiredPassword(session, o.password, names);
   if (const int exit = Start(session, password); exit != ExitOk) return exit;
   session.Out() << "logged in" << std::endl;
   return ExitOk;
@@ -166,7 +166,7 @@ int LoginCommand(Session& session, const Em4305Options& o) {
 
 int SetPassword(Session& session, const Em4305Options& o) {
   NoJson(session);
-  const std::uint32_t value = WordOfPassword(RequiredPassword(session, o.newPassword, NewPasswordSpec("NEW", "--new-password-file")));
+  const std::uint32_t value = WordOfPassword(RequiredPassword(session, o.newPassword, NewPasswordOption("NEW", "--new-password-file")));
   const Password password = PasswordOf(session, o);
   // Neither the question nor any failure shows the password: the terminal may be watched or recorded.
   if (!Confirm(session, "Set the chip's password? Forgotten, it locks you out of the chip.", o.yes))
@@ -239,7 +239,7 @@ int Dump(Session& session, const Em4305Options& o) {
 }
 
 void AddPassword(CLI::App* app, Em4305Options& o, const std::string& help) {
-  AddPasswordOptions(app, o.password, ChipPasswordSpec(), help);
+  AddPasswordOptions(app, o.password, ChipPasswordOption(), help);
 }
 
 void AddYes(CLI::App* app, Em4305Options& o) {
@@ -277,9 +277,9 @@ void AddEm4305Commands(CommandSet& commands, CLI::App& root) {
   app = commands.Add(*family, "login", "log in to the chip with its password", "[HEX8]",
                      [&session, o] { return LoginCommand(session, *o); });
   {
-    PasswordSpec spec = ChipPasswordSpec();
-    spec.option = "HEX8";
-    AddPasswordOptions(app, o->password, spec, "the chip's password, 8 hex digits");
+    PasswordOption names = ChipPasswordOption();
+    names.option = "HEX8";
+    AddPasswordOptions(app, o->password, names, "the chip's password, 8 hex digits");
   }
 
   o = std::make_shared<Em4305Options>();
@@ -287,7 +287,7 @@ void AddEm4305Commands(CommandSet& commands, CLI::App& root) {
                      "write a new password (word 2) and log in with it to prove it took; asks first",
                      "[NEW] [--password OLD] [--yes]",
                      [&session, o] { return SetPassword(session, *o); });
-  AddPasswordOptions(app, o->newPassword, NewPasswordSpec("NEW", "--new-password-file"),
+  AddPasswordOptions(app, o->newPassword, NewPasswordOption("NEW", "--new-password-file"),
                      "the new password, 8 hex digits");
   AddPassword(app, *o, "log in first with the old password, 8 hex digits");
   AddYes(app, *o);

@@ -184,18 +184,18 @@ IdentityJob JobFor(const FormatEntry& format, IdentityJob::Kind kind, const Iden
 
 // The passwords of a write or run, resolved before anything is sent.
 void ResolvePasswords(Session& session, const IdentityOptions& o, IdentityJob& job) {
-  job.password = ResolvePassword(session, o.password, ChipPasswordSpec());
-  job.protect = ResolvePassword(session, o.protect, ProtectSpec());
+  job.password = ResolvePassword(session, o.password, ChipPasswordOption());
+  job.protect = ResolvePassword(session, o.protect, ProtectOption());
   // A locked block 0 could never take the password bit, nor the password be changed again.
   if (job.protect && job.lock) throw UsageError("--protect and --lock: a locked tag cannot be given a password");
 }
 
 // --password and --protect of the commands that write, each with its file and other sources.
 void AddPasswords(CLI::App* app, IdentityOptions& o) {
-  AddPasswordOptions(app, o.password, ChipPasswordSpec(),
+  AddPasswordOptions(app, o.password, ChipPasswordOption(),
                      "the password the tags on the reader carry (T5577 block 7, EM4305 word 2): their writes "
                      "use it");
-  AddPasswordOptions(app, o.protect, ProtectSpec(),
+  AddPasswordOptions(app, o.protect, ProtectOption(),
                      "give each tag this password once it took its identity (T5577: block 7 and password mode; "
                      "EM4305: word 2 and login to write); it counts only when it reads back with it");
 }

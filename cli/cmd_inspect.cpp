@@ -130,7 +130,7 @@ std::string ReportJson(const InspectReport& r) {
 
 int Inspect(Session& session, const InspectOptions& o) {
   if (const int exit = session.Connect(); exit != ExitOk) return exit;
-  const InspectReport r = InspectTag(ResolvePassword(session, o.password, ChipPasswordSpec()));
+  const InspectReport r = InspectTag(ResolvePassword(session, o.password, ChipPasswordOption()));
   if (r.failure) return Failed(session, TagFailureText(*r.failure, "read", "the tag", TagChip::T5577));
   if (session.json) {
     session.Out() << ReportJson(r) << std::endl;
@@ -153,7 +153,7 @@ int Compare(Session& session, const InspectOptions& o) {
   const auto backup = ParseBackup(*text, &why);
   if (!backup) return Failed(session, o.file + ": " + why);
   if (const int exit = session.Connect(); exit != ExitOk) return exit;
-  const InspectReport tag = InspectTag(ResolvePassword(session, o.password, ChipPasswordSpec()));
+  const InspectReport tag = InspectTag(ResolvePassword(session, o.password, ChipPasswordOption()));
   if (tag.failure) return Failed(session, TagFailureText(*tag.failure, "read", "the tag", TagChip::T5577));
   const bool t5577 = backup->chip == InspectChip::T5577;
   if (tag.chip != backup->chip)
@@ -178,7 +178,7 @@ void AddInspectCommands(CommandSet& commands, CLI::App& root) {
       "is password-protected, its locks, its UID and the identity it holds; a password is used only on a chip that "
       "needs one",
       "[--password HEX8]", [&session, o] { return Inspect(session, *o); });
-  AddPasswordOptions(app, o->password, ChipPasswordSpec(),
+  AddPasswordOptions(app, o->password, ChipPasswordOption(),
                      "the chip's password (T5577 block 7, EM4305 login), 8 hex digits");
 
   o = std::make_shared<InspectOptions>();
@@ -187,7 +187,7 @@ void AddInspectCommands(CommandSet& commands, CLI::App& root) {
                      "that differ",
                      "FILE [--password HEX8]", [&session, o] { return Compare(session, *o); });
   app->add_option("FILE", o->file, "a backup file of dump --out or of the automatic backups")->required();
-  AddPasswordOptions(app, o->password, ChipPasswordSpec(),
+  AddPasswordOptions(app, o->password, ChipPasswordOption(),
                      "the chip's password (T5577 block 7, EM4305 login), 8 hex digits");
 }
 

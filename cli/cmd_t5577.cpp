@@ -52,7 +52,7 @@ Block ToBlock(std::string_view text) {
 }
 
 std::optional<Block> PasswordOf(Session& session, const T5577Options& o) {
-  return ResolvePassword(session, o.password, ChipPasswordSpec());
+  return ResolvePassword(session, o.password, ChipPasswordOption());
 }
 
 // Page 0 holds blocks 0-7, page 1 blocks 0-3.
@@ -176,10 +176,10 @@ int Info(Session& session, const T5577Options& o) {
 }
 
 // The password as wake's argument, else from its file or the environment.
-PasswordSpec WakeSpec() {
-  PasswordSpec spec = ChipPasswordSpec();
-  spec.option = "HEX8";
-  return spec;
+PasswordOption WakeOption() {
+  PasswordOption names = ChipPasswordOption();
+  names.option = "HEX8";
+  return names;
 }
 
 std::string Hex(std::uint32_t word) { return FormatHex(BlockBytes(word)); }
@@ -195,7 +195,7 @@ TagData ReadBlock0(const std::optional<Block>& password, bool* passwordMode) {
 
 int SetPassword(Session& session, const T5577Options& o) {
   NoJson(session);
-  const Block newPassword = RequiredPassword(session, o.newPassword, NewPasswordSpec("NEW", "--new-password-file"));
+  const Block newPassword = RequiredPassword(session, o.newPassword, NewPasswordOption("NEW", "--new-password-file"));
   const auto old = PasswordOf(session, o);
   if (!Confirm(session, "Give the chip on the reader a password (block 7) and turn on password mode? Forgotten, "
                         "it locks you out of the chip.",
@@ -220,7 +220,7 @@ int SetPassword(Session& session, const T5577Options& o) {
 
 int ClearPassword(Session& session, const T5577Options& o) {
   NoJson(session);
-  const Block old = RequiredPassword(session, o.password, ChipPasswordSpec());
+  const Block old = RequiredPassword(session, o.password, ChipPasswordOption());
   if (!Confirm(session, "Turn off the chip's password mode? Anyone can then rewrite it.", o.yes))
     return Failed(session, "not written");
   if (const int exit = session.Connect(); exit != ExitOk) return exit;
@@ -255,7 +255,7 @@ void AddPage(CLI::App* app, T5577Options& o) {
 }
 
 void AddPassword(CLI::App* app, T5577Options& o, const std::string& help) {
-  AddPasswordOptions(app, o.password, ChipPasswordSpec(), help);
+  AddPasswordOptions(app, o.password, ChipPasswordOption(), help);
 }
 
 void AddYes(CLI::App* app, T5577Options& o) {
@@ -303,12 +303,12 @@ void AddT5577Commands(CommandSet& commands, CLI::App& root) {
   o = std::make_shared<T5577Options>();
   app = commands.Add(*family, "wake", "wake a chip in answer-on-request mode with its password",
                      "[HEX8]", [&session, o] {
-                       const Block password = RequiredPassword(session, o->password, WakeSpec());
+                       const Block password = RequiredPassword(session, o->password, WakeOption());
                        return BlocksCommand(
                            session, [password](const T5577Options&) { return CmdT5577Wake(password); }, *o, "wake",
                            true);
                      });
-  AddPasswordOptions(app, o->password, WakeSpec(), pwdHelp);
+  AddPasswordOptions(app, o->password, WakeOption(), pwdHelp);
 
   o = std::make_shared<T5577Options>();
   commands.Add(*family, "reset", "reset the chip; prints the blocks it hands back", "", [&session, o] {
@@ -330,7 +330,7 @@ void AddT5577Commands(CommandSet& commands, CLI::App& root) {
                      "with it; asks first",
                      "[NEW] [--password OLD] [--yes] [--no-backup]",
                      [&session, o] { return SetPassword(session, *o); });
-  AddPasswordOptions(app, o->newPassword, NewPasswordSpec("NEW", "--new-password-file"), "the new password");
+  AddPasswordOptions(app, o->newPassword, NewPasswordOption("NEW", "--new-password-file"), "the new password");
   AddPassword(app, *o, "the password the chip carries now, if it is in password mode");
   AddYes(app, *o);
   AddNoBackup(app, o->noBackup);

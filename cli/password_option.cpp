@@ -81,28 +81,28 @@ bool ReadWithoutEcho(std::string* line) {
 bool HaveTerminal() { return isatty(STDIN_FILENO) != 0; }
 #endif
 
-std::string FromPrompt(Session& session, const PasswordSpec& spec) {
+std::string FromPrompt(Session& session, const PasswordOption& names) {
   if (!HaveTerminal())
-    throw UsageError(spec.option + " -: no terminal to ask on; give " + spec.fileOption + " FILE or " +
-                     spec.environment);
-  session.Err() << spec.prompt << ": " << std::flush;
+    throw UsageError(names.option + " -: no terminal to ask on; give " + names.fileOption + " FILE or " +
+                     names.environment);
+  session.Err() << names.prompt << ": " << std::flush;
   std::string line;
   const bool got = ReadWithoutEcho(&line);
   session.Err() << std::endl;  // the Enter that was not echoed
-  if (!got) throw UsageError(spec.option + " -: nothing was typed");
+  if (!got) throw UsageError(names.option + " -: nothing was typed");
   return line;
 }
 
-std::string FromFile(const PasswordSource& source, const PasswordSpec& spec) {
+std::string FromFile(const PasswordSource& source, const PasswordOption& names) {
   std::ifstream in(source.file);
-  if (!in) throw UsageError(spec.fileOption + " " + source.file + ": " + std::strerror(errno));
+  if (!in) throw UsageError(names.fileOption + " " + source.file + ": " + std::strerror(errno));
   std::string line;
   std::getline(in, line);
   return line;
 }
 
-std::optional<std::string> FromEnvironment(const PasswordSpec& spec) {
-  const char* value = std::getenv(spec.environment);
+std::optional<std::string> FromEnvironment(const PasswordOption& names) {
+  const char* value = std::getenv(names.environment);
   if (value == nullptr || *value == '\0') return std::nullopt;
   return std::string(value);
 }
@@ -118,60 +118,60 @@ const char* const PasswordVisibleNote =
     "; given here, other users can see it (ps): prefer - (asked without echo), the file option or the "
     "environment";
 
-void AddPasswordOptions(CLI::App* app, PasswordSource& source, const PasswordSpec& spec, const std::string& help) {
+void AddPasswordOptions(CLI::App* app, PasswordSource& source, const PasswordOption& names, const std::string& help) {
   // The reason never repeats the text: it may be a password with one digit mistyped.
   const CLI::Validator check([](std::string& text) { return Checked(text); }, "");
-  const std::string envNote = spec.environmentByDefault
-                                  ? " (without it, the file option or " + std::string(spec.environment) + ")"
-                                  : " (env: from " + std::string(spec.environment) + ")";
-  app->add_option(spec.option, source.value, help + envNote + PasswordVisibleNote)->type_name("HEX8")->check(check);
-  app->add_option(spec.fileOption, source.file, "read " + spec.option + " from the first line of FILE")
+  const std::string envNote = names.environmentByDefault
+                                  ? " (without it, the file option or " + std::string(names.environment) + ")"
+                                  : " (env: from " + std::string(names.environment) + ")";
+  app->add_option(names.option, source.value, help + envNote + PasswordVisibleNote)->type_name("HEX8")->check(check);
+  app->add_option(names.fileOption, source.file, "read " + names.option + " from the first line of FILE")
       ->type_name("FILE");
 }
 
-std::optional<TagPassword> ResolvePassword(Session& session, const PasswordSource& source, const PasswordSpec& spec) {
+std::optional<TagPassword> ResolvePassword(Session& session, const PasswordSource& source, const PasswordOption& names) {
   if (!source.value.empty() && !source.file.empty())
-    throw UsageError("give " + spec.option + " or " + spec.fileOption + ", not both");
+    throw UsageError("give " + names.option + " or " + names.fileOption + ", not both");
   std::string text, from;
   if (source.value == "-") {
-    text = FromPrompt(session, spec);
+    text = FromPrompt(session, names);
     from = "the password typed";
-  } else if (source.value == "env" || (source.value.empty() && source.file.empty() && spec.environmentByDefault)) {
-    const auto value = FromEnvironment(spec);
+  } else if (source.value == "env" || (source.value.empty() && source.file.empty() && names.environmentByDefault)) {
+    const auto value = FromEnvironment(names);
     if (!value) {
-      if (source.value == "env") throw UsageError(spec.option + " env: " + spec.environment + " is not set");
+      if (source.value == "env") throw UsageError(names.option + " env: " + names.environment + " is not set");
       return std::nullopt;
     }
     text = *value;
-    from = spec.environment;
+    from = names.environment;
   } else if (!source.file.empty()) {
-    text = FromFile(source, spec);
+    text = FromFile(source, names);
     from = "the first line of " + source.file;
   } else if (!source.value.empty()) {
     text = source.value;
-    from = spec.option;
+    from = names.option;
   } else {
     return std::nullopt;
   }
   if (const auto password = Parse(Trimmed(text))) return password;
-  throw UsageError(spec.option + ": " + from + " is not 8 hex digits");
+  throw UsageError(names.option + ": " + from + " is not 8 hex digits");
 }
 
-TagPassword RequiredPassword(Session& session, const PasswordSource& source, const PasswordSpec& spec) {
-  if (const auto password = ResolvePassword(session, source, spec)) return *password;
-  throw UsageError("give the password: " + spec.option + " HEX8 or - (asked without echo), " + spec.fileOption +
-                   " FILE, or " + spec.environment);
+TagPassword RequiredPassword(Session& session, const PasswordSource& source, const PasswordOption& names) {
+  if (const auto password = ResolvePassword(session, source, names)) return *password;
+  throw UsageError("give the password: " + names.option + " HEX8 or - (asked without echo), " + names.fileOption +
+                   " FILE, or " + names.environment);
 }
 
-PasswordSpec ChipPasswordSpec() {
+PasswordOption ChipPasswordOption() {
   return {"--password", "--password-file", "RIVELO_PASSWORD", true, "The chip's password (8 hex digits)"};
 }
 
-PasswordSpec NewPasswordSpec(const std::string& option, const std::string& fileOption) {
+PasswordOption NewPasswordOption(const std::string& option, const std::string& fileOption) {
   return {option, fileOption, "RIVELO_NEW_PASSWORD", true, "The new password (8 hex digits)"};
 }
 
-PasswordSpec ProtectSpec() {
+PasswordOption ProtectOption() {
   return {"--protect", "--protect-file", "RIVELO_NEW_PASSWORD", false,
           "The password each written tag gets (8 hex digits)"};
 }

@@ -15,7 +15,7 @@
 namespace rivelo::cli {
 
 // How one password option is named and where else it may come from.
-struct PasswordSpec {
+struct PasswordOption {
   std::string option;        // "--password", or a positional's name ("HEX8")
   std::string fileOption;    // "--password-file"
   const char* environment;   // "RIVELO_PASSWORD"
@@ -32,21 +32,21 @@ struct PasswordSource {
   std::string file;
 };
 
-// The option (or positional, when spec.option has no leading "--") and its file option.
-void AddPasswordOptions(CLI::App* app, PasswordSource& source, const PasswordSpec& spec, const std::string& help);
+// The option (or positional, when names.option has no leading "--") and its file option.
+void AddPasswordOptions(CLI::App* app, PasswordSource& source, const PasswordOption& names, const std::string& help);
 
 // The password from the first source given: the option (its value, the prompt, or the
 // environment for "env"), the file, else the environment where read by default. nullopt when
 // none is given. A refused source is a usage error (exit 2) that names the source only.
-std::optional<TagPassword> ResolvePassword(Session& session, const PasswordSource& source, const PasswordSpec& spec);
+std::optional<TagPassword> ResolvePassword(Session& session, const PasswordSource& source, const PasswordOption& names);
 
 // As ResolvePassword, but one of the sources must give it: else a usage error naming them.
-TagPassword RequiredPassword(Session& session, const PasswordSource& source, const PasswordSpec& spec);
+TagPassword RequiredPassword(Session& session, const PasswordSource& source, const PasswordOption& names);
 
 // The standard specs: the password the chip carries, and the one a command gives it.
-PasswordSpec ChipPasswordSpec();
-PasswordSpec NewPasswordSpec(const std::string& option, const std::string& fileOption);
-PasswordSpec ProtectSpec();
+PasswordOption ChipPasswordOption();
+PasswordOption NewPasswordOption(const std::string& option, const std::string& fileOption);
+PasswordOption ProtectOption();
 
 // What --help says of every password option.
 extern const char* const PasswordVisibleNote;
