@@ -8,6 +8,7 @@
 #include "reader/discovery.h"
 #include "reader/my_comm.h"
 #include "resources/texts_batch.h"
+#include "resources/texts_registry.h"
 #include "resources/texts_run.h"
 #include "resources/texts_run_log.h"
 #include "resources/texts_tag_passwords.h"
@@ -227,9 +228,10 @@ bool BatchRunner::ProtectWritten(const char* chip, const Identity& id) {
 }
 
 void BatchRunner::List(const std::string& line, const Identity& id, const char* chip, int fileLine) {
-  view_.AppendLine(line);
   ListedTag tag{runCounter_, id, chip, fileLine, serials_.Verified(chip, runCounter_, id)};
   tag.protectedTag = chip != nullptr && lastProtected_;
+  if (!GateIssued(tag)) return;
+  view_.AppendLine(line);
   page_.Listed(tag);
   if (chip) LogTag(tag);
 }
@@ -281,9 +283,22 @@ void BatchRunner::SingleWrite() {
     view_.ReleaseWrite();
     return;
   }
-  const bool ok = WriteAndVerify(targetId_);
+  GateStart();
+  if (targetId_.size() == profile_.format->length && !GateAllowsWrite(WriteMode::None)) {
+    view_.ReleaseWrite();
+    runLog_.reset();
+    return;
+  }
+  bool ok = WriteAndVerify(targetId_);
   view_.ReleaseWrite();
   if (targetId_.size() != profile_.format->length) return;  // already reported
+  if (ok) ok = GateIssued(ListedTag{1, targetId_, lastChip_, 0, serials_.Verified(lastChip_, 1, targetId_)});
+  GateRelease();
+  if (!ok && GateStopped()) {
+    view_.PostStatus(0, gateError_);
+    runLog_.reset();
+    return;
+  }
   view_.PostStatus(ok ? 1 : 0, ok ? profile_.texts.writeOk : profile_.texts.writeError);
   // A single write is a run of one tag in the log.
   if (ok) {
@@ -334,6 +349,7 @@ void BatchRunner::WritePressed() {
     view_.ReleaseWrite();
     return;
   }
+  GateStart();
   view_.PostStatus(2, profile_.texts.writing);
   state_ = RunState::Writing;
   StartWatch();
@@ -347,6 +363,7 @@ void BatchRunner::WritePressed() {
   refusedSerials_.clear();
   blankBacks_ = 0;
   StartSummary(true);
+  if (gate_) view_.AppendLine(texts::registry::RunStarted() + gate_->Where());
   if (const std::string passwords = PasswordsLine(profile_.choices()); !passwords.empty()) view_.AppendLine(passwords);
   if (runLog_) view_.AppendLine(texts::run_log::Started() + runLog_->Path());
   if (mode == WriteMode::FromFile) {
@@ -373,7 +390,7 @@ void BatchRunner::StartSummary(bool write) {
 
 // Taken when a run ends, however it ended, and said after its stop line.
 void BatchRunner::EndSummary() {
-  summary_.tags = runCounter_ - summaryFirst_;
+  summary_.tags = runCounter_ - summaryFirst_ - (summary_.write ? linesSkipped_ : 0);
   summary_.refused = refused_;
   summary_.leftAlone = leftAlone_;
   summary_.silentTicks = link_.TotalSilentTicks();
@@ -423,6 +440,7 @@ void BatchRunner::EndWriteRun() {
   if (activeTimer_ == FileWriteTimer)
     resumeAt_ = static_cast<std::size_t>(runCounter_) < fileIds_.size() ? static_cast<std::size_t>(runCounter_) : 0;
   runLog_.reset();
+  GateRelease();
   view_.StopTimer(activeTimer_);
   activeTimer_ = 0;
   state_ = RunState::Idle;
@@ -563,6 +581,7 @@ void BatchRunner::WriteTick(int timer) {
     // (Unless it took the identity but not the password: it is written again.)
     if (found == ReadOutcome::Found && onReader == (incremental ? lastWrittenId_ : targetId_) && !protectFailed_) return;
     if (found == ReadOutcome::Found && incremental && LeftAloneAsWritten(onReader)) return;
+    if (!GateAllowsWrite(incremental ? WriteMode::Incremental : WriteMode::Continuous)) return;
     if (!WriteAndVerify(targetId_)) {
       WriteNotTaken(found, onReader, 0);
       return;  // tried again next tick

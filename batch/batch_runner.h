@@ -6,6 +6,7 @@
 #include <chrono>
 #include <ctime>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <set>
 #include <string>
@@ -15,6 +16,7 @@
 #include "batch/batch_profile.h"
 #include "batch/batch_view.h"
 #include "batch/chip_serial.h"
+#include "batch/identity_gate.h"
 #include "batch/link_watch.h"
 #include "batch/run_log.h"
 #include "batch/tag_result.h"
@@ -35,6 +37,8 @@ struct RunSummary {
 
 // The summary line in the current language: "Run summary: 4 written, 1 refused, ...".
 std::string SummaryText(const RunSummary& summary);
+// Replaces each %s of format in turn with the next value.
+std::string Filled(const std::string& format, std::initializer_list<std::string> values);
 
 class BatchRunner {
  public:
@@ -98,6 +102,20 @@ class BatchRunner {
   // Why, with the system's reason and the listed tag that the log does not hold.
   const std::string& RunLogError() const { return runLogError_; }
 
+  // The gate (the registry of issued identities) this runner's writes take their identities
+  // through; null: the window's (WindowIdentityGate), if any. Strict: an identity taken
+  // elsewhere stops a file or incremental run instead of being skipped.
+  void SetIdentityGate(std::shared_ptr<IdentityGate> gate, bool strict = false) {
+    ownGate_ = std::move(gate);
+    strictGate_ = strict;
+  }
+  // The last write stopped because of the gate (taken in a strict run, a tag not recorded);
+  // GateError says why.
+  bool GateStopped() const { return !gateError_.empty(); }
+  const std::string& GateError() const { return gateError_; }
+  // Batch-file lines the last file run skipped as taken: they count in RunCounter, not as tags.
+  int LinesSkipped() const { return linesSkipped_; }
+
   // Tags that answered a write twice without taking it: said, signalled, counted and logged.
   // The writes in a row, without a verified write between, that make a tag refused.
   static constexpr int RefusalWrites = 2;
@@ -153,6 +171,12 @@ class BatchRunner {
   bool ProtectWritten(const char* chip, const Identity& id);
   bool ChipSerialAllowsWrite();
   void ReadTick();
+  void GateStart();
+  bool GateAllowsWrite(WriteMode mode);
+  bool GateSkip(WriteMode mode, const std::string& why);
+  bool GateIssued(const ListedTag& tag);
+  void GateRelease();
+  void GateStop(const std::string& text);
 
   BatchProfile profile_;
   BatchView& view_;
@@ -210,6 +234,12 @@ class BatchRunner {
   RunSummary summary_;
   bool summaryDue_ = false;
   std::string runLogError_;
+  std::shared_ptr<IdentityGate> ownGate_, gate_;  // set, and in force for the current write
+  bool strictGate_ = false;
+  bool holding_ = false;  // the gate holds heldId_ for this run, not issued yet
+  Identity heldId_;
+  std::string gateError_;
+  int linesSkipped_ = 0;
 };
 
 }  // namespace rivelo

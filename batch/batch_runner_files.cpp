@@ -92,11 +92,13 @@ void BatchRunner::FileTick() {
   Identity onReader;
   const ReadOutcome found = ReadBeforeWrite(&onReader);
   if (found == ReadOutcome::NoReply) return;
-  const auto at = static_cast<std::size_t>(runCounter_);
+  auto at = static_cast<std::size_t>(runCounter_);
   targetId_ = fileIds_[at];
   if (!TakeUnverifiedWrite(found, onReader)) {
     if (found == ReadOutcome::Found && onReader == lastWrittenId_) return;
     if (found == ReadOutcome::Found && LeftAloneAsWritten(onReader)) return;
+    if (!GateAllowsWrite(WriteMode::FromFile)) return;
+    at = static_cast<std::size_t>(runCounter_);  // past the lines taken elsewhere
     if (!WriteAndVerify(targetId_)) {
       WriteNotTaken(found, onReader, fileLineNumbers_[at]);
       return;  // the same line again next tick

@@ -19,7 +19,11 @@ bool SameChip(std::string_view key, std::string_view chip) {
 }  // namespace
 
 const std::vector<FormatEntry>& FormatTable() {
-  static const std::vector<FormatEntry> table{Em4100Entry(), FdxbEntry(), Hid26Entry(), FdxaEntry()};
+  static const std::vector<FormatEntry> table = [] {
+    std::vector<FormatEntry> t{Em4100Entry(), FdxbEntry(), Hid26Entry(), FdxaEntry()};
+    for (FormatEntry& e : AccessEntries()) t.push_back(std::move(e));
+    return t;
+  }();
   return table;
 }
 

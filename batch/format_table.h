@@ -32,13 +32,15 @@ struct FormatEntry {
   bool lockable = false;  // whether its writes can lock the tag
   // Every chip's write in the order of trial; choices is asked whenever the runner needs the
   // lock flag or the export form.
-  BatchProfile (*profile)(std::function<RunChoices()> choices) = nullptr;
+  std::function<BatchProfile(std::function<RunChoices()> choices)> profile{};
   std::vector<FormatChip> chips{};  // empty: one chip, nothing to choose
   // A single read without --form prints these lines (label and text); null: the identity
   // in its first form.
-  Labelled (*report)(const Identity& id) = nullptr;
+  std::function<Labelled(const Identity& id)> report{};
   // Members that a tag's JSON object holds beside its forms, such as the country's name.
-  Labelled (*jsonMembers)(const Identity& id) = nullptr;
+  std::function<Labelled(const Identity& id)> jsonMembers{};
+  // What a read cannot see, said in the read command's help; null: nothing.
+  const char* readNote = nullptr;
 };
 
 const std::vector<FormatEntry>& FormatTable();
@@ -68,5 +70,7 @@ FormatEntry Em4100Entry();
 FormatEntry FdxbEntry();
 FormatEntry Hid26Entry();
 FormatEntry FdxaEntry();
+// One entry per access-control format a T5577 carries as a block image (model/access).
+std::vector<FormatEntry> AccessEntries();
 
 }  // namespace rivelo

@@ -25,7 +25,8 @@ std::uint32_t BlockWord(const TagBytes4& bytes);
 
 // Writes the data blocks in order, then block 0, each fetched back (WriteT5577Block): the
 // result of the first block that does not count, or Done. With a password the password write
-// (0x202) is used for every block.
+// (0x202) is used for every block. A block without a valid reply is tried up to five times,
+// here and in the read.
 TagResult WriteT5577Image(const T5577Image& image, const std::optional<TagBytes4>& password);
 
 // Reads block 0 and data blocks 1..dataBlocks of page 0: the image, or the result of the first

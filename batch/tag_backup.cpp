@@ -286,15 +286,25 @@ std::vector<MemoryDifference> CompareBackup(const TagBackup& backup, const Inspe
 
 RestoreResult RestoreT5577(const std::vector<std::optional<std::uint32_t>>& blocks,
                            const std::optional<TagBytes4>& password) {
+  // A block 0 in password mode needs block 7, the password, which a backup never holds: the
+  // chip keeps the one given, written before block 0 turns password mode on.
+  const bool toPasswordMode = blocks[0] && (*blocks[0] & 0x10) != 0;
+  std::optional<std::uint32_t> block7 = blocks[T5577PasswordBlock];
+  if (toPasswordMode && !block7) {
+    if (!password) return {{TagOutcome::NotSent, TagHint::None}, T5577PasswordBlock, {}};
+    block7 = BlockWord(*password);
+  }
+  // Out of password mode, block 7 goes after block 0: before it, block 7 is the password that
+  // opens the chip.
   std::vector<int> order = {1, 2, 3, 4, 5, 6};
-  if (password) {
+  if (password && !toPasswordMode) {
     order.insert(order.end(), {0, T5577PasswordBlock});
   } else {
     order.insert(order.end(), {T5577PasswordBlock, 0});
   }
   bool passwordMode = password.has_value();
   for (const int block : order) {
-    const auto& value = blocks[static_cast<std::size_t>(block)];
+    const auto& value = block == T5577PasswordBlock ? block7 : blocks[static_cast<std::size_t>(block)];
     if (!value) continue;
     const TagData d = WriteT5577Block(0, block, false, BlockBytes(*value), passwordMode ? password : std::nullopt);
     if (!d.result.ok()) return {d.result, block, {}};

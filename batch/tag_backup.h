@@ -59,7 +59,8 @@ std::vector<MemoryDifference> CompareBackup(const TagBackup& backup, const Inspe
 
 // Writes a T5577 backup's blocks back, each read back: the data blocks first, block 0 last
 // (with a password, block 7 goes after block 0, since before it block 7 is the password that
-// opens the chip). The first result that does not count, and its block.
+// opens the chip). A block 0 in password mode without block 7 gets the password given as block 7
+// (NotSent at block 7 without one). The first result that does not count, and its block.
 struct RestoreResult {
   TagResult result;
   int failedAt = -1;

@@ -73,6 +73,9 @@ int Restore(Session& session, InspectChip chip, const BackupOptions& o) {
   if (backup->chip != chip) return Failed(session, o.file + " holds " + ChipText(backup->chip) + ", not " + ChipText(chip));
   const auto password = ResolvePassword(session, o.password, ChipPasswordOption());
   const std::uint32_t config = *backup->memory[chip == InspectChip::T5577 ? 0 : 4];
+  if (chip == InspectChip::T5577 && (config & 0x10) != 0 && !backup->memory[T5577PasswordBlock] && !password)
+    throw UsageError("the backup puts the chip in password mode, and a backup never holds the password: give the "
+                     "password it is to have with --password");
   if (chip == InspectChip::T5577) {
     session.Err() << "block 0 " << Hex8(config) << " sets the chip up as:\n"
                   << T5577Block0Words(config) << T5577Block0Warnings(config, password.has_value());

@@ -8,6 +8,9 @@
 #include "cli/identity_jobs.h"
 #include "cli/option_checks.h"
 #include "cli/password_option.h"
+#ifdef RIVELO_HAS_REGISTRY
+#include "cli/registry_option.h"
+#endif
 
 namespace rivelo::cli {
 namespace {
@@ -28,6 +31,9 @@ struct IdentityOptions {
   int fromLine = 0;
   bool lock = false, yes = false;
   PasswordSource password, protect;
+  std::string registry;
+  bool strictRegistry = false;
+  int leaseSeconds = 0;
 };
 
 std::string FormKeys(const IdentityFormat& format) {
@@ -117,6 +123,39 @@ CLI::Validator RangeCheck(int low, int high, const std::string& what) {
       "");
 }
 
+std::string RegistryUsage(bool run) {
+#ifdef RIVELO_HAS_REGISTRY
+  return run ? " [--registry WHERE] [--strict-registry] [--registry-lease SECONDS]" : " [--registry WHERE]";
+#else
+  (void)run;
+  return {};
+#endif
+}
+
+// --registry of the commands that write, and for runs --strict-registry and --registry-lease.
+void AddRegistry(CLI::App* app, IdentityOptions& o, bool run) {
+#ifdef RIVELO_HAS_REGISTRY
+  CLI::Option* where = AddRegistryOption(*app, o.registry, false);
+  where->description(where->get_description() +
+                     "; each identity is reserved there before it is written and issued once read back, and one "
+                     "issued or reserved elsewhere is not written");
+  if (!run) return;
+  app->add_flag("--strict-registry", o.strictRegistry,
+                "stop (exit 1) at an identity taken in the registry instead of skipping it")
+      ->needs(where)
+      ->disable_flag_override();
+  o.leaseSeconds = 0;
+  app->add_option("--registry-lease", o.leaseSeconds,
+                  "how long a reservation of this run holds unless renewed, 2-3600 s (default 120): after a crash "
+                  "its identity comes free again this long after its last write")
+      ->type_name("SECONDS")
+      ->needs(where)
+      ->check(RangeCheck(2, 3600, "a lease in seconds"));
+#else
+  (void)app, (void)o, (void)run;
+#endif
+}
+
 void AddCount(CLI::App* app, IdentityOptions& o, const std::string& what) {
   o.count = 0;
   app->add_option("--count", o.count, what)->type_name("N")->check(CountCheck());
@@ -177,6 +216,9 @@ IdentityJob JobFor(const FormatEntry& format, IdentityJob::Kind kind, const Iden
   job.periodMs = o.periodMs;
   job.unique = o.unique;
   job.log = o.log;
+  job.registry = o.registry;
+  job.strictRegistry = o.strictRegistry;
+  job.leaseSeconds = o.leaseSeconds;
   job.formAsked = !o.form.empty();
   if (!o.form.empty()) job.form = *FindForm(*format.format, o.form);
   return job;
@@ -215,7 +257,8 @@ void AddRead(CommandSet& commands, CLI::App& read, const FormatEntry& format) {
   CLI::App* app = commands.Add(read, f.name,
                                what + format.format->title +
                                    " tag on the reader; with --continuous, list every tag read until N are "
-                                   "listed or Ctrl+C",
+                                   "listed or Ctrl+C" +
+                                   (format.readNote ? std::string("; ") + format.readNote : std::string()),
                                "[--form KEY] [--continuous [--export DIR] [--count N]]", action, "Formats");
   app->add_flag("--continuous", o->continuous, "read tag after tag, one line each")->disable_flag_override();
   app->add_option("--export", o->exportDir,
@@ -243,7 +286,7 @@ void AddWrite(CommandSet& commands, CLI::App& write, const FormatEntry& format) 
       write, f.name,
       "write an " + std::string(format.format->title) + " identity onto the tag on the reader (" + chips + ") and read it back",
       WordNames(format) + CompletionUsage(format) + (format.lockable ? " [--lock [--yes]]" : "") +
-          " [--password HEX8] [--protect HEX8] [--log FILE]",
+          " [--password HEX8] [--protect HEX8] [--log FILE]" + RegistryUsage(false),
       [&session, &format, o] {
         IdentityJob job = JobFor(format, IdentityJob::Kind::Write, *o);
         job.id = IdentityOf(format, o->words, *o);
@@ -259,14 +302,15 @@ void AddWrite(CommandSet& commands, CLI::App& write, const FormatEntry& format) 
   AddCompletions(app, format, *o, "lock the tag after writing it: it can never be changed again");
   AddPasswords(app, *o);
   AddRunLog(app, *o);
+  AddRegistry(app, *o, false);
 }
 
-void AddRun(CommandSet& commands, CLI::App& run, const FormatEntry& format) {
+void AddRun(CommandSet& commands, CLI::App& run, const FormatEntry& format, JobStart start) {
   auto o = std::make_shared<IdentityOptions>();
   Session& session = commands.session;
   const IdentityFormat& f = *format.format;
   const std::string id = WordNames(format);
-  const auto action = [&session, &format, o] {
+  const auto action = [&session, &format, o, start] {
     const int modes =
         (o->continuousId.empty() ? 0 : 1) + (o->incrementalId.empty() ? 0 : 1) + (o->file.empty() ? 0 : 1);
     if (modes != 1) throw UsageError("give one of --continuous, --incremental and --file");
@@ -287,12 +331,12 @@ void AddRun(CommandSet& commands, CLI::App& run, const FormatEntry& format) {
     job.fromLine = o->fromLine;
     if (kind != IdentityJob::Kind::FileRun)
       job.id = IdentityOf(format, kind == IdentityJob::Kind::ContinuousRun ? o->continuousId : o->incrementalId, *o);
-    return RunIdentityJob(session, job);
+    return start(session, job);
   };
   const std::string usage = "(--continuous " + id + " | --incremental " + id + " | --file PATH [--from-line N])" +
                             CompletionUsage(format) + " [--count N]" + (format.lockable ? " [--lock [--yes]]" : "") +
                             " [--password HEX8] [--protect HEX8] [--feed KIND[:N]]... [--max-refused N] [--period MS]"
-                            " [--log FILE]";
+                            " [--log FILE]" + RegistryUsage(true);
   CLI::App* app = commands.Add(
       run, f.name,
       "write " + std::string(format.format->title) +
@@ -314,6 +358,7 @@ void AddRun(CommandSet& commands, CLI::App& run, const FormatEntry& format) {
       ->type_name("N")
       ->check(LineCheck());
   AddRunLog(app, *o);
+  AddRegistry(app, *o, true);
   app->add_option("--feed", o->feeds,
                   "with --simulate: the blank chips the virtual reader is fed, t5577 or em4305 with options "
                   "as in --simulate, then :N chips (the last may leave N out: as many as the run asks); "
@@ -336,6 +381,10 @@ void AddRun(CommandSet& commands, CLI::App& run, const FormatEntry& format) {
 
 }  // namespace
 
+void AddRunCommands(CommandSet& commands, CLI::App& run, JobStart start) {
+  for (const FormatEntry& format : FormatTable()) AddRun(commands, run, format, start);
+}
+
 void AddIdentityCommands(CommandSet& commands, CLI::App& root) {
   CLI::App* read = commands.Add(root, "read", "read tags: once, or continuously with export", "FORMAT [OPTIONS]", {});
   CLI::App* write = commands.Add(root, "write", "write one tag and verify it", "FORMAT ID [OPTIONS]", {});
@@ -345,7 +394,7 @@ void AddIdentityCommands(CommandSet& commands, CLI::App& root) {
   for (const FormatEntry& format : FormatTable()) {
     AddRead(commands, *read, format);
     AddWrite(commands, *write, format);
-    AddRun(commands, *run, format);
+    AddRun(commands, *run, format, RunIdentityJob);
   }
 }
 

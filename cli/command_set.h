@@ -34,6 +34,12 @@ void AddIdentifyCommand(CommandSet& commands, CLI::App& root);
 void AddSendCommand(CommandSet& commands, CLI::App& root);
 // read, write and run, with one subcommand per format of the table.
 void AddIdentityCommands(CommandSet& commands, CLI::App& root);
+// formats: the table's formats with their fields and ranges.
+void AddFormatsCommand(CommandSet& commands, CLI::App& root);
+struct IdentityJob;
+// The run subcommands of every format under run, each starting its job with start.
+using JobStart = int (*)(Session& session, const IdentityJob& job);
+void AddRunCommands(CommandSet& commands, CLI::App& run, JobStart start);
 void AddT5577Commands(CommandSet& commands, CLI::App& root);
 void AddEm4305Commands(CommandSet& commands, CLI::App& root);
 // inspect and compare.

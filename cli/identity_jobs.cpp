@@ -14,6 +14,10 @@
 #include "cli/stop_signals.h"
 #include "cli/tag_result_text.h"
 #include "reader/commands.h"
+#ifdef RIVELO_HAS_REGISTRY
+#include "batch/registry_run.h"
+#include "cli/registry_option.h"
+#endif
 
 namespace rivelo::cli {
 namespace {
@@ -51,6 +55,31 @@ void PrintRead(Session& session, const IdentityJob& job, const Identity& id) {
   }
 }
 
+// The registry the job takes its identities from, as the runner's gate; false when it was asked
+// for and cannot be opened (said on standard error). A run may make a new SQLite file.
+bool UseRegistry(Session& session, const IdentityJob& job, BatchRunner& runner) {
+  if (job.gate) {
+    runner.SetIdentityGate(job.gate, job.strictRegistry);
+    return true;
+  }
+  if (job.registry.empty()) return true;
+#ifdef RIVELO_HAS_REGISTRY
+  std::string error;
+  std::shared_ptr<IdentityRegistry> registry = OpenRegistryOption(job.registry, true, &error);
+  if (!registry) {
+    session.Error(error + "; nothing was written");
+    return false;
+  }
+  const auto lease = job.leaseSeconds > 0 ? std::chrono::milliseconds(job.leaseSeconds * 1000LL) : DefaultRegistryLease;
+  runner.SetIdentityGate(std::make_shared<RegistryGate>(std::move(registry), lease), job.strictRegistry);
+  return true;
+#else
+  (void)runner;
+  session.Error("this build has no registry");
+  return false;
+#endif
+}
+
 int SingleRead(Session& session, const IdentityJob& job) {
   const IdentityFormat& format = *job.format->format;
   if (const int code = session.Connect(); code != ExitOk) return code;
@@ -62,7 +91,9 @@ int SingleRead(Session& session, const IdentityJob& job) {
     PrintRead(session, job, id);
     return ExitOk;
   }
-  if (outcome == ReadOutcome::NoIdentity) session.Error("no " + std::string(job.format->format->title) + " tag was read");
+  if (outcome == ReadOutcome::NoIdentity)
+    session.Error("no " + std::string(job.format->format->title) + " tag was read" +
+                  (job.format->readNote ? std::string(" (this command ") + job.format->readNote + ")" : std::string()));
   else session.Error(LastReplyProblem().empty() ? "no valid reply from the reader" : LastReplyProblem());
   return ExitFailed;
 }
@@ -78,9 +109,11 @@ int SingleWrite(Session& session, const IdentityJob& job) {
   RunView view(session, *job.format, 0);
   BatchRunner runner(profile, view);
   runner.SetRunLogFile(job.log);
+  if (!UseRegistry(session, job, runner)) return ExitFailed;
   view.Enter(job.id);
   runner.WritePressed();
   view.Flush();
+  if (runner.GateStopped()) return ExitFailed;  // the runner said why
   if (runner.RunLogFailed()) {  // written, but its record was not
     session.Error(runner.RunLogError());
     return ExitFailed;
@@ -94,11 +127,10 @@ int SingleWrite(Session& session, const IdentityJob& job) {
     return ExitOk;
   }
   const std::string problem = LastReplyProblem();
+  std::string why = problem.empty() ? "no chip read it back (tried " + chips + ")" : problem;
   // A format of one chip says why that chip's write did not count, as the window's page does.
-  const std::string why = job.format->chips.empty()
-                              ? TagFailureText(runner.LastWriteResult(), "write", "the identity", TagChip::T5577)
-                          : problem.empty() ? "no chip read it back (tried " + chips + ")"
-                                            : problem;
+  if (job.format->chips.empty())
+    why = TagFailureText(runner.LastWriteResult(), "write", "the identity", TagChip::T5577);
   session.Error("the tag did not take " + format.text(job.id, 0) + ": " + why);
   return ExitFailed;
 }
@@ -120,7 +152,7 @@ RunEnd Drive(BatchRunner& runner, RunView& view, int count, int maxRefused, cons
   const int first = runner.RunCounter();  // a file run may start part way
   auto next = clock.now() + std::chrono::milliseconds(view.PeriodMs());
   for (;;) {
-    if (count > 0 && runner.RunCounter() - first >= count) return RunEnd::Counted;
+    if (count > 0 && runner.RunCounter() - runner.LinesSkipped() - first >= count) return RunEnd::Counted;
     if (maxRefused > 0 && runner.RefusedCount() >= maxRefused) return RunEnd::TooManyRefused;
     // The runner stops a run by itself when the reader's port goes away.
     if (view.RunningTimer() == 0) return runner.LostPort().empty() ? RunEnd::Finished : RunEnd::PortFailed;
@@ -175,6 +207,7 @@ int Run(Session& session, const IdentityJob& job) {
   BatchRunner runner(std::move(profile), view);
   runner.SetRunLogFile(job.log);
   runner.SetUniqueReads(job.unique);
+  if (job.kind != Kind::ReadRun && !UseRegistry(session, job, runner)) return ExitFailed;
   // The runner loads the file, whole, before the reader is touched; its line numbers and tag
   // count are the runner's, so what --from-line is checked against is what is written.
   int fileTags = 0;
@@ -237,7 +270,7 @@ int Run(Session& session, const IdentityJob& job) {
 int RunEnded(Session& session, const IdentityJob& job, const BatchRunner& runner, RunEnd end, int fileTags,
              std::size_t fileStart) {
 
-  const int listed = runner.RunCounter() - static_cast<int>(fileStart);
+  const int listed = runner.RunCounter() - runner.LinesSkipped() - static_cast<int>(fileStart);
   // Where a file run that stopped short would go on: the file's own line number.
   const auto resumeHint = [&] {
     const std::string line = std::to_string(runner.FileLineNumbers()[static_cast<std::size_t>(runner.RunCounter())]);
@@ -247,7 +280,7 @@ int RunEnded(Session& session, const IdentityJob& job, const BatchRunner& runner
     session.Error(runner.RunLogError());
     return ExitFailed;
   }
-  if (runner.ExportFailed()) return ExitFailed;  // the runner said why
+  if (runner.ExportFailed() || runner.GateStopped()) return ExitFailed;  // the runner said why
   switch (end) {
     case RunEnd::TooManyRefused:
       session.Error("refused tags: " + std::to_string(runner.RefusedCount()) + " (--max-refused " +

@@ -7,10 +7,12 @@
 #include <cstddef>
 #include <functional>
 #include <optional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "cli/format_table.h"
+#include "batch/identity_gate.h"
 #include "cli/session.h"
 
 namespace rivelo::cli {
@@ -36,6 +38,10 @@ struct IdentityJob {
   bool yes = false;       // --lock was consented to beforehand
   // Write and runs: the password the tags carry, and the one each written tag is given.
   std::optional<TagPassword> password, protect;
+  std::string registry;   // Write and write runs: the registry of issued identities; empty: none
+  bool strictRegistry = false;  // a file or incremental run stops at an identity taken elsewhere
+  int leaseSeconds = 0;   // how long a reservation holds unrenewed; 0: the registry's default
+  std::shared_ptr<IdentityGate> gate;  // runs: the gate to use instead of opening registry
 };
 
 // Where the run loop's time comes from and how it waits for the next tick. Tests set one whose

@@ -6,6 +6,7 @@
 #include "cli/command_set.h"
 #if RIVELO_HAS_REGISTRY
 #include "cli/cmd_registry.h"
+#include "cli/cmd_station.h"
 #endif
 #include "cli/connection_options.h"
 #include "cli/help_format.h"
@@ -131,11 +132,13 @@ int Run(const std::vector<std::string>& arguments, std::ostream& out, std::ostre
   AddIdentifyCommand(commands, app);
   AddSendCommand(commands, app);
   AddIdentityCommands(commands, app);
+  AddFormatsCommand(commands, app);
   AddT5577Commands(commands, app);
   AddEm4305Commands(commands, app);
   AddInspectCommands(commands, app);
 #if RIVELO_HAS_REGISTRY
   AddRegistryCommands(commands, app);
+  AddStationCommand(commands, app);
 #endif
   app.footer(Footer);  // after the subcommands, which would take it over
   if (inspect) {

@@ -72,6 +72,11 @@ void RunView::PrintTag(const ListedTag& tag) {
 void RunView::PrintSummary(const RunSummary& r) {
   Flush();
   if (summary.empty()) return;
+  if (session_.takeSummary) {
+    session_.takeSummary(r);
+    summary.clear();
+    return;
+  }
   session_.Err() << summary << std::endl;
   if (session_.json) session_.Out() << SummaryJson(r) << std::endl;
   summary.clear();

@@ -2,6 +2,7 @@
 // reader connection (with the virtual reader, when one was asked for).
 #pragma once
 
+#include <functional>
 #include <iosfwd>
 #include <memory>
 #include <string>
@@ -9,6 +10,10 @@
 #include <vector>
 
 #include "cli/connection_options.h"
+
+namespace rivelo {
+struct RunSummary;
+}
 
 namespace rivelo::sim {
 class VirtualReader;
@@ -35,6 +40,8 @@ class Session {
 
   ConnectionOptions connection;
   bool json = false;
+  // Takes a run's summary instead of printing it (a station sums its readers' runs into one).
+  std::function<void(const RunSummary&)> takeSummary;
 
   std::ostream& Out() { return out_; }
   std::ostream& Err() { return err_; }

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <csignal>
+#include <mutex>
 
 namespace rivelo::cli {
 namespace {
@@ -43,12 +44,24 @@ void Restore() {
 
 }  // namespace
 
+// Several may live at once (a station's runs, each on its thread): the first installs the
+// handlers and clears the flag, the last puts the old handlers back.
+namespace {
+std::mutex nesting;
+int alive = 0;
+}  // namespace
+
 StopSignals::StopSignals() {
+  const std::lock_guard<std::mutex> lock(nesting);
+  if (alive++ > 0) return;
   stopSignal.store(0);
   Install();
 }
 
-StopSignals::~StopSignals() { Restore(); }
+StopSignals::~StopSignals() {
+  const std::lock_guard<std::mutex> lock(nesting);
+  if (--alive == 0) Restore();
+}
 
 bool StopSignals::Requested() const { return stopSignal.load() != 0; }
 

@@ -138,7 +138,7 @@ const IdentityFormat& Em4100Format() {
         Fields,
     };
     f.title = "EM4100";
-    f.words = {{"HEX10", "10 hex digits, e.g. 0123456789", Hex10Error}};
+    f.words = {{"HEX10", "10 hex digits, e.g. 0123456789", Hex10Error, nullptr, nullptr, 0, 0xFFFFFFFFFF, 10}};
     f.fromValues = FromValues;
     f.fileLineHelp = "one identity a line in decimal (13D, as read --continuous --form 13D exports them)";
     f.incrementalHelp = "this identity onto the first tag, one more onto each next";

@@ -87,7 +87,7 @@ const IdentityFormat& FdxaFormat() {
   static const IdentityFormat format = [] {
     IdentityFormat f{"fdxa", FdxaLength, {{"10H", "10H"}}, FormText, Increment, ParseLine, FromEntry, Fields};
     f.title = "FDX-A";
-    f.words = {{"HEX10", "10 hex digits, each byte 00 to 7F, e.g. 0123456701", CodeError}};
+    f.words = {{"HEX10", "10 hex digits, each byte 00 to 7F, e.g. 0123456701", CodeError, nullptr, nullptr, 0, 0x7F7F7F7F7F, 10}};
     f.fromValues = FromValues;
     f.fileLineHelp = "one code a line in 10 hex digits, each byte 00 to 7F (as read --continuous exports them)";
     f.incrementalHelp =

@@ -270,9 +270,9 @@ const IdentityFormat& FdxbFormat() {
         "fdxb", FdxbIdLength, {{"24D", "24D"}, {"15D", "15D"}}, FormText, Increment, ParseFdxbLine, FromEntry, Fields,
     };
     f.title = "FDX-B";
-    f.words = {{"COUNTRY", "the country code, 0 to 1023 (999: a test tag)", CountryError},
-               {"NATIONAL", "the national code, 0 to 274877906943", NationalError}};
-    f.options = {{"--trailer", "the trailer, 0 to 16777215 (default 0)", TrailerError, "N", "0"}};
+    f.words = {{"COUNTRY", "the country code, 0 to 1023 (999: a test tag)", CountryError, nullptr, nullptr, 0, 1023},
+               {"NATIONAL", "the national code, 0 to 274877906943", NationalError, nullptr, nullptr, 0, 274877906943}};
+    f.options = {{"--trailer", "the trailer, 0 to 16777215 (default 0)", TrailerError, "N", "0", 0, 16777215}};
     f.fromValues = FromValues;
     f.fileLineHelp =
         "one identity a line in 24 digits (national 12, country 4, trailer 8; as read --continuous exports them)";

@@ -143,8 +143,8 @@ const IdentityFormat& Hid26Format() {
     IdentityFormat f{"hid", Hid26IdLength, {{"FC:CN", "FC:CN"}, {"6H", "6H"}, {"frame", "26-bit frame"}},
                      FormText, Increment, ParseLine, FromEntry, Fields};
     f.title = "HID 26-bit";
-    f.words = {{"FACILITY", "the facility code, 0 to 255", FacilityError},
-               {"CARD", "the card number, 0 to 65535", CardError}};
+    f.words = {{"FACILITY", "the facility code, 0 to 255", FacilityError, nullptr, nullptr, 0, 255},
+               {"CARD", "the card number, 0 to 65535", CardError, nullptr, nullptr, 0, 65535}};
     f.fromValues = FromValues;
     f.fileLineHelp = "one identity a line as FACILITY:CARD in decimal, e.g. 1:65534 (as read --continuous exports them)";
     f.incrementalHelp =

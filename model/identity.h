@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -18,9 +19,13 @@ struct IdentityField {
   const char* name;  // "HEX10", "COUNTRY"; an option's own name: "--trailer"
   const char* help;  // "10 hex digits, e.g. 0123456789"
   // Why the text is refused, one line naming the value; empty when it is good.
-  std::string (*check)(std::string_view text);
+  std::function<std::string(std::string_view text)> check;
   const char* valueName = nullptr;  // an option's value in usage lines: "N"
   const char* fallback = nullptr;   // an option's value when it is not given
+  // The range, for listings of the formats; hexDigits: typed as exactly so many hex digits.
+  std::uint64_t min = 0;
+  std::uint64_t max = 0;
+  int hexDigits = 0;
 };
 
 // The identity bytes of a tag, most significant first, as the reader hands them over.
@@ -62,28 +67,30 @@ struct ChipImage {
 // An EM4305 data word: the chip sends each word least significant bit first.
 std::uint32_t Em4305DataWord(std::uint32_t t5577Block);
 
+// The behaviour members are std::function so that a format made from a descriptor at run time
+// (an access-control format) carries its descriptor along.
 struct IdentityFormat {
   const char* name;     // "em4100"
   std::size_t length;   // identity bytes compared for equality
   std::vector<IdentityForm> forms;  // forms[0] is the default
-  std::string (*text)(const Identity& id, std::size_t form);
+  std::function<std::string(const Identity& id, std::size_t form)> text;
   // The identity of the next tag of an incremental run; false, with id unchanged, when id is
   // the last of its range (a run then ends instead of stepping into another range or wrapping).
-  bool (*increment)(Identity& id);
+  std::function<bool(Identity& id)> increment;
   // One batch-file line that is not blank. Anything but a whole identity is refused.
-  LineParse (*parseLine)(std::string_view line);
+  std::function<LineParse(std::string_view line)> parseLine;
   // The identity that the text of the page's main entry field stands for; empty when it stands
   // for none (the runner refuses an entry of the wrong length, so nothing is written).
-  Identity (*fromEntry)(std::string_view text);
+  std::function<Identity(std::string_view text)> fromEntry;
   // The identity's fields as label and text, for reports that show every form at once.
-  std::vector<std::pair<std::string, std::string>> (*fields)(const Identity& id);
+  std::function<std::vector<std::pair<std::string, std::string>>(const Identity& id)> fields;
 
   const char* title = "";  // the format's name in texts: "EM4100"
   // The identity as typed: the words (HEX10; COUNTRY NATIONAL), then the options that complete
   // it (--trailer N). fromValues takes their checked texts in that order.
   std::vector<IdentityField> words{};
   std::vector<IdentityField> options{};
-  Identity (*fromValues)(const std::vector<std::string>& values) = nullptr;
+  std::function<Identity(const std::vector<std::string>& values)> fromValues{};
   const char* fileLineHelp = "";     // what one line of a batch file holds
   const char* incrementalHelp = "";  // what an incremental run does, and after its last value
   const char* formNote = nullptr;    // said after the forms; may be null

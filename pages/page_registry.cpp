@@ -25,6 +25,10 @@
 #include "pages/tagformats/ata_fdxb.h"
 #include "pages/tagformats/ata_hid.h"
 #include "pages/tagformats/em4305_fdxb_dlg.h"
+#ifdef RIVELO_HAS_REGISTRY
+#include "pages/registry/registry_dlg.h"
+#include "resources/texts_registry.h"
+#endif
 
 namespace rivelo {
 
@@ -47,6 +51,9 @@ void AddPages([[maybe_unused]] CAtaTabDlg& ata, [[maybe_unused]] EM4305TabDlg& e
   em4305.AddPage(new EM4305Dlg, QString::fromUtf8(shell_text::TabEm4305));
   em4305.AddPage(new EM4305FdxbDlg, QString::fromUtf8(shell_text::TabFdxb));
   AddCardMenuEntries();
+#ifdef RIVELO_HAS_REGISTRY
+  AddFileMenuEntry(texts::registry::MenuItem, ShowRegistryDialog);
+#endif
 }
 
 // One line per entry, in menu order.

@@ -10,7 +10,7 @@
 
 namespace rivelo {
 
-std::uint8_t DeviceConnected = 0;
+thread_local std::uint8_t DeviceConnected = 0;
 
 std::uint8_t IsDeviceConnected() { return DeviceConnected; }
 

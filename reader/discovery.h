@@ -12,7 +12,7 @@
 namespace rivelo {
 
 // 1 while a reader is connected on slot 0.
-extern std::uint8_t DeviceConnected;
+extern thread_local std::uint8_t DeviceConnected;  // of this thread's reader slot
 std::uint8_t IsDeviceConnected();
 
 // The identification the reader answers with: the text, its NUL and six more zero bytes.

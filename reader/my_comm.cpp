@@ -65,7 +65,16 @@ void ClosePort(int index) {
   if (CMyComm* port = PortAt(index)) port->Close();
 }
 
+namespace {
+thread_local int threadReaderSlot = ReaderPortIndex;
+}  // namespace
+
+void SetThreadReaderSlot(int slot) {
+  if (slot >= 0 && slot < PortTableSize) threadReaderSlot = slot;
+}
+
 CMyComm* PortAt(int index) {
+  if (index == ReaderPortIndex) index = threadReaderSlot;
   if (index < 0 || index >= PortTableSize) return nullptr;
   return &PortTable[static_cast<std::size_t>(index)];
 }

@@ -101,7 +101,11 @@ extern std::array<CMyComm, PortTableSize> PortTable;
 // Closes a slot of PortTable; an index outside 0-9 is ignored.
 void ClosePort(int index);
 
-// The slot at index, or nullptr for an index outside 0-9.
+// The slot at index, or nullptr for an index outside 0-9. ReaderPortIndex stands for the calling
+// thread's reader slot (SetThreadReaderSlot), so that a station can run one reader per thread
+// through the very commands and runners that know only slot 0.
 CMyComm* PortAt(int index);
+// The slot that ReaderPortIndex means on this thread (0-9; 0 unless set).
+void SetThreadReaderSlot(int slot);
 
 }  // namespace rivelo

@@ -43,9 +43,6 @@ const TextPair Block0PasswordUnknown{
 const TextPair Block0AnswerOnRequest{
     "Answer on request: the tag then stays silent until woken with its password; no reader reads it on its own.",
     "唤醒应答（AOR）：此后卡片保持静默，须用密码唤醒；读卡器无法直接读到。"};
-const TextPair NoBackup{"No backup of the tag could be made (it may not read without its password). Write anyway?",
-                        "无法备份此卡（可能需要密码才能读取）。仍然写入？"};
-
 const char* const ReadOk = "读卡";
 const char* const ReadFailed = "读卡失败";
 const char* const ReadPwdOk = "读卡（有密码）";

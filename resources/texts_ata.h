@@ -20,8 +20,8 @@ extern const char *const Tip, *const Warning, *const EnterPassword, *const Enter
     *const Block0Warning, *const FactoryWarning;
 
 // Said after Block0Warning when the block 0 written makes the tag hard to reach, each with its
-// consequence; the question before a backup-less irreversible step.
-extern const TextPair Block0Unreadable, Block0PasswordUnknown, Block0AnswerOnRequest, NoBackup;
+// consequence.
+extern const TextPair Block0Unreadable, Block0PasswordUnknown, Block0AnswerOnRequest;
 
 // Status texts.
 extern const char *const ReadOk, *const ReadFailed, *const ReadPwdOk, *const WriteOk, *const WriteFailed,

@@ -34,5 +34,8 @@ const TextPair Word{"Word ", "字 "};
 const TextPair Sends{"Sends block ", "发送块 "};
 const TextPair PasswordHidden{"(the password, not shown)", "（密码，不显示）"};
 const TextPair NotRead{"not read", "未读出"};
+const TextPair NoBackup{"No backup of the tag could be made (it may not read without its password). Go on anyway?",
+                        "无法备份此卡（可能需要密码才能读取）。仍然继续？"};
+
 
 }  // namespace rivelo::texts::inspect

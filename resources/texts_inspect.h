@@ -14,4 +14,6 @@ extern const TextPair Uid, Locked, LocksUnknown, NoneLocked, Words, Blank;
 extern const TextPair Identity, NoIdentity, FromReader, FromBlocks;
 // "Block 3: ", "Word 3: ", what a protected chip sends, and the password's place.
 extern const TextPair Block, Word, Sends, PasswordHidden, NotRead;
+// The question before an irreversible step when no backup of the tag could be made.
+extern const TextPair NoBackup;
 }  // namespace rivelo::texts::inspect

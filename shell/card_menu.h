@@ -1,4 +1,5 @@
-// Entries the pages add to the Card menu: the shell shows them without knowing what they open.
+// Entries the pages add to the Card and File menus: the shell shows them without knowing what
+// they open.
 // The page installer runs before the menu is built, so what it adds is there from the start.
 #pragma once
 
@@ -19,5 +20,8 @@ struct CardMenuEntry {
 // Adds an entry, or replaces the one with the same text (a page installer run again).
 void AddCardMenuEntry(const TextPair& text, std::function<void(QWidget* parent)> open);
 const std::vector<CardMenuEntry>& CardMenuEntries();
+// The same for the File menu, after Run log....
+void AddFileMenuEntry(const TextPair& text, std::function<void(QWidget* parent)> open);
+const std::vector<CardMenuEntry>& FileMenuEntries();
 
 }  // namespace rivelo

@@ -71,6 +71,7 @@ CMainFrame::~CMainFrame() { SetStatusSink(std::move(previousSink_)); }
 void CMainFrame::BuildMenu() {
   QMenu* file = menuBar()->addMenu(Q(shell_text::FileMenu));
   file->addAction(Q(texts::run_log::MenuItem), this, &CMainFrame::OnRunLog);
+  for (const CardMenuEntry& e : FileMenuEntries()) file->addAction(Q(*e.text), this, [this, open = e.open] { open(this); });
   file->addAction(Q(shell_text::ExitItem), this, &QWidget::close);
   QMenu* card = menuBar()->addMenu(Q(shell_text::CardMenu));
   card->addAction(Q(shell_text::Em4100Item), view_, &CRiveloView::ShowEm4305);

@@ -22,7 +22,7 @@ std::optional<AccessValues> Decode34(std::span<const std::uint32_t> data) {
   return AccessValues{w->Field(2, 16), w->Field(18, 16)};
 }
 
-// Values: facility, card.
+// Values: facility, card. The two parity halves are 18 bits each and share bit 19.
 std::vector<std::uint32_t> Encode37(const AccessValues& v) {
   Wiegand w{0, 37};
   w.SetField(2, 16, v[0]);

@@ -10,6 +10,7 @@
 #include "pages/common/dialog_keys.h"
 #include "pages/common/tag_passwords.h"
 #include "pages/common/tag_reason.h"
+#include "pages/inspect/inspect_dlg.h"
 #include "pages/em4305/config_meaning.h"
 #include "pages/em4305/em_protect_dlg.h"
 #include "reader/commands.h"
@@ -92,8 +93,9 @@ bool EM4305Dlg::WriteWord(int word, QString& reasons) {
   Bytes4 bytes{};
   if (!TakeWord(word, bytes)) return false;
   if (word == ConfigWord &&
-      ShowMessage(this, Q(t::ConfigQuestion), Q(t::Tip), MessageIcon::Information, MessageButtons::OkCancel) !=
-          DialogAnswer::Ok)
+      (ShowMessage(this, Q(t::ConfigQuestion), Q(t::Tip), MessageIcon::Information, MessageButtons::OkCancel) !=
+           DialogAnswer::Ok ||
+       !BackUpTagFirst(this, std::nullopt)))
     return false;
   if (word == PasswordWord) {
     const bool ok = CmdEm4305WriteWord(word, bytes) == EOk;

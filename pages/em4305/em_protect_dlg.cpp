@@ -8,6 +8,7 @@
 
 #include "model/em4305_config.h"
 #include "pages/common/dialog_layout.h"
+#include "pages/inspect/inspect_dlg.h"
 #include "reader/commands.h"
 #include "resources/texts_em4305.h"
 #include "shell/dialogs.h"
@@ -66,7 +67,8 @@ void CEmProtectDlg::OnLock() {
   }
   const QString question = Q(t::LockQuestion) + numbers.join(QStringLiteral("，"));
   if (ShowMessage(this, question, Q(t::LockTip), MessageIcon::Information, MessageButtons::OkCancel) !=
-      DialogAnswer::Ok)
+          DialogAnswer::Ok ||
+      !BackUpTagFirst(this, std::nullopt))
     return;
   const bool ok = CmdEm4305Protect(lockList) == EOk;
   PostStatus(ok ? StatusKindSuccess : StatusKindFailure, Q(t::LockStatus));

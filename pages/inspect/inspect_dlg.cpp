@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "batch/tag_backup.h"
 #include "model/em4305_config.h"
 #include "model/t5577_block0.h"
 #include "model/text_bytes.h"
@@ -120,6 +121,12 @@ void InspectDlg::OnInspect() {
   }
   const InspectReport r = InspectTag(key);
   report->setPlainText(r.failure ? Q(t::ReadFailed) : InspectReportText(r));
+}
+
+bool BackUpTagFirst(QWidget* parent, const std::optional<TagBytes4>& password) {
+  if (SaveAutomaticBackup(password, nullptr)) return true;
+  return ShowMessage(parent, Q(t::NoBackup), QString::fromUtf8(t::Title()), MessageIcon::Warning,
+                     MessageButtons::OkCancel) == DialogAnswer::Ok;
 }
 
 void OpenInspectDialog(QWidget* parent) {

@@ -35,4 +35,8 @@ class InspectDlg : public QDialog {
 // Opens the dialog over parent (the Card menu's entry).
 void OpenInspectDialog(QWidget* parent);
 
+// Saves a backup of the tag on the reader before an irreversible step (into the data folder,
+// batch/tag_backup.h); when none can be made, the operator decides whether to go on.
+bool BackUpTagFirst(QWidget* parent, const std::optional<TagBytes4>& password);
+
 }  // namespace rivelo

@@ -4,12 +4,12 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "batch/tag_backup.h"
 #include "batch/tag_operations.h"
 #include "model/t5577_block0.h"
 #include "pages/common/dialog_keys.h"
 #include "pages/common/tag_passwords.h"
 #include "pages/common/tag_reason.h"
+#include "pages/inspect/inspect_dlg.h"
 #include "pages/t5577/block0_meaning.h"
 #include "reader/commands.h"
 #include "resources/texts_ata.h"
@@ -97,9 +97,7 @@ bool CAtaDlg::ConfirmWrite(int block, int lock, bool withPassword) {
 }
 
 bool CAtaDlg::BackUpFirst(const std::optional<std::array<std::uint8_t, 4>>& password) {
-  if (SaveAutomaticBackup(password, nullptr)) return true;
-  return ShowMessage(this, QString::fromUtf8(t::NoBackup()), Q(t::Warning), MessageIcon::Warning,
-                     MessageButtons::OkCancel) == DialogAnswer::Ok;
+  return BackUpTagFirst(this, password);
 }
 
 bool CAtaDlg::TakePassword(std::span<std::uint8_t, 4> password) {

@@ -7,6 +7,7 @@
 #include <map>
 #include <set>
 
+#include "model/access/access_identity.h"
 #include "model/fdxb.h"
 
 namespace rivelo::faulttest {
@@ -35,6 +36,13 @@ Identity HeldIdentity(const sim::TagState& tag, const IdentityFormat& format) {
   if (std::string(format.name) == "hid" && tag.hid)
     return {tag.hid->facility, static_cast<std::uint8_t>(tag.hid->card >> 8), static_cast<std::uint8_t>(tag.hid->card & 0xFF)};
   if (std::string(format.name) == "fdxa" && tag.fdxa) return Identity(tag.fdxa->begin(), tag.fdxa->end());
+  // An access-control format: the identity whose image page 0 holds, every block of it.
+  if (const access::AccessFormat* a = access::FindAccessFormat(format.name); a && tag.memory && tag.memory->words.size() > a->dataBlocks) {
+    const std::vector<std::uint32_t>& w = tag.memory->words;
+    const access::BlockImage image{w[0], std::vector<std::uint32_t>(w.begin() + 1, w.begin() + 1 + static_cast<std::ptrdiff_t>(a->dataBlocks))};
+    const auto values = access::Decode(*a, image);
+    if (values && access::Encode(*a, *values)->data == image.data) return access::ToIdentity(*a, *values);
+  }
   return {};
 }
 

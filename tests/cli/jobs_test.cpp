@@ -3,11 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <csignal>
+#include <cstdlib>
 #include <fstream>
+#include <map>
 #include <set>
 #include <sstream>
 
+#include "model/access/access_format.h"
 #include "sim/final_state.h"
 #include "sim/virtual_reader.h"
 #include "tests/cli/cli_test_support.h"
@@ -166,6 +170,65 @@ TEST(Run, AnIncrementalRunEndsAfterTheLastIdentityOfItsRange) {
     for (const sim::TagState& tag : reader.State().tags)
       if (tag.fed && !tag.identity.empty()) held.push_back(tag.identity.substr(tag.identity.find(' ') + 1));
     EXPECT_EQ(held, (std::vector<std::string>{c.listed[0].substr(2), last}));
+  }
+}
+
+// The last n runs of letters and digits in text, and the text before them.
+std::pair<std::string, std::vector<std::string>> LastTokens(const std::string& text, std::size_t n) {
+  std::vector<std::pair<std::size_t, std::string>> tokens;
+  for (std::size_t i = 0; i < text.size();) {
+    const std::size_t start = i;
+    while (i < text.size() && std::isalnum(static_cast<unsigned char>(text[i]))) ++i;
+    if (i > start) tokens.emplace_back(start, text.substr(start, i - start));
+    else ++i;
+  }
+  if (tokens.size() < n) return {text, {}};
+  std::vector<std::string> last;
+  for (std::size_t k = tokens.size() - n; k < tokens.size(); ++k) last.push_back(tokens[k].second);
+  return {text.substr(0, tokens[tokens.size() - n].first), last};
+}
+
+// Every access-control format: five blank T5577s get five identities in a row (a protected one
+// between them refuses and is left out), and the virtual reader's own decoder finds each listed
+// identity in the blocks of its tag, with one format name per format. The decoder prints some decimal fields in hex, so a field's digits are
+// taken either way unless the field is typed in hex.
+TEST(Run, EveryAccessFormatWritesFiveTagsThatTheReadersOwnDecoderReadsBack) {
+  std::map<std::string, std::string> formatOfName;
+  for (const access::AccessFormat* format : access::AccessFormats()) {
+    SCOPED_TRACE(format->name);
+    std::vector<std::string> args{"--simulate", "run", format->name, "--incremental"};
+    access::AccessValues first;
+    for (const access::AccessField& f : format->fields) first.push_back(f.min + (f.max - f.min) / 3);
+    std::istringstream words(access::Text(*format, first));
+    for (std::string word; std::getline(words, word, ':');) args.push_back(word);
+    // The third tag is password-protected: its refusal is said, and the next blank gets the identity.
+    args.insert(args.end(), {"--count", "5", "--feed", "t5577:2", "--feed", "t5577:pwd=11223344:1", "--feed", "t5577"});
+    sim::VirtualReader reader;
+    const test::Outcome o = Rivelo(args, {}, &reader);
+    EXPECT_EQ(o.code, 0) << o.errText;
+    std::vector<std::string> listed, held;
+    access::AccessValues values = first;
+    for (int k = 1; k <= 5; ++k, ++values.back()) listed.push_back(std::to_string(k) + " " + access::Text(*format, values));
+    EXPECT_EQ(o.out, listed);
+    EXPECT_TRUE(Has(o.errText, "Run summary: 5 written, 1 refused,")) << o.errText;
+    values = first;
+    for (const sim::TagState& tag : reader.State().tags) {
+      if (!tag.fed || tag.blockFormat.empty()) continue;
+      const auto [name, digits] = LastTokens(tag.blockFormat, format->fields.size());
+      ASSERT_EQ(digits.size(), format->fields.size()) << tag.blockFormat;
+      for (std::size_t i = 0; i < digits.size(); ++i) {
+        const bool hex = format->fields[i].hexDigits > 0;
+        const bool asHex = std::strtoull(digits[i].c_str(), nullptr, 16) == values[i];
+        const bool asDecimal = digits[i].find_first_not_of("0123456789") == std::string::npos &&
+                               std::strtoull(digits[i].c_str(), nullptr, 10) == values[i];
+        EXPECT_TRUE(asHex || (!hex && asDecimal)) << tag.blockFormat << ": field " << i << " is not " << values[i];
+      }
+      const auto [known, inserted] = formatOfName.emplace(name, format->name);
+      EXPECT_EQ(known->second, format->name) << "the reader names two formats " << name;
+      held.push_back(tag.blockFormat);
+      ++values.back();
+    }
+    EXPECT_EQ(held.size(), 5u);
   }
 }
 

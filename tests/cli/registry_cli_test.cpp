@@ -57,6 +57,24 @@ const Step Steps[] = {
       "fdxb,000000000001099900000000,issued,"},
      3},
     {{"--json", "registry", "export", "--registry", "@REG"}, 0, {"{\"format\":\"em4100\",\"identity\":\"0000000001\""}, 5},
+    // Runs skip what is issued or reserved elsewhere, and stop where they cannot skip.
+    {{"--simulate", "run", "em4100", "--incremental", "0000000001", "--count", "2", "--registry", "@REG"}, 0,
+     {"Identity registry: @REG\n", "Skipped 0000000001: issued on log @EM run ", "Skipped 0000000002: issued on",
+      "1 0000000003\n2 0000000004\n"}, 2},
+    {{"--simulate", "run", "em4100", "--file", "@IDS", "--registry", "@REG"}, 0,
+     {"Line 1 skipped, 0000000003: issued on", "2 0000000005\n", "Line 4 skipped, 0000000009: issued on",
+      "Run summary: 1 written"}, 1},
+    {{"--simulate", "run", "em4100", "--file", "@IDS", "--registry", "@REG", "--strict-registry"}, 1,
+     {"Taken in the identity registry, the run stopped: 0000000003: issued on"}, 0},
+    {{"--simulate", "write", "em4100", "0000000009", "--registry", "@REG"}, 1,
+     {"Not written, taken in the identity registry: 0000000009: issued on"}, 0},
+    {{"--simulate", "run", "em4100", "--continuous", "0000000007", "--count", "2", "--registry", "@REG"}, 1,
+     {"1 0000000007\n", "Taken in the identity registry, the run stopped: 0000000007: issued on"}, 1},
+    // A refused tag's identity is kept for the next tag, and handed back when the run ends.
+    {{"--simulate", "run", "em4100", "--incremental", "0000000020", "--count", "1", "--feed", "t5577:pwd=11223344",
+      "--max-refused", "2", "--registry", "@REG"}, 1, {"refused 0000000020", "refused tags: 2"}, 0},
+    {{"registry", "stats", "--registry", "@REG"}, 0, {"em4100  7       0\n"}},
+    {{"run", "em4100", "--incremental", "0000000001", "--strict-registry"}, 2, {"--strict-registry requires --registry"}},
     {{"registry", "export", "--registry", "@REG", "--csv", "--json"}, 2, {"--csv and --json exclude each other"}},
     {{"registry", "check", "--registry", "@REG", "--format", "fdxb", "0000000001"}, 2, {"is no fdxb identity"}},
     // A mistyped file is not made into an empty registry in which everything is free.
@@ -145,6 +163,7 @@ TEST_P(RegistryCli, RunLogsFillTheRegistryThatCheckStatsAndExportShow) {
       {"@EM", em},
       {"@FDXB", fdxb},
       {"@BAD", bad},
+      {"@IDS", dir_.File("ids.txt", "0000000000003\n0000000000005\n\n0000000000009\n")},
       {"@OLD", old},
       {"@T1", cli::IsoLocalTime(std::chrono::system_clock::from_time_t(t1))},
       {"@T2", cli::IsoLocalTime(std::chrono::sys_days(std::chrono::year(2026) / 12 / 7) + std::chrono::hours(17) +

@@ -92,7 +92,8 @@ class Em4305IdDlgTest : public PageTest {
     QVERIFY(!page->Panel().writeButton->isChecked());
   }
 
-  // The entry is read as bytes and right-aligned: a short entry writes leading zero bytes.
+  // The entry is read as bytes and right-aligned: a short entry writes leading zero bytes. A
+  // pasted one that is no hex writes nothing.
   void singleWriteTakesTheEntryAsBytes() {
     f_.reader->SetFeeder("em4305", 2, 0);
     QVERIFY(f_.Connect());
@@ -103,6 +104,9 @@ class Em4305IdDlgTest : public PageTest {
     QVERIFY(!run.writeButton->isChecked());
     QCOMPARE(f_.statuses.back(), std::make_pair(1, QString::fromUtf8("Write ID（EM4100）OK")));
     QCOMPARE(TagsCarrying("0000000ABC"), 1);
+    page.hex10->setText("12G4");
+    run.writeButton->click();
+    QCOMPARE(f_.statuses.back(), std::make_pair(0, U("The identity has the wrong length; nothing was written.")));
   }
 
   void incrementalRunOverTwentyFedTags() {

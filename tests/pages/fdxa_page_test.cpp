@@ -80,7 +80,7 @@ class FdxaPageTest : public PageTest {
     QCOMPARE(page.code->text(), carried);
   }
 
-  // A write the reader could not do is a failure even though its reply arrived; a failed
+  // A write the reader could not do is a failure, with its reason, though its reply arrived; a failed
   // read keeps the field's text.
   void failuresAreReportedAsSuch() {
     const int other = f_.reader->AddTag("hid:118:1603");

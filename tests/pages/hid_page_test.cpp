@@ -162,7 +162,7 @@ class HidPageTest : public PageTest {
     QCOMPARE(page.frame->text(), QString("0000001"));
   }
 
-  // A write the reader could not do is a failure even though its reply arrived; the fields
+  // A write the reader could not do is a failure, with its reason, though its reply arrived; the fields
   // keep what was typed. A failed read empties them.
   void failuresAreReportedAsSuch() {
     const int other = f_.reader->AddTag("em4100:0123456789");

@@ -10,16 +10,10 @@
 
 namespace rivelo {
 
-class InspectDlgTest : public QObject {
+class InspectDlgTest : public PageTest {
   Q_OBJECT
 
- private:
-  ReaderFixture f_;
-
  private slots:
-  void init() { f_.SetUp(); }
-  void cleanup() { f_.TearDown(); }
-
   void protectedT5577InBothBuilds() {
     QVERIFY(f_.reader->AddTag("t5577:pwd=11223344") >= 0);
     QVERIFY(f_.Connect());

@@ -29,14 +29,10 @@ std::optional<TagPassword> Pwd(const QString& hex) {
 
 }  // namespace
 
-class TagPasswordsTest : public QObject {
+class TagPasswordsTest : public PageTest {
   Q_OBJECT
 
- private:
-  ReaderFixture f_;
-
  private slots:
-  void init() { f_.SetUp(); }
   void cleanup() {
     TagPasswords::Session().Set(std::nullopt, std::nullopt);
     f_.TearDown();
