@@ -59,6 +59,9 @@ struct ChipWrite {
   // Reads the serial of this kind of chip on the reader (chip_serial.h); empty for a kind
   // without a readable one.
   std::function<ReadOutcome(std::string* serial)> serial = {};
+  // Gives the tag that has just taken id the password RunChoices::protect: true only when reads
+  // made with that password give back the identity. Empty for a kind that cannot be given one.
+  std::function<bool(const Identity& id, const RunChoices& choices)> protect = {};
 };
 
 // The chip operations of a page.

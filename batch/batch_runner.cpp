@@ -165,6 +165,10 @@ bool BatchRunner::WriteAndVerify(const Identity& id) {
     if (outcome == ReadOutcome::NoReply) outcome = ReadTag(&back);
     lastWrite_ = {TagOutcome::NotReadBack};
     if (outcome == ReadOutcome::Found && back == id) {
+      if (!ProtectWritten(chip.chip, id)) {
+        unverifiedChip_ = nullptr;
+        return false;
+      }
       lastWrite_ = {TagOutcome::Done};
       lastChip_ = chip.chip;
       unverifiedChip_ = nullptr;
@@ -205,12 +209,27 @@ bool BatchRunner::TakeUnverifiedWrite(ReadOutcome found, const Identity& onReade
   const char* chip = unverifiedChip_;
   unverifiedChip_ = nullptr;
   if (chip == nullptr || found != ReadOutcome::Found || onReader != targetId_) return false;
+  if (!ProtectWritten(chip, onReader)) return false;
   lastChip_ = chip;
   return true;
 }
 
+// With a password to give, a tag that took its identity counts only once it carries that
+// password and reads back its identity with it.
+bool BatchRunner::ProtectWritten(const char* chip, const Identity& id) {
+  lastProtected_ = false;
+  protectFailed_ = false;
+  const RunChoices choices = profile_.choices();
+  if (!choices.protect) return true;
+  for (const ChipWrite& w : profile_.ops.writes)
+    if (w.chip == chip || std::string(w.chip) == chip) lastProtected_ = w.protect && w.protect(id, choices);
+  protectFailed_ = !lastProtected_;
+  return lastProtected_;
+}
+
 void BatchRunner::List(const std::string& line, const Identity& id, const char* chip, int fileLine) {
-  const ListedTag tag{runCounter_, id, chip, fileLine, serials_.Verified(chip, runCounter_, id)};
+  ListedTag tag{runCounter_, id, chip, fileLine, serials_.Verified(chip, runCounter_, id)};
+  tag.protectedTag = chip != nullptr && lastProtected_;
   if (!GateIssued(tag)) return;
   view_.AppendLine(line);
   page_.Listed(tag);
@@ -282,7 +301,11 @@ void BatchRunner::SingleWrite() {
   }
   view_.PostStatus(ok ? 1 : 0, ok ? profile_.texts.writeOk : profile_.texts.writeError);
   // A single write is a run of one tag in the log.
-  if (ok) LogTag(ListedTag{1, targetId_, lastChip_});
+  if (ok) {
+    ListedTag tag{1, targetId_, lastChip_};
+    tag.protectedTag = lastProtected_;
+    LogTag(tag);
+  }
   runLog_.reset();
 }
 
@@ -555,7 +578,8 @@ void BatchRunner::WriteTick(int timer) {
   if (found == ReadOutcome::NoReply) return;  // nothing is known about the tag: next tick
   if (!TakeUnverifiedWrite(found, onReader)) {
     // The tag already carries what this run would give it.
-    if (found == ReadOutcome::Found && onReader == (incremental ? lastWrittenId_ : targetId_)) return;
+    // (Unless it took the identity but not the password: it is written again.)
+    if (found == ReadOutcome::Found && onReader == (incremental ? lastWrittenId_ : targetId_) && !protectFailed_) return;
     if (found == ReadOutcome::Found && incremental && LeftAloneAsWritten(onReader)) return;
     if (!GateAllowsWrite(incremental ? WriteMode::Incremental : WriteMode::Continuous)) return;
     if (!WriteAndVerify(targetId_)) {

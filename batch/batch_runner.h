@@ -84,6 +84,8 @@ class BatchRunner {
   bool RangeEnded() const { return rangeEnded_; }
   // The chip whose write verified last (null before the first).
   const char* LastChip() const { return lastChip_; }
+  // The last verified write also gave the tag the password of RunChoices::protect.
+  bool LastProtected() const { return lastProtected_; }
   // How the last write ended (of a single write, for instance): the last chip's outcome.
   const TagResult& LastWriteResult() const { return lastWrite_; }
   const std::string& ExportPath() const { return exportPath_; }
@@ -166,6 +168,7 @@ class BatchRunner {
   void StartFileAt(std::size_t first);
   bool LeftAloneAsWritten(const Identity& onReader);
   bool TakeUnverifiedWrite(ReadOutcome found, const Identity& onReader);
+  bool ProtectWritten(const char* chip, const Identity& id);
   bool ChipSerialAllowsWrite();
   void ReadTick();
   void GateStart();
@@ -182,6 +185,8 @@ class BatchRunner {
   const char* lastChip_ = nullptr;
   TagResult lastWrite_;
   const char* unverifiedChip_ = nullptr;  // its write of targetId_ got no answer to either read-back
+  bool lastProtected_ = false;  // the last verified write also gave the tag the run's password
+  bool protectFailed_ = false;  // the tag took its identity, but not the password
   bool continuous_ = false;
   bool incremental_ = false;
   bool fromFile_ = false;

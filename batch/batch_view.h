@@ -18,6 +18,7 @@ struct ListedTag {
   const char* chip = nullptr;  // the chip whose write verified; null for reads
   int fileLine = 0;            // the batch file's line number of a from-file write; 0 otherwise
   std::string chipSerial{};    // the chip's own serial in hex (EM4305 UID, T5577 page 1); empty: unknown
+  bool protectedTag = false;   // it was given the run's password and read back with it
 };
 
 // A tag that answered but did not take the identity a run meant for it.

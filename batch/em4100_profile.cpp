@@ -2,6 +2,7 @@
 
 #include "batch/chip_serial.h"
 #include "batch/format_table.h"
+#include "batch/tag_protection.h"
 #include "reader/commands.h"
 #include "resources/texts_batch.h"
 #include "resources/texts_em4100.h"
@@ -19,13 +20,17 @@ ReadOutcome ReadEm4100Tag(Identity* id) {
 }
 
 ChipWrite Em4305Em4100Write() {
-  return {"EM4305", [](const Identity& id, const RunChoices& c) { CmdEm4305WriteEm4100(ToEm4100Id(id), c.lock); },
-          ReadEm4305Serial};
+  return WithTagPasswords(
+      {"EM4305", [](const Identity& id, const RunChoices& c) { CmdEm4305WriteEm4100(ToEm4100Id(id), c.lock); },
+       ReadEm4305Serial},
+      Em4100Format());
 }
 
 ChipWrite T5577Em4100Write() {
-  return {"T5577", [](const Identity& id, const RunChoices& c) { CmdT5577WriteEm4100(ToEm4100Id(id), c.lock); },
-          ReadT5577Serial};
+  return WithTagPasswords(
+      {"T5577", [](const Identity& id, const RunChoices& c) { CmdT5577WriteEm4100(ToEm4100Id(id), c.lock); },
+       ReadT5577Serial},
+      Em4100Format());
 }
 
 BatchTexts Em4100BatchTexts() {

@@ -4,6 +4,7 @@
 
 #include "batch/chip_serial.h"
 #include "batch/format_table.h"
+#include "batch/tag_protection.h"
 #include "model/fdxa.h"
 #include "reader/commands.h"
 
@@ -22,12 +23,14 @@ ReadOutcome ReadFdxaTag(Identity* id) {
 
 // The tag keeps 7 bits a byte: the code sent is the one its read-back is compared with.
 ChipWrite T5577FdxaWrite() {
-  return {"T5577", [](const Identity& id, const RunChoices&) {
-            FdxaCode code{};
-            std::copy_n(id.begin(), std::min(id.size(), code.size()), code.begin());
-            CmdT5577WriteFdxa(FdxaWritable(code));
-          },
-          ReadT5577Serial};
+  return WithTagPasswords({"T5577",
+                           [](const Identity& id, const RunChoices&) {
+                             FdxaCode code{};
+                             std::copy_n(id.begin(), std::min(id.size(), code.size()), code.begin());
+                             CmdT5577WriteFdxa(FdxaWritable(code));
+                           },
+                           ReadT5577Serial},
+                          FdxaFormat());
 }
 
 BatchProfile FdxaProfile(std::function<RunChoices()> choices) {

@@ -3,6 +3,7 @@
 #include "batch/chip_serial.h"
 #include "batch/country_text.h"
 #include "batch/format_table.h"
+#include "batch/tag_protection.h"
 #include "reader/commands.h"
 #include "resources/texts_batch.h"
 
@@ -29,17 +30,15 @@ ReadOutcome ReadFdxbTag(Identity* id) {
 }
 
 ChipWrite T5577FdxbWrite() {
-  return {"T5577", [](const Identity& id, const RunChoices&) {
-            CmdT5577WriteFdxb(ToRecord(ToFdxbId(id)));
-          },
-          ReadT5577Serial};
+  return WithTagPasswords({"T5577", [](const Identity& id, const RunChoices&) { CmdT5577WriteFdxb(ToRecord(ToFdxbId(id))); },
+                           ReadT5577Serial},
+                          FdxbFormat());
 }
 
 ChipWrite Em4305FdxbWrite() {
-  return {"EM4305", [](const Identity& id, const RunChoices&) {
-            CmdEm4305WriteFdxb(ToRecord(ToFdxbId(id)));
-          },
-          ReadEm4305Serial};
+  return WithTagPasswords({"EM4305", [](const Identity& id, const RunChoices&) { CmdEm4305WriteFdxb(ToRecord(ToFdxbId(id))); },
+                           ReadEm4305Serial},
+                          FdxbFormat());
 }
 
 BatchTexts FdxbBatchTexts(const texts::fdxb::PageTexts& t) {

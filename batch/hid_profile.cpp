@@ -5,6 +5,7 @@
 
 #include "batch/chip_serial.h"
 #include "batch/format_table.h"
+#include "batch/tag_protection.h"
 #include "model/hid26.h"
 #include "model/text_bytes.h"
 #include "reader/commands.h"
@@ -23,12 +24,14 @@ ReadOutcome ReadHidTag(Identity* id) {
 }
 
 ChipWrite T5577HidWrite() {
-  return {"T5577", [](const Identity& id, const RunChoices&) {
-            std::array<std::uint8_t, Hid26IdLength> bytes{};
-            std::copy_n(id.begin(), std::min(id.size(), bytes.size()), bytes.begin());
-            CmdT5577WriteHid(bytes);
-          },
-          ReadT5577Serial};
+  return WithTagPasswords({"T5577",
+                           [](const Identity& id, const RunChoices&) {
+                             std::array<std::uint8_t, Hid26IdLength> bytes{};
+                             std::copy_n(id.begin(), std::min(id.size(), bytes.size()), bytes.begin());
+                             CmdT5577WriteHid(bytes);
+                           },
+                           ReadT5577Serial},
+                          Hid26Format());
 }
 
 BatchProfile HidProfile(std::function<RunChoices()> choices) {

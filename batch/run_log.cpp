@@ -335,7 +335,8 @@ bool RunLog::Append(std::time_t when, const std::string& page, const ListedTag& 
   const std::string head = RunLogTime(when) + "," + CsvField(page) + "," + CsvField(tag.chip ? tag.chip : "") + ",";
   std::string tail = "," + (tag.fileLine > 0 ? std::to_string(tag.fileLine) : "");
   for (std::size_t form = 0; form < format_.forms.size(); ++form) tail += "," + CsvField(format_.text(tag.id, form));
-  if (!earlier_) tail += ",written,," + CsvField(tag.chipSerial);
+  // The password itself never goes into the log: only that the tag carries one.
+  if (!earlier_) tail += std::string(tag.protectedTag ? ",protected,," : ",written,,") + CsvField(tag.chipSerial);
   return WriteRow(head, tail);
 }
 

@@ -3,7 +3,8 @@
 // reach the disk one by one, like the export file's, so a crash loses nothing that was listed.
 //
 // Columns: time, page, chip, run, file_line, one column per form of the identity format (its
-// keys as headers), then status ("written" or "refused"), reason and chip_serial. One file holds
+// keys as headers), then status ("written", "protected": written and given the run's password,
+// or "refused"), reason and chip_serial. One file holds
 // one format, so every line has the same columns; the window keeps one file per format in the
 // folder chosen for it. Several runs, in several programs, may share one file: an advisory lock
 // (flock) covers the header, the run numbering and every line.

@@ -7,6 +7,7 @@
 #include "batch/tag_backup.h"
 #include "cli/chip_words.h"
 #include "cli/json_lines.h"
+#include "cli/password_option.h"
 #include "cli/raw_access.h"
 #include "cli/tag_result_text.h"
 #include "model/text_bytes.h"
@@ -16,7 +17,8 @@ namespace rivelo::cli {
 namespace {
 
 struct BackupOptions {
-  std::string file, password;
+  std::string file;
+  PasswordSource password;
   bool yes = false, noBackup = false;
 };
 
@@ -69,7 +71,7 @@ int Restore(Session& session, InspectChip chip, const BackupOptions& o) {
   const auto backup = ParseBackup(*text, &why);
   if (!backup) return Failed(session, o.file + ": " + why);
   if (backup->chip != chip) return Failed(session, o.file + " holds " + ChipText(backup->chip) + ", not " + ChipText(chip));
-  const auto password = PasswordBytes(o.password);
+  const auto password = ResolvePassword(session, o.password, ChipPasswordOption());
   const std::uint32_t config = *backup->memory[chip == InspectChip::T5577 ? 0 : 4];
   if (chip == InspectChip::T5577 && (config & 0x10) != 0 && !backup->memory[T5577PasswordBlock] && !password)
     throw UsageError("the backup puts the chip in password mode, and a backup never holds the password: give the "
@@ -102,7 +104,7 @@ int Restore(Session& session, InspectChip chip, const BackupOptions& o) {
 
 int Wipe(Session& session, InspectChip chip, const BackupOptions& o) {
   NoJson(session, chip == InspectChip::T5577 ? "t5577" : "em4305");
-  const auto password = PasswordBytes(o.password);
+  const auto password = ResolvePassword(session, o.password, ChipPasswordOption());
   const std::string question = chip == InspectChip::T5577
                                    ? "Wipe the T5577: data blocks 1-7 to 00000000 and block 0 to the factory "
                                      "configuration 000880E8?"
@@ -129,7 +131,7 @@ int Wipe(Session& session, InspectChip chip, const BackupOptions& o) {
 }
 
 void AddPassword(CLI::App* app, BackupOptions& o, const std::string& help) {
-  app->add_option("--password", o.password, help)->type_name("HEX8")->check(PasswordCheck());
+  AddPasswordOptions(app, o.password, ChipPasswordOption(), help);
 }
 
 void AddYes(CLI::App* app, BackupOptions& o) {
@@ -163,19 +165,6 @@ void AddRestoreAndWipe(CommandSet& commands, CLI::App& family, InspectChip chip,
 
 }  // namespace
 
-std::optional<TagBytes4> PasswordBytes(const std::string& text) {
-  const auto bytes = text.empty() ? std::nullopt : HexBytesExact(text, 4);
-  if (!bytes) return std::nullopt;
-  return TagBytes4{(*bytes)[0], (*bytes)[1], (*bytes)[2], (*bytes)[3]};
-}
-
-CLI::Validator PasswordCheck() {
-  return CLI::Validator(
-      [](std::string& text) {
-        return HexBytesExact(text, 4) ? std::string() : "password '" + text + "' is not 8 hex digits";
-      },
-      "");
-}
 
 void AddNoBackup(CLI::App* app, bool& noBackup) {
   app->add_flag("--no-backup", noBackup, "do not save a backup of the tag first")->disable_flag_override();
@@ -218,7 +207,7 @@ void AddT5577BackupCommands(CommandSet& commands, CLI::App& family) {
                                "password mode without block 7, the password)",
                                "--out FILE [--password HEX8]", [&session, o] {
                                  NoJson(session, "t5577");
-                                 return DumpToFile(session, InspectChip::T5577, PasswordBytes(o->password), o->file);
+                                 return DumpToFile(session, InspectChip::T5577, ResolvePassword(session, o->password, ChipPasswordOption()), o->file);
                                });
   app->add_option("--out", o->file, "the new file; an existing one is never replaced")->required()->type_name("FILE");
   AddPassword(app, *o, pwdHelp);

@@ -15,10 +15,6 @@
 
 namespace rivelo::cli {
 
-// A password option's text (empty: none) as the reader carries it, most significant byte first.
-std::optional<TagBytes4> PasswordBytes(const std::string& text);
-CLI::Validator PasswordCheck();
-
 void AddNoBackup(CLI::App* app, bool& noBackup);
 // Reads the tag on the reader and saves its backup, saying where on standard error: ExitOk, or
 // ExitFailed when no backup could be made (nothing is written then; --no-backup goes on

@@ -15,6 +15,7 @@
 #include "cli/command_set.h"
 #include "cli/raw_access.h"
 #include "cli/format_table.h"
+#include "cli/password_option.h"
 #include "cli/tag_result_text.h"
 #include "batch/tag_operations.h"
 #include "model/em4305_config.h"
@@ -31,7 +32,8 @@ constexpr int PasswordWord = 2;
 constexpr int ConfigWord = 4;
 
 struct Em4305Options {
-  std::string word, data, password;
+  std::string word, data;
+  PasswordSource password, newPassword;
   std::vector<std::string> words;
   std::string out;
   bool yes = false, noBackup = false;
@@ -91,11 +93,21 @@ std::optional<std::uint32_t> ReadWord(int word) {
   return Em4305Word(bytes);
 }
 
+using Password = std::optional<TagPassword>;
+
+Password PasswordOf(Session& session, const Em4305Options& o) {
+  return ResolvePassword(session, o.password, ChipPasswordOption());
+}
+
+std::uint32_t WordOfPassword(const TagPassword& p) {
+  return std::uint32_t{p[0]} << 24 | std::uint32_t{p[1]} << 16 | std::uint32_t{p[2]} << 8 | p[3];
+}
+
 // Connects, and logs in when a password was given: ExitOk or the exit code.
-int Start(Session& session, const Em4305Options& o) {
+int Start(Session& session, const Password& password) {
   if (const int exit = session.Connect(); exit != ExitOk) return exit;
-  if (o.password.empty()) return ExitOk;
-  if (CmdEm4305Login(WireBytes(ToWord(o.password))) != EOk) return Failed(session, "the chip refused the password");
+  if (!password) return ExitOk;
+  if (CmdEm4305Login(WireBytes(WordOfPassword(*password))) != EOk) return Failed(session, "the chip refused the password");
   return ExitOk;
 }
 
@@ -103,8 +115,9 @@ int ReadWordCommand(Session& session, const Em4305Options& o) {
   NoJson(session);
   const int word = WordOf(o.word);
   if (word == PasswordWord) throw UsageError("word 2 is the password, which the chip never sends");
-  if (const int exit = Start(session, o); exit != ExitOk) return exit;
-  const TagData got = ReadEm4305Word(word, !o.password.empty());
+  const Password password = PasswordOf(session, o);
+  if (const int exit = Start(session, password); exit != ExitOk) return exit;
+  const TagData got = ReadEm4305Word(word, password.has_value());
   if (!got.result.ok())
     return Failed(session, TagFailureText(got.result, "read", "word " + std::to_string(word), TagChip::Em4305));
   const std::uint32_t value = Em4305Word(*got.value);
@@ -121,16 +134,17 @@ int WriteWordCommand(Session& session, const Em4305Options& o) {
     throw UsageError("word " + std::to_string(word) + " is a protection word: use 'rivelo em4305 protect'");
   if (word == PasswordWord) throw UsageError("word 2 is the password: use 'rivelo em4305 set-password'");
   const std::uint32_t value = ToWord(o.data);
+  const Password password = PasswordOf(session, o);
   if (word == ConfigWord) {
     session.Err() << WordHex(value) << " sets the chip up as:\n" << ConfigWords(value);
     if (!Confirm(session, "Write the configuration word? A wrong value can ruin the tag.", o.yes))
       return Failed(session, "not written");
   }
-  if (const int exit = Start(session, o); exit != ExitOk) return exit;
+  if (const int exit = Start(session, password); exit != ExitOk) return exit;
   if (word == ConfigWord)
-    if (const int exit = BackUpFirst(session, PasswordBytes(o.password), o.noBackup); exit != ExitOk) return exit;
+    if (const int exit = BackUpFirst(session, password, o.noBackup); exit != ExitOk) return exit;
   const std::string where = "word " + std::to_string(word);
-  const TagData back = WriteEm4305Word(word, WireBytes(value), !o.password.empty());
+  const TagData back = WriteEm4305Word(word, WireBytes(value), password.has_value());
   if (!back.result.ok()) {
     std::string text = TagFailureText(back.result, "write", where, TagChip::Em4305);
     if (back.value) text += " (it reads " + WordHex(Em4305Word(*back.value)) + ")";
@@ -142,25 +156,28 @@ int WriteWordCommand(Session& session, const Em4305Options& o) {
 
 int LoginCommand(Session& session, const Em4305Options& o) {
   NoJson(session);
-  if (const int exit = Start(session, o); exit != ExitOk) return exit;
+  PasswordOption names = ChipPasswordOption();
+  names.option = "HEX8";
+  const Password password = RequiredPassword(session, o.password, names);
+  if (const int exit = Start(session, password); exit != ExitOk) return exit;
   session.Out() << "logged in" << std::endl;
   return ExitOk;
 }
 
 int SetPassword(Session& session, const Em4305Options& o) {
   NoJson(session);
-  const std::uint32_t value = ToWord(o.data);
-  if (!Confirm(session, "Set the chip's password to " + WordHex(value) +
-                            "? Forgotten, it locks you out of the chip.",
-               o.yes))
+  const std::uint32_t value = WordOfPassword(RequiredPassword(session, o.newPassword, NewPasswordOption("NEW", "--new-password-file")));
+  const Password password = PasswordOf(session, o);
+  // Neither the question nor any failure shows the password: the terminal may be watched or recorded.
+  if (!Confirm(session, "Set the chip's password? Forgotten, it locks you out of the chip.", o.yes))
     return Failed(session, "not written");
-  if (const int exit = Start(session, o); exit != ExitOk) return exit;
+  if (const int exit = Start(session, password); exit != ExitOk) return exit;
   if (CmdEm4305WriteWord(PasswordWord, WireBytes(value)) != EOk)
-    return Failed(session, o.password.empty() ? "the chip refused the new password; give the old one with --password"
-                                              : "the chip refused the new password");
+    return Failed(session, !password ? "the chip refused the new password; give the old one with --password"
+                                     : "the chip refused the new password");
   // The password is never read back: a login with it is the only proof that it took.
   if (CmdEm4305Login(WireBytes(value)) != EOk)
-    return Failed(session, "the chip does not accept " + WordHex(value) + " at login: the password may be unchanged");
+    return Failed(session, "the chip does not accept the new password at login: the password may be unchanged");
   session.Out() << "password set" << std::endl;
   return ExitOk;
 }
@@ -178,9 +195,10 @@ int Protect(Session& session, const Em4305Options& o) {
   ProtectionMask(words, mask);
   session.Err() << "mask " << WordHex(Em4305Word(mask)) << " protects " << (words.size() > 1 ? "words " : "word ")
                 << list << "\n";
+  const Password password = PasswordOf(session, o);
   if (!Confirm(session, "Protect these words? It can never be undone.", o.yes)) return Failed(session, "not protected");
-  if (const int exit = Start(session, o); exit != ExitOk) return exit;
-  if (const int exit = BackUpFirst(session, PasswordBytes(o.password), o.noBackup); exit != ExitOk) return exit;
+  if (const int exit = Start(session, password); exit != ExitOk) return exit;
+  if (const int exit = BackUpFirst(session, password, o.noBackup); exit != ExitOk) return exit;
   if (CmdEm4305Protect(words) != EOk)
     return Failed(session, "the chip refused the protection (it needs a login, or the protection words are locked)");
   session.Out() << "protected: " << list << std::endl;
@@ -189,8 +207,9 @@ int Protect(Session& session, const Em4305Options& o) {
 
 int Disable(Session& session, const Em4305Options& o) {
   NoJson(session);
+  const Password password = PasswordOf(session, o);
   if (!Confirm(session, "Disable the chip? It will never answer again.", o.yes)) return Failed(session, "not disabled");
-  if (const int exit = Start(session, o); exit != ExitOk) return exit;
+  if (const int exit = Start(session, password); exit != ExitOk) return exit;
   if (CmdEm4305Disable() != EOk)
     return Failed(session, "the chip refused to be disabled (its configuration forbids it, or it needs a login)");
   session.Out() << "disabled" << std::endl;
@@ -199,8 +218,9 @@ int Disable(Session& session, const Em4305Options& o) {
 
 int Dump(Session& session, const Em4305Options& o) {
   NoJson(session);
-  if (!o.out.empty()) return DumpToFile(session, InspectChip::Em4305, PasswordBytes(o.password), o.out);
-  if (const int exit = Start(session, o); exit != ExitOk) return exit;
+  const Password password = PasswordOf(session, o);
+  if (!o.out.empty()) return DumpToFile(session, InspectChip::Em4305, password, o.out);
+  if (const int exit = Start(session, password); exit != ExitOk) return exit;
   std::optional<std::uint32_t> config;
   bool all = true;
   for (int word = 0; word <= LastWord; ++word) {
@@ -219,7 +239,7 @@ int Dump(Session& session, const Em4305Options& o) {
 }
 
 void AddPassword(CLI::App* app, Em4305Options& o, const std::string& help) {
-  app->add_option("--password", o.password, help)->type_name("HEX8")->check(Hex8Check("password"));
+  AddPasswordOptions(app, o.password, ChipPasswordOption(), help);
 }
 
 void AddYes(CLI::App* app, Em4305Options& o) {
@@ -254,18 +274,22 @@ void AddEm4305Commands(CommandSet& commands, CLI::App& root) {
   AddNoBackup(app, o->noBackup);
 
   o = std::make_shared<Em4305Options>();
-  app = commands.Add(*family, "login", "log in to the chip with its password", "HEX8",
+  app = commands.Add(*family, "login", "log in to the chip with its password", "[HEX8]",
                      [&session, o] { return LoginCommand(session, *o); });
-  app->add_option("HEX8", o->password, "the chip's password, 8 hex digits")->required()->check(Hex8Check("password"));
+  {
+    PasswordOption names = ChipPasswordOption();
+    names.option = "HEX8";
+    AddPasswordOptions(app, o->password, names, "the chip's password, 8 hex digits");
+  }
 
   o = std::make_shared<Em4305Options>();
   app = commands.Add(*family, "set-password",
                      "write a new password (word 2) and log in with it to prove it took; asks first",
-                     "NEW [--password OLD] [--yes]", [&session, o] { return SetPassword(session, *o); });
-  app->add_option("NEW", o->data, "the new password, 8 hex digits")->required()->check(Hex8Check("new password"));
-  app->add_option("--password", o->password, "log in first with the old password, 8 hex digits")
-      ->type_name("OLD")
-      ->check(Hex8Check("password"));
+                     "[NEW] [--password OLD] [--yes]",
+                     [&session, o] { return SetPassword(session, *o); });
+  AddPasswordOptions(app, o->newPassword, NewPasswordOption("NEW", "--new-password-file"),
+                     "the new password, 8 hex digits");
+  AddPassword(app, *o, "log in first with the old password, 8 hex digits");
   AddYes(app, *o);
 
   o = std::make_shared<Em4305Options>();

@@ -7,6 +7,7 @@
 #include "cli/command_set.h"
 #include "cli/identity_jobs.h"
 #include "cli/option_checks.h"
+#include "cli/password_option.h"
 #ifdef RIVELO_HAS_REGISTRY
 #include "cli/registry_option.h"
 #endif
@@ -29,6 +30,7 @@ struct IdentityOptions {
   int count = 0;
   int fromLine = 0;
   bool lock = false, yes = false;
+  PasswordSource password, protect;
   std::string registry;
   bool strictRegistry = false;
   int leaseSeconds = 0;
@@ -222,6 +224,24 @@ IdentityJob JobFor(const FormatEntry& format, IdentityJob::Kind kind, const Iden
   return job;
 }
 
+// The passwords of a write or run, resolved before anything is sent.
+void ResolvePasswords(Session& session, const IdentityOptions& o, IdentityJob& job) {
+  job.password = ResolvePassword(session, o.password, ChipPasswordOption());
+  job.protect = ResolvePassword(session, o.protect, ProtectOption());
+  // A locked block 0 could never take the password bit, nor the password be changed again.
+  if (job.protect && job.lock) throw UsageError("--protect and --lock: a locked tag cannot be given a password");
+}
+
+// --password and --protect of the commands that write, each with its file and other sources.
+void AddPasswords(CLI::App* app, IdentityOptions& o) {
+  AddPasswordOptions(app, o.password, ChipPasswordOption(),
+                     "the password the tags on the reader carry (T5577 block 7, EM4305 word 2): their writes "
+                     "use it");
+  AddPasswordOptions(app, o.protect, ProtectOption(),
+                     "give each tag this password once it took its identity (T5577: block 7 and password mode; "
+                     "EM4305: word 2 and login to write); it counts only when it reads back with it");
+}
+
 void AddRead(CommandSet& commands, CLI::App& read, const FormatEntry& format) {
   auto o = std::make_shared<IdentityOptions>();
   Session& session = commands.session;
@@ -265,10 +285,12 @@ void AddWrite(CommandSet& commands, CLI::App& write, const FormatEntry& format) 
   CLI::App* app = commands.Add(
       write, f.name,
       "write an " + std::string(format.format->title) + " identity onto the tag on the reader (" + chips + ") and read it back",
-      WordNames(format) + CompletionUsage(format) + (format.lockable ? " [--lock [--yes]]" : "") + " [--log FILE]" + RegistryUsage(false),
+      WordNames(format) + CompletionUsage(format) + (format.lockable ? " [--lock [--yes]]" : "") +
+          " [--password HEX8] [--protect HEX8] [--log FILE]" + RegistryUsage(false),
       [&session, &format, o] {
         IdentityJob job = JobFor(format, IdentityJob::Kind::Write, *o);
         job.id = IdentityOf(format, o->words, *o);
+        ResolvePasswords(session, *o, job);
         return RunIdentityJob(session, job);
       },
       "Formats");
@@ -278,6 +300,7 @@ void AddWrite(CommandSet& commands, CLI::App& write, const FormatEntry& format) 
     app->add_option(w.name, o->words[i], w.help)->required()->check(ValueCheck(w));
   }
   AddCompletions(app, format, *o, "lock the tag after writing it: it can never be changed again");
+  AddPasswords(app, *o);
   AddRunLog(app, *o);
   AddRegistry(app, *o, false);
 }
@@ -304,6 +327,7 @@ void AddRun(CommandSet& commands, CLI::App& run, const FormatEntry& format, JobS
       if (kind == IdentityJob::Kind::FileRun && !o->completions[i].empty())
         throw UsageError(std::string(format.format->options[i].name) + " needs --continuous or --incremental");
     IdentityJob job = JobFor(format, kind, *o);
+    ResolvePasswords(session, *o, job);
     job.fromLine = o->fromLine;
     if (kind != IdentityJob::Kind::FileRun)
       job.id = IdentityOf(format, kind == IdentityJob::Kind::ContinuousRun ? o->continuousId : o->incrementalId, *o);
@@ -311,7 +335,8 @@ void AddRun(CommandSet& commands, CLI::App& run, const FormatEntry& format, JobS
   };
   const std::string usage = "(--continuous " + id + " | --incremental " + id + " | --file PATH [--from-line N])" +
                             CompletionUsage(format) + " [--count N]" + (format.lockable ? " [--lock [--yes]]" : "") +
-                            " [--feed KIND[:N]]... [--max-refused N] [--period MS] [--log FILE]" + RegistryUsage(true);
+                            " [--password HEX8] [--protect HEX8] [--feed KIND[:N]]... [--max-refused N] [--period MS]"
+                            " [--log FILE]" + RegistryUsage(true);
   CLI::App* app = commands.Add(
       run, f.name,
       "write " + std::string(format.format->title) +
@@ -324,6 +349,7 @@ void AddRun(CommandSet& commands, CLI::App& run, const FormatEntry& format, JobS
       ->type_name("PATH")
       ->check(NonEmpty());
   AddCompletions(app, format, *o, "lock each tag after writing it");
+  AddPasswords(app, *o);
   AddCount(app, *o, "stop after N written tags");
   o->fromLine = 0;
   app->add_option("--from-line", o->fromLine,

@@ -6,6 +6,7 @@
 #include "cli/chip_words.h"
 #include "cli/cmd_backup.h"
 #include "cli/json_lines.h"
+#include "cli/password_option.h"
 #include "cli/raw_access.h"
 #include "cli/tag_result_text.h"
 
@@ -13,7 +14,8 @@ namespace rivelo::cli {
 namespace {
 
 struct InspectOptions {
-  std::string file, password;
+  std::string file;
+  PasswordSource password;
 };
 
 const char* ChipName(InspectChip chip) {
@@ -128,7 +130,7 @@ std::string ReportJson(const InspectReport& r) {
 
 int Inspect(Session& session, const InspectOptions& o) {
   if (const int exit = session.Connect(); exit != ExitOk) return exit;
-  const InspectReport r = InspectTag(PasswordBytes(o.password));
+  const InspectReport r = InspectTag(ResolvePassword(session, o.password, ChipPasswordOption()));
   if (r.failure) return Failed(session, TagFailureText(*r.failure, "read", "the tag", TagChip::T5577));
   if (session.json) {
     session.Out() << ReportJson(r) << std::endl;
@@ -151,7 +153,7 @@ int Compare(Session& session, const InspectOptions& o) {
   const auto backup = ParseBackup(*text, &why);
   if (!backup) return Failed(session, o.file + ": " + why);
   if (const int exit = session.Connect(); exit != ExitOk) return exit;
-  const InspectReport tag = InspectTag(PasswordBytes(o.password));
+  const InspectReport tag = InspectTag(ResolvePassword(session, o.password, ChipPasswordOption()));
   if (tag.failure) return Failed(session, TagFailureText(*tag.failure, "read", "the tag", TagChip::T5577));
   const bool t5577 = backup->chip == InspectChip::T5577;
   if (tag.chip != backup->chip)
@@ -178,9 +180,8 @@ void AddInspectCommands(CommandSet& commands, CLI::App& root) {
       "is password-protected, its locks, its UID and the identity it holds; a password is used only on a chip that "
       "needs one",
       "[--password HEX8]", [&session, o] { return Inspect(session, *o); });
-  app->add_option("--password", o->password, "the chip's password (T5577 block 7, EM4305 login), 8 hex digits")
-      ->type_name("HEX8")
-      ->check(PasswordCheck());
+  AddPasswordOptions(app, o->password, ChipPasswordOption(),
+                     "the chip's password (T5577 block 7, EM4305 login), 8 hex digits");
 
   o = std::make_shared<InspectOptions>();
   app = commands.Add(root, "compare",
@@ -188,9 +189,8 @@ void AddInspectCommands(CommandSet& commands, CLI::App& root) {
                      "that differ",
                      "FILE [--password HEX8]", [&session, o] { return Compare(session, *o); });
   app->add_option("FILE", o->file, "a backup file of dump --out or of the automatic backups")->required();
-  app->add_option("--password", o->password, "the chip's password (T5577 block 7, EM4305 login), 8 hex digits")
-      ->type_name("HEX8")
-      ->check(PasswordCheck());
+  AddPasswordOptions(app, o->password, ChipPasswordOption(),
+                     "the chip's password (T5577 block 7, EM4305 login), 8 hex digits");
 }
 
 }  // namespace rivelo::cli

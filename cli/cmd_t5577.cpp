@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <functional>
 #include <iostream>
 #include <optional>
 
@@ -13,8 +14,11 @@
 #include "cli/command_set.h"
 #include "cli/raw_access.h"
 #include "cli/format_table.h"
+#include "cli/password_option.h"
 #include "cli/tag_result_text.h"
+#include "batch/t5577_image.h"
 #include "batch/tag_operations.h"
+#include "batch/tag_protection.h"
 #include "model/t5577_block0.h"
 #include "model/text_bytes.h"
 #include "reader/commands.h"
@@ -25,7 +29,8 @@ namespace {
 using Block = std::array<std::uint8_t, 4>;
 
 struct T5577Options {
-  std::string block, data, password;
+  std::string block, data;
+  PasswordSource password, newPassword;
   int page = 0;
   bool lock = false, yes = false, noBackup = false;
 };
@@ -46,8 +51,8 @@ Block ToBlock(std::string_view text) {
   return b;
 }
 
-std::optional<Block> PasswordOf(const T5577Options& o) {
-  return o.password.empty() ? std::nullopt : std::optional<Block>(ToBlock(o.password));
+std::optional<Block> PasswordOf(Session& session, const T5577Options& o) {
+  return ResolvePassword(session, o.password, ChipPasswordOption());
 }
 
 // Page 0 holds blocks 0-7, page 1 blocks 0-3.
@@ -85,7 +90,7 @@ void PrintBlocks(Session& session, const std::vector<std::uint8_t>& data, int fi
 int ReadBlock(Session& session, const T5577Options& o) {
   NoJson(session);
   const int block = BlockOf(o);
-  const auto password = PasswordOf(o);
+  const auto password = PasswordOf(session, o);
   if (const int exit = session.Connect(); exit != ExitOk) return exit;
   const TagData got = ReadT5577Block(o.page, block, password);
   if (!got.result.ok())
@@ -99,7 +104,7 @@ int WriteBlock(Session& session, const T5577Options& o) {
   NoJson(session);
   const int block = BlockOf(o);
   const Block data = ToBlock(o.data);
-  const auto password = PasswordOf(o);
+  const auto password = PasswordOf(session, o);
   const std::string where = Where(o.page, block);
   if (o.lock && !Confirm(session, "Lock " + where + "? It can never be changed again.", o.yes))
     return Failed(session, "not written");
@@ -123,7 +128,7 @@ int WriteBlock(Session& session, const T5577Options& o) {
 }
 
 // Page read, wake and reset hand back blocks 1 onwards.
-int BlocksCommand(Session& session, RResult (*send)(const T5577Options&), const T5577Options& o,
+int BlocksCommand(Session& session, const std::function<RResult(const T5577Options&)>& send, const T5577Options& o,
                   const std::string& what, bool fetchNeeded) {
   NoJson(session);
   if (const int exit = session.Connect(); exit != ExitOk) return exit;
@@ -136,7 +141,7 @@ int BlocksCommand(Session& session, RResult (*send)(const T5577Options&), const 
 
 int RestoreConfig(Session& session, const T5577Options& o) {
   NoJson(session);
-  const auto password = PasswordOf(o);
+  const auto password = PasswordOf(session, o);
   if (!Confirm(session, "Restore block 0 to the factory configuration 000880E8?", o.yes))
     return Failed(session, "not written");
   if (const int exit = session.Connect(); exit != ExitOk) return exit;
@@ -149,7 +154,7 @@ int RestoreConfig(Session& session, const T5577Options& o) {
 
 int Info(Session& session, const T5577Options& o) {
   NoJson(session);
-  const auto password = PasswordOf(o);
+  const auto password = PasswordOf(session, o);
   if (const int exit = session.Connect(); exit != ExitOk) return exit;
   std::optional<Block> block0;
   std::optional<TagResult> firstFailure;
@@ -170,6 +175,75 @@ int Info(Session& session, const T5577Options& o) {
   return firstFailure ? ExitFailed : ExitOk;
 }
 
+// The password as wake's argument, else from its file or the environment.
+PasswordOption WakeOption() {
+  PasswordOption names = ChipPasswordOption();
+  names.option = "HEX8";
+  return names;
+}
+
+std::string Hex(std::uint32_t word) { return FormatHex(BlockBytes(word)); }
+
+// Block 0 as it stands, read plainly (a password read can leave a chip without password mode
+// unreadable on some chips), or with the password when the chip refuses a plain read.
+TagData ReadBlock0(const std::optional<Block>& password, bool* passwordMode) {
+  TagData plain = ReadT5577Block(0, 0, std::nullopt);
+  *passwordMode = plain.result.outcome == TagOutcome::Refused;
+  if (!*passwordMode || !password) return plain;
+  return ReadT5577Block(0, 0, password);
+}
+
+int SetPassword(Session& session, const T5577Options& o) {
+  NoJson(session);
+  const Block newPassword = RequiredPassword(session, o.newPassword, NewPasswordOption("NEW", "--new-password-file"));
+  const auto old = PasswordOf(session, o);
+  if (!Confirm(session, "Give the chip on the reader a password (block 7) and turn on password mode? Forgotten, "
+                        "it locks you out of the chip.",
+               o.yes))
+    return Failed(session, "not written");
+  if (const int exit = session.Connect(); exit != ExitOk) return exit;
+  if (const int exit = BackUpFirst(session, old, o.noBackup); exit != ExitOk) return exit;
+  bool passwordMode = false;
+  const TagData block0 = ReadBlock0(old, &passwordMode);
+  if (!block0.result.ok())
+    return Failed(session, TagFailureText(block0.result, "read", Where(0, 0), TagChip::T5577));
+  const T5577Block0 config = DecodeT5577Block0(BlockWord(*block0.value));
+  // Such a chip sends block 7 to every reader that listens: the password would go with it.
+  if (config.maxBlock == 7)
+    return Failed(session, "the chip sends blocks 1-7, block 7 among them, to every reader (block 0 " +
+                               Hex(config.word) + "): write its identity first, then give it a password");
+  const TagResult result = ProtectT5577({config.word | T5577PasswordBit, {}}, newPassword, old);
+  if (!result.ok()) return Failed(session, TagFailureText(result, "protect", "the chip", TagChip::T5577));
+  session.Out() << "password set; block 0 " << Hex(config.word | T5577PasswordBit) << std::endl;
+  return ExitOk;
+}
+
+int ClearPassword(Session& session, const T5577Options& o) {
+  NoJson(session);
+  const Block old = RequiredPassword(session, o.password, ChipPasswordOption());
+  if (!Confirm(session, "Turn off the chip's password mode? Anyone can then rewrite it.", o.yes))
+    return Failed(session, "not written");
+  if (const int exit = session.Connect(); exit != ExitOk) return exit;
+  bool passwordMode = false;
+  const TagData block0 = ReadBlock0(old, &passwordMode);
+  if (!block0.result.ok())
+    return Failed(session, TagFailureText(block0.result, "read", Where(0, 0), TagChip::T5577));
+  const std::uint32_t word = BlockWord(*block0.value) & ~T5577PasswordBit;
+  if (!passwordMode) {
+    session.Out() << "the chip has no password mode; block 0 " << Hex(word) << std::endl;
+    return ExitOk;
+  }
+  if (const int exit = BackUpFirst(session, old, o.noBackup); exit != ExitOk) return exit;
+  if (const TagData w = WriteT5577Block(0, 0, false, BlockBytes(word), old); !w.result.ok())
+    return Failed(session, TagFailureText(w.result, "write", Where(0, 0), TagChip::T5577));
+  // Done only when a plain read now gives block 0 back.
+  const TagData back = ReadT5577Block(0, 0, std::nullopt);
+  if (!back.result.ok() || BlockWord(*back.value) != word)
+    return Failed(session, "block 0 does not read back without the password: password mode may still be on");
+  session.Out() << "password mode off; block 0 " << Hex(word) << std::endl;
+  return ExitOk;
+}
+
 void AddPage(CLI::App* app, T5577Options& o) {
   app->add_option("--page", o.page, "the page, 0 (blocks 0-7) or 1 (blocks 0-3); default 0")
       ->type_name("P")
@@ -181,7 +255,7 @@ void AddPage(CLI::App* app, T5577Options& o) {
 }
 
 void AddPassword(CLI::App* app, T5577Options& o, const std::string& help) {
-  app->add_option("--password", o.password, help)->type_name("HEX8")->check(Hex8Check("password"));
+  AddPasswordOptions(app, o.password, ChipPasswordOption(), help);
 }
 
 void AddYes(CLI::App* app, T5577Options& o) {
@@ -227,13 +301,14 @@ void AddT5577Commands(CommandSet& commands, CLI::App& root) {
   AddPage(app, *o);
 
   o = std::make_shared<T5577Options>();
-  app = commands.Add(*family, "wake", "wake a chip in answer-on-request mode with its password", "HEX8",
-                     [&session, o] {
+  app = commands.Add(*family, "wake", "wake a chip in answer-on-request mode with its password",
+                     "[HEX8]", [&session, o] {
+                       const Block password = RequiredPassword(session, o->password, WakeOption());
                        return BlocksCommand(
-                           session, [](const T5577Options& x) { return CmdT5577Wake(ToBlock(x.password)); }, *o,
-                           "wake", true);
+                           session, [password](const T5577Options&) { return CmdT5577Wake(password); }, *o, "wake",
+                           true);
                      });
-  app->add_option("HEX8", o->password, pwdHelp)->required()->check(Hex8Check("password"));
+  AddPasswordOptions(app, o->password, WakeOption(), pwdHelp);
 
   o = std::make_shared<T5577Options>();
   commands.Add(*family, "reset", "reset the chip; prints the blocks it hands back", "", [&session, o] {
@@ -245,6 +320,25 @@ void AddT5577Commands(CommandSet& commands, CLI::App& root) {
                      "write the factory configuration 000880E8 into block 0 and read it back; asks first; with "
                      "--password, tried again with it when the plain write does not take",
                      "[--password HEX8] [--yes] [--no-backup]", [&session, o] { return RestoreConfig(session, *o); });
+  AddPassword(app, *o, pwdHelp);
+  AddYes(app, *o);
+  AddNoBackup(app, o->noBackup);
+
+  o = std::make_shared<T5577Options>();
+  app = commands.Add(*family, "set-password",
+                     "give the chip a password (block 7) and turn on password mode (block 0), then read both back "
+                     "with it; asks first",
+                     "[NEW] [--password OLD] [--yes] [--no-backup]",
+                     [&session, o] { return SetPassword(session, *o); });
+  AddPasswordOptions(app, o->newPassword, NewPasswordOption("NEW", "--new-password-file"), "the new password");
+  AddPassword(app, *o, "the password the chip carries now, if it is in password mode");
+  AddYes(app, *o);
+  AddNoBackup(app, o->noBackup);
+
+  o = std::make_shared<T5577Options>();
+  app = commands.Add(*family, "clear-password",
+                     "turn off the chip's password mode (block 0) and read block 0 back without it; asks first",
+                     "[--password HEX8] [--yes] [--no-backup]", [&session, o] { return ClearPassword(session, *o); });
   AddPassword(app, *o, pwdHelp);
   AddYes(app, *o);
   AddNoBackup(app, o->noBackup);

@@ -101,7 +101,9 @@ int SingleRead(Session& session, const IdentityJob& job) {
 int SingleWrite(Session& session, const IdentityJob& job) {
   const IdentityFormat& format = *job.format->format;
   if (const int code = session.Connect(); code != ExitOk) return code;
-  const RunChoices choices{job.lock ? 1 : 0, 0};
+  RunChoices choices{job.lock ? 1 : 0, 0};
+  choices.password = job.password;
+  choices.protect = job.protect;
   const BatchProfile profile = ProfileFor(*job.format, [choices] { return choices; }, job.chip);
   const std::string chips = ChipOrder(profile);
   RunView view(session, *job.format, 0);
@@ -117,8 +119,11 @@ int SingleWrite(Session& session, const IdentityJob& job) {
     return ExitFailed;
   }
   if (view.lastStatusKind == 1) {
-    if (session.json)
-      session.Out() << TagJsonNow(*job.format, ListedTag{1, job.id, runner.LastChip()}) << std::endl;
+    if (session.json) {
+      ListedTag tag{1, job.id, runner.LastChip()};
+      tag.protectedTag = runner.LastProtected();
+      session.Out() << TagJsonNow(*job.format, tag) << std::endl;
+    }
     return ExitOk;
   }
   const std::string problem = LastReplyProblem();
@@ -193,7 +198,9 @@ int RunEnded(Session& session, const IdentityJob& job, const BatchRunner& runner
              std::size_t fileStart);
 
 int Run(Session& session, const IdentityJob& job) {
-  const RunChoices choices{job.lock ? 1 : 0, job.form};
+  RunChoices choices{job.lock ? 1 : 0, job.form};
+  choices.password = job.password;
+  choices.protect = job.protect;
   RunView view(session, *job.format, job.kind == Kind::ReadRun ? job.form : 0);
   BatchProfile profile = ProfileFor(*job.format, [choices] { return choices; }, job.chip);
   if (job.periodMs > 0) profile.periodMs = job.periodMs;

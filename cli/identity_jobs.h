@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -35,6 +36,8 @@ struct IdentityJob {
   int periodMs = 0;       // runs: the tick period; 0: the page's
   bool unique = false;    // ReadRun: each identity once
   bool yes = false;       // --lock was consented to beforehand
+  // Write and runs: the password the tags carry, and the one each written tag is given.
+  std::optional<TagPassword> password, protect;
   std::string registry;   // Write and write runs: the registry of issued identities; empty: none
   bool strictRegistry = false;  // a file or incremental run stops at an identity taken elsewhere
   int leaseSeconds = 0;   // how long a reservation holds unrenewed; 0: the registry's default

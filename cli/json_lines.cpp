@@ -137,6 +137,7 @@ std::string TagJson(const IdentityFormat& format, const ListedTag& tag, std::chr
   // A written tag's chip serial, for records that outlive the identity; null when not read.
   if (tag.chip && !tag.chipSerial.empty()) object.Text("chip_serial", tag.chipSerial);
   else if (tag.chip) object.Null("chip_serial");
+  if (tag.protectedTag) object.Bool("protected", true);  // never the password itself
   return object.Text("time", IsoLocalTime(when)).Str();
 }
 

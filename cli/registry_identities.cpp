@@ -166,7 +166,8 @@ bool ReadRunLog(const std::string& path, RunLogRows* read, std::string* why) {
         ++read->refused;
         continue;
       }
-      if (state != "written") return fail("status '" + state + "' is neither written nor refused");
+      if (state != "written" && state != "protected")
+        return fail("status '" + state + "' is neither written, protected nor refused");
     }
     RegistryRow row;
     row.format = format->name;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "model/access/em4100_rates.h"
+
 namespace rivelo {
 namespace {
 
@@ -110,6 +112,19 @@ LineParse ParseEm4100Line(std::string_view line) {
   return {FromEm4100Id(id), LineError::None};
 }
 
+namespace {
+
+// Manchester, RF/64, blocks 1-2: the 64-bit frame. On the EM4305: Manchester, RF/64, words 5-6.
+ChipImage Em4100Image(const Identity& identity) {
+  const Em4100Id id = ToEm4100Id(identity);
+  std::uint64_t value = 0;
+  for (const std::uint8_t b : id) value = value << 8 | b;
+  const std::uint64_t frame = access::Em4100Frame(value);
+  return {0x00148040, {static_cast<std::uint32_t>(frame >> 32), static_cast<std::uint32_t>(frame)}, 0x0001805F};
+}
+
+}  // namespace
+
 const IdentityFormat& Em4100Format() {
   static const IdentityFormat format = [] {
     IdentityFormat f{
@@ -129,6 +144,7 @@ const IdentityFormat& Em4100Format() {
     f.incrementalHelp = "this identity onto the first tag, one more onto each next";
     f.tagKind = "em4100";
     f.lineForm = static_cast<std::size_t>(Em4100Form::Dec13);
+    f.chipImage = Em4100Image;
     return f;
   }();
   return format;

@@ -21,6 +21,9 @@ struct Em4305Config {
   bool readerTalksFirst = false;
 };
 
+// co20: writing and protecting need a login.
+inline constexpr std::uint32_t Em4305WriteLoginBit = 1u << 20;
+
 // The word as the reader delivered its 4 bytes.
 std::uint32_t Em4305Word(std::span<const std::uint8_t, 4> bytes);
 Em4305Config DecodeEm4305Config(std::uint32_t word);

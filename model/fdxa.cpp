@@ -1,6 +1,9 @@
 #include "model/fdxa.h"
 
 #include <algorithm>
+#include <bit>
+
+#include "model/access/access_bits.h"
 
 #include "model/text_bytes.h"
 
@@ -65,6 +68,19 @@ Identity FromValues(const std::vector<std::string>& values) {
   return bytes ? Identity(bytes->begin(), bytes->end()) : Identity{};
 }
 
+// FSK2a, RF/50, blocks 1-3: the sync 551D, then each byte's 7 bits under an odd parity bit, in
+// Manchester pairs. The reader writes it onto no EM4305.
+ChipImage FdxaImage(const Identity& id) {
+  access::Bits bits;
+  bits.Put(0x551D, 16);
+  for (std::size_t i = 0; i < FdxaLength; ++i) {
+    const unsigned data = id.at(i) & 0x7Fu;
+    const unsigned parity = (std::popcount(data) & 1) != 0 ? 0 : 1;
+    bits.PutManchester(parity << 7 | data, 8);
+  }
+  return {0x00107060, bits.Blocks(), 0};
+}
+
 }  // namespace
 
 const IdentityFormat& FdxaFormat() {
@@ -78,6 +94,7 @@ const IdentityFormat& FdxaFormat() {
         "this code onto the first tag, one more onto each next, counting in the 7 bits of each byte "
         "(0000007F, then 00000100); after 7F7F7F7F7F the run ends";
     f.tagKind = "fdxa";
+    f.chipImage = FdxaImage;
     return f;
   }();
   return format;

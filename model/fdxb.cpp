@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "model/access/access_bits.h"
 #include "model/text_bytes.h"
 
 namespace rivelo {
@@ -219,6 +220,50 @@ std::string FdxbIso15(const FdxbId& id, std::string_view separator) {
   return BytesToDecimalText(c, country > 999 ? 4 : 3) + std::string(separator) + FdxbFieldsOf(id).nationalDec;
 }
 
+namespace {
+
+// ISO 11784/85 on the air: header 00000000001, then 13 groups of 8 bits (least significant
+// first), each followed by a control bit 1: the 64 identity bits, their CRC, the trailer.
+std::uint16_t FdxbCrc(std::uint64_t identityBits) {
+  std::uint16_t crc = 0;  // CRC-16/CCITT polynomial, start 0, over the bits in the order sent
+  for (int i = 0; i < 64; ++i) {
+    const bool feedback = ((crc >> 15) ^ (identityBits >> i & 1)) != 0;
+    crc = static_cast<std::uint16_t>(crc << 1);
+    if (feedback) crc ^= 0x1021;
+  }
+  return crc;
+}
+
+std::uint8_t Reversed8(unsigned v) {
+  unsigned r = 0;
+  for (int i = 0; i < 8; ++i) r |= (v >> i & 1u) << (7 - i);
+  return static_cast<std::uint8_t>(r);
+}
+
+// Bi-phase, RF/32, blocks 1-4; on the EM4305 bi-phase, RF/32, words 5-8. The reader writes the
+// record with both flag bytes set: data block (the trailer travels) and animal.
+ChipImage FdxbImage(const Identity& identity) {
+  const FdxbRecord record = ToRecord(ToFdxbId(identity));
+  const FdxbId id = ToFdxbId(identity);
+  const std::uint64_t bits = NumberOf(id, FdxbNumber::National) | NumberOf(id, FdxbNumber::Country) << 38 |
+                             std::uint64_t{record[7] != 0} << 48 | std::uint64_t{record[8] != 0} << 63;
+  const std::uint16_t crc = FdxbCrc(bits);
+  const std::uint64_t trailer = NumberOf(id, FdxbNumber::Trailer);
+  access::Bits frame;
+  frame.Put(1, 11);
+  const auto group = [&frame](unsigned byte) {
+    frame.Put(Reversed8(byte), 8).Put(1, 1);
+  };
+  for (int g = 0; g < 8; ++g) group(static_cast<unsigned>(bits >> (8 * g) & 0xFF));
+  // The CRC goes out most significant bit first.
+  group(Reversed8(crc >> 8));
+  group(Reversed8(crc & 0xFF));
+  for (int g = 0; g < 3; ++g) group(static_cast<unsigned>(trailer >> (8 * g) & 0xFF));
+  return {0x00098080, frame.Blocks(), 0x0002008F};
+}
+
+}  // namespace
+
 const IdentityFormat& FdxbFormat() {
   static const IdentityFormat format = [] {
     IdentityFormat f{
@@ -236,6 +281,7 @@ const IdentityFormat& FdxbFormat() {
         "country code and trailer stay";
     f.formNote = "only 24D lines load back as a batch file";
     f.tagKind = "fdxb";
+    f.chipImage = FdxbImage;
     return f;
   }();
   return format;

@@ -2,6 +2,12 @@
 
 namespace rivelo {
 
+std::uint32_t Em4305DataWord(std::uint32_t t5577Block) {
+  std::uint32_t reversed = 0;
+  for (int i = 0; i < 32; ++i) reversed |= (t5577Block >> i & 1u) << (31 - i);
+  return reversed;
+}
+
 std::optional<std::size_t> FindForm(const IdentityFormat& format, std::string_view key) {
   for (std::size_t i = 0; i < format.forms.size(); ++i)
     if (key == format.forms[i].key) return i;

@@ -3,6 +3,8 @@
 #include <bit>
 #include <cstdio>
 
+#include "model/access/access_bits.h"
+
 namespace rivelo {
 namespace {
 
@@ -123,6 +125,17 @@ Identity FromValues(const std::vector<std::string>& values) {
                      static_cast<std::uint32_t>(std::stoul(values.at(1))));
 }
 
+// FSK2a, RF/50, blocks 1-3: 0x1D, then a 44-bit word (bit 37 the header, bit 26 the sentinel,
+// the 26-bit frame below) in Manchester pairs. The reader writes it onto no EM4305.
+ChipImage HidImage(const Identity& id) {
+  const std::uint32_t frame =
+      Hid26Frame(id.at(0), static_cast<std::uint16_t>(id.at(1) << 8 | id.at(2)));
+  const std::uint64_t word = std::uint64_t{1} << 37 | std::uint64_t{1} << 26 | frame;
+  access::Bits bits;
+  bits.Put(0x1D, 8).PutManchester(word, 44);
+  return {0x00107060, bits.Blocks(), 0};
+}
+
 }  // namespace
 
 const IdentityFormat& Hid26Format() {
@@ -139,6 +152,7 @@ const IdentityFormat& Hid26Format() {
         "ends (it never steps into another facility code)";
     f.formNote = "only FC:CN lines load back as a batch file; frame: the 26 bits with their parity computed";
     f.tagKind = "hid";
+    f.chipImage = HidImage;
     return f;
   }();
   return format;

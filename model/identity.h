@@ -53,6 +53,20 @@ struct LineParse {
   LineError error = LineError::None;
 };
 
+// What the reader's own identity write puts into a chip: the T5577's block 0 and data blocks
+// 1..n, and the EM4305's configuration word (0: the reader writes the format onto no EM4305),
+// whose data words 5.. are the T5577 data blocks with their bits reversed. A write that must go
+// block by block (with a password) writes exactly this, so the tag sends what it would have.
+struct ChipImage {
+  std::uint32_t t5577Block0 = 0;
+  std::vector<std::uint32_t> data;
+  std::uint32_t em4305Config = 0;
+  bool operator==(const ChipImage&) const = default;
+};
+
+// An EM4305 data word: the chip sends each word least significant bit first.
+std::uint32_t Em4305DataWord(std::uint32_t t5577Block);
+
 // The behaviour members are std::function so that a format made from a descriptor at run time
 // (an access-control format) carries its descriptor along.
 struct IdentityFormat {
@@ -82,6 +96,7 @@ struct IdentityFormat {
   const char* formNote = nullptr;    // said after the forms; may be null
   const char* tagKind = "";          // the virtual reader's tag kind that carries it
   std::size_t lineForm = 0;          // the form whose lines load back as a batch file
+  ChipImage (*chipImage)(const Identity& id) = nullptr;  // null: written by no block image
 };
 
 // The form of the given key, or nullopt.

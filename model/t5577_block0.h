@@ -37,6 +37,9 @@ struct T5577Block0 {
 // The restore value 00 08 80 E8: RF/32, Manchester, MAXBLK 7, sequence terminator.
 inline constexpr std::array<std::uint8_t, 4> FactoryConfigWord = {0x00, 0x08, 0x80, 0xE8};
 
+// Bit 28, password mode: writes and direct reads then need the password (block 7).
+inline constexpr std::uint32_t T5577PasswordBit = 0x10;
+
 std::uint32_t T5577Word(std::span<const std::uint8_t, 4> bytes);
 T5577Block0 DecodeT5577Block0(std::uint32_t word);
 

@@ -9,6 +9,7 @@
 #include "batch/batch_runner.h"
 #include "batch/em4100_profile.h"
 #include "batch/fdxb_profile.h"
+#include "batch/format_table.h"
 #include "batch/headless_view.h"
 #include "reader/discovery.h"
 #include "reader/my_comm.h"
@@ -218,6 +219,49 @@ TEST_F(SimRuns, ReadRunWithoutExportCountsTheSameTagEveryTick) {
   EXPECT_EQ(view_.lines, (std::vector<std::string>{"Number 1;", "Number 2;", "stop"}));
   EXPECT_EQ(view_.shown, (Identity{0x01, 0x23, 0x45, 0x67, 0x89}));
   EXPECT_EQ(reader_.GetCounters().lastResult, 1);  // back to normal when the run stops
+}
+
+// A write with a password goes block by block and must leave the tag as the reader's own write
+// would: each format's image is what the virtual reader holds after that command (and, where
+// published, the blocks of the chips' references).
+TEST_F(SimRuns, ChipImagesAreWhatTheReadersOwnWritesLeave) {
+  const struct {
+    const char* format;
+    const char* chip;
+    std::vector<std::string> values;
+    std::vector<std::uint32_t> published;  // data blocks; empty: none published
+  } cases[] = {
+      {"em4100", "t5577", {"1122334455"}, {0xFF8C6529, 0x8C94A940}},
+      {"em4100", "t5577", {"0000000000"}, {}},
+      {"em4100", "em4305", {"1122334455"}, {}},
+      {"em4100", "em4305", {"FFFFFFFFFF"}, {}},
+      {"fdxb", "t5577", {"999", "112233", "0"}, {}},
+      {"fdxb", "t5577", {"1023", "274877906943", "16777215"}, {}},
+      {"fdxb", "em4305", {"999", "1337", "5"}, {}},
+      {"hid", "", {"118", "1603"}, {0x1D555955, 0x5569A9A5, 0x55A59569}},
+      {"hid", "", {"1", "7"}, {0x1D555955, 0x55695559, 0x555555A9}},
+      {"hid", "", {"255", "65535"}, {}},
+      {"fdxa", "", {"1A2B3C4D5E"}, {0x551D5699, 0x999A9AA5, 0xA5A666A9}},
+      {"fdxa", "", {"007F00017F"}, {}},
+  };
+  for (const auto& c : cases) {
+    const FormatEntry& entry = *FindFormatEntry(c.format);
+    const Identity id = entry.format->fromValues(c.values);
+    SCOPED_TRACE(std::string(c.format) + " on " + c.chip + " " + entry.format->text(id, 0));
+    const BatchProfile profile = ProfileFor(entry, [] { return RunChoices{}; }, c.chip);
+    const bool em4305 = std::string(c.chip) == "em4305";
+    const int tag = reader_.AddTag(em4305 ? "em4305" : "t5577");
+    ASSERT_TRUE(reader_.PlaceOnReader(tag));
+    profile.ops.writes.front().write(id, RunChoices{});
+    const std::vector<std::uint32_t> held = reader_.Memory(tag)->words;
+    const ChipImage image = entry.format->chipImage(id);
+    if (!c.published.empty()) {
+      EXPECT_EQ(image.data, c.published);
+    }
+    EXPECT_EQ(held[em4305 ? 4 : 0], em4305 ? image.em4305Config : image.t5577Block0);
+    for (std::size_t i = 0; i < image.data.size(); ++i)
+      EXPECT_EQ(held[(em4305 ? 5 : 1) + i], em4305 ? Em4305DataWord(image.data[i]) : image.data[i]) << i;
+  }
 }
 
 }  // namespace

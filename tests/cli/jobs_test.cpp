@@ -278,6 +278,77 @@ TEST(Run, ARefusedTagIsNamedOnceCountedAndTheNextTagGetsItsIdentity) {
   EXPECT_TRUE(Has(o.errText, "rivelo: refused tags: 1 (--max-refused 1); the run stopped after 0 tags")) << o.errText;
 }
 
+// Tags that carry a password are written with it (block by block on a T5577, after a login on
+// an EM4305), and --protect gives each written tag one, counted only once it reads back with
+// it. The passwords come from the environment or a file, never the command line, and show
+// nowhere: not in the list, the JSON lines, standard error or the run log.
+TEST(Run, PasswordsFromTheEnvironmentOrAFileWriteAndProtectTags) {
+  const test::TempDir dir("cli_passwords");
+  const std::string log = (dir.Path() / "log.csv").string();
+  const std::string protect = dir.File("protect", "51243648\n");
+  ::setenv("RIVELO_PASSWORD", "11223344", 1);
+  const struct {
+    std::vector<std::string> args;
+    const char* feed;
+    int configWord;             // 0 on a T5577, 4 on an EM4305
+    std::uint32_t config;       // what it must hold afterwards
+    int passwordWord;           // where the chip keeps its password
+    std::uint32_t password;
+  } cases[] = {
+      {{"em4100", "--incremental", "0123456789"}, "t5577:pwd=11223344:5", 0, 0x00148050, 7, 0x11223344},
+      {{"em4100", "--incremental", "0123456789", "--protect-file", protect}, "t5577:5", 0, 0x00148050, 7, 0x51243648},
+      {{"fdxb", "--incremental", "999", "1", "--protect", "env"}, "t5577:pwd=11223344:5", 0, 0x00098090, 7,
+       0x51243648},
+      {{"hid", "--incremental", "1", "100", "--protect-file", protect}, "t5577:pwd=11223344:5", 0, 0x00107070, 7,
+       0x51243648},
+      {{"em4100", "--incremental", "0123456789", "--chip", "em4305", "--protect-file", protect}, "em4305:5", 4,
+       0x0011805F, 2, 0x51243648},
+      {{"fdxb", "--incremental", "999", "1", "--chip", "em4305"}, "em4305:pwd=11223344:5", 4, 0x0002008F, 2,
+       0x11223344},
+  };
+  ::setenv("RIVELO_NEW_PASSWORD", "51243648", 1);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.args.front() + " " + c.feed);
+    std::filesystem::remove(log);
+    sim::VirtualReader reader;
+    std::vector<std::string> args{"--simulate", "--json", "run"};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    args.insert(args.end(), {"--count", "5", "--feed", c.feed, "--log", log});
+    const test::Outcome o = Rivelo(args, {}, &reader);
+    EXPECT_EQ(o.code, 0) << o.errText;
+    ASSERT_EQ(o.out.size(), 6u) << o.errText;  // and the summary
+    std::string everything = o.errText + Contents(log);
+    for (const std::string& line : o.out) everything += line + "\n";
+    EXPECT_FALSE(Has(everything, "11223344") || Has(everything, "51243648")) << everything;
+    EXPECT_EQ(Has(Contents(log), ",protected,"), c.password == 0x51243648) << Contents(log);
+    EXPECT_EQ(Has(o.out.front(), "\"protected\":true"), c.password == 0x51243648) << o.out.front();
+    std::set<std::string> held;
+    for (const sim::TagState& tag : reader.State().tags) {
+      if (!tag.fed) continue;
+      held.insert(tag.identity);
+      EXPECT_EQ(tag.memory->words[static_cast<std::size_t>(c.configWord)], c.config) << tag.identity;
+      EXPECT_EQ(tag.memory->words[static_cast<std::size_t>(c.passwordWord)], c.password) << tag.identity;
+    }
+    EXPECT_EQ(held.size(), 5u);
+    EXPECT_FALSE(held.contains("")) << o.errText;
+    // The last tag, still on the reader, refuses a write without its password and takes one
+    // with it, staying protected.
+    if (c.password != 0x51243648 || c.args.front() != "em4100") continue;
+    const std::vector<std::string> write{"--simulate", "write", "em4100", "1111111111", "--chip",
+                                         c.configWord == 0 ? "t5577" : "em4305"};
+    EXPECT_EQ(Rivelo(write, {}, &reader).code, 1);
+    std::vector<std::string> withPassword = write;
+    withPassword.insert(withPassword.end(), {"--password-file", protect});
+    const test::Outcome o2 = Rivelo(withPassword, {}, &reader);
+    EXPECT_EQ(o2.code, 0) << o2.errText;
+    const sim::TagInfo onReader = *reader.Info(*reader.TagOnReader());
+    EXPECT_EQ(onReader.identity, "EM4100 1111111111");
+    EXPECT_EQ(reader.Memory(onReader.id)->words[static_cast<std::size_t>(c.configWord)], c.config);
+  }
+  ::unsetenv("RIVELO_PASSWORD");
+  ::unsetenv("RIVELO_NEW_PASSWORD");
+}
+
 TEST(Run, FromFileToItsEnd) {
   const test::TempDir dir("cli_file");
   // 0123456789, 012345678A, 012345678B in decimal, with a blank line and CR LF ends.

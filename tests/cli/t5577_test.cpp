@@ -8,6 +8,8 @@
 
 #include <iostream>
 
+#include <cstdlib>
+
 #include "sim/tag_formats.h"
 #include "sim/virtual_reader.h"
 #include "tests/cli/cli_test_support.h"
@@ -233,6 +235,58 @@ TEST(T5577Blocks, PageReadAndInfo) {
   EXPECT_TRUE(Has(text, "password            off\n")) << text;
 }
 
+// set-password gives the chip a password and turns on password mode, counted once both read
+// back with it; clear-password turns it off. Both ask first, take the passwords from files or
+// the environment, and never show them.
+TEST(T5577Blocks, SetAndClearPasswordHoldOnlyWithTheRightPassword) {
+  sim::VirtualReader reader;
+  const test::TempDir dir("t5577_passwords");
+  const std::string file = dir.File("new", "51243648\n");
+  const auto words = [&reader] { return reader.Memory(TagOnReader(reader))->words; };
+  ASSERT_EQ(Rivelo({"--simulate=t5577", "write", "em4100", "0123456789"}, {}, &reader).code, 0);
+  {
+    const NoTerminal noTerminal;
+    EXPECT_EQ(Rivelo({"--simulate=t5577", "t5577", "set-password", "--new-password-file", file}, {}, &reader).code, 2);
+  }
+  const struct {
+    std::vector<std::string> args;
+    const char* password;     // RIVELO_PASSWORD
+    const char* newPassword;  // RIVELO_NEW_PASSWORD
+    int code;
+    std::uint32_t block0, block7;
+  } steps[] = {
+      {{"set-password", "--new-password-file", file}, nullptr, nullptr, 0, 0x00148050, 0x51243648},
+      {{"clear-password", "--password", "11111111"}, nullptr, nullptr, 1, 0x00148050, 0x51243648},
+      {{"set-password", "--password-file", file}, nullptr, "11223344", 0, 0x00148050, 0x11223344},
+      {{"clear-password"}, "11223344", nullptr, 0, 0x00148040, 0x11223344},
+  };
+  for (const auto& step : steps) {
+    SCOPED_TRACE(Joined(step.args));
+    if (step.password) ::setenv("RIVELO_PASSWORD", step.password, 1);
+    if (step.newPassword) ::setenv("RIVELO_NEW_PASSWORD", step.newPassword, 1);
+    std::vector<std::string> args{"--simulate=t5577", "t5577"};
+    args.insert(args.end(), step.args.begin(), step.args.end());
+    args.insert(args.end(), {"--yes", "--no-backup"});
+    const test::Outcome o = Rivelo(args, {}, &reader);
+    ::unsetenv("RIVELO_PASSWORD");
+    ::unsetenv("RIVELO_NEW_PASSWORD");
+    EXPECT_EQ(o.code, step.code) << o.errText;
+    const std::string said = Joined(o.out) + o.errText;
+    EXPECT_FALSE(Has(said, "51243648") || Has(said, "11223344") || Has(said, "11111111")) << said;
+    EXPECT_EQ(words()[0], step.block0);
+    EXPECT_EQ(words()[7], step.block7);
+    EXPECT_EQ(Rivelo({"--simulate=t5577", "read", "em4100"}, {}, &reader).out, std::vector<std::string>{"0123456789"});
+  }
+  // A chip that sends blocks 1-7 would send its password to every reader: refused.
+  sim::VirtualReader blank;
+  const test::Outcome o =
+      Rivelo({"--simulate=t5577", "t5577", "set-password", "--new-password-file", file, "--yes", "--no-backup"}, {},
+             &blank);
+  EXPECT_EQ(o.code, 1);
+  EXPECT_TRUE(Has(o.errText, "block 7 among them")) << o.errText;
+  EXPECT_EQ(blank.Memory(TagOnReader(blank))->words[7], 0u);
+}
+
 TEST(T5577Blocks, StrictHexAndBlockRangesAreUsageErrors) {
   sim::VirtualReader reader;
   for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
@@ -247,13 +301,25 @@ TEST(T5577Blocks, StrictHexAndBlockRangesAreUsageErrors) {
            {"read-block", "-1"},
            {"read-block", "x"},
            {"wake", "ZZZZZZZZ"},
+           {"wake"},
            {"info", "--json"},
+           // A refused password is named, never shown: it may be the right one mistyped.
+           {"read-block", "1", "--password", "1122334"},
+           {"read-block", "1", "--password", "11223344", "--password-file", "pwd"},
+           {"read-block", "1", "--password-file", "/nonexistent/1122334"},
+           {"read-block", "1", "--password", "-"},
+           {"set-password", "1122334", "--yes"},
+           {"set-password", "--yes"},
+           {"clear-password", "--yes"},
            {"t5577"}}) {
     std::vector<std::string> full{"--simulate=t5577", "t5577"};
     full.insert(full.end(), args.begin(), args.end());
     if (args.front() == "t5577") full.pop_back();
     SCOPED_TRACE(Joined(args));
-    EXPECT_EQ(Rivelo(full, {}, &reader).code, 2);
+    const NoTerminal noTerminal;
+    const test::Outcome o = Rivelo(full, {}, &reader);
+    EXPECT_EQ(o.code, 2);
+    EXPECT_FALSE(Has(o.errText, "1122334'") || Has(o.errText, "1122334\n")) << o.errText;
   }
   EXPECT_EQ(reader.GetCounters().requests, 0);
 }

@@ -56,6 +56,12 @@ TEST(Usage, OptionsBelongToTheirCommand) {
 }
 
 TEST(Usage, MissingEmptyAndBadValues) {
+  ExpectUsageError({"write", "em4100", "0123456789", "--protect", "11223344", "--lock", "--yes"},
+                   "--protect and --lock", "rivelo write em4100");
+  ExpectUsageError({"run", "hid", "--incremental", "1", "2", "--protect", "env"}, "RIVELO_NEW_PASSWORD is not set",
+                   "rivelo run hid");
+  ExpectUsageError({"run", "fdxa", "--incremental", "0000000001", "--password", "0x112233"},
+                   "--password: not 8 hex digits", "rivelo run fdxa");
   ExpectUsageError({"run", "em4100", "--incremental"}, "--incremental needs a value", "rivelo run em4100");
   ExpectUsageError({"run", "em4100", "--incremental="}, "--incremental: the value is empty", "rivelo run em4100");
   ExpectUsageError({"--simulate", "read", "em4100", "--continuous", "--export", ""}, "--export: the value is empty",
@@ -122,7 +128,8 @@ TEST(Help, EveryCommandHasOneThatFitsATerminal) {
   for (const FormatEntry& format : FormatTable())
     for (const std::string family : {"read", "write", "run"}) commands.push_back({family, format.format->name});
   commands.push_back({"t5577"});
-  for (const std::string sub : {"read-block", "write-block", "read-page", "wake", "reset", "restore-config", "info"})
+  for (const std::string sub : {"read-block", "write-block", "read-page", "wake", "reset", "restore-config", "info",
+                                "set-password", "clear-password"})
     commands.push_back({"t5577", sub});
   commands.push_back({"em4305"});
   for (const std::string sub :
