@@ -6,8 +6,10 @@
 #include "batch/chip_serial.h"
 #include "batch/format_table.h"
 #include "batch/t5577_image.h"
+#include "batch/tag_protection.h"
 #include "model/access/access_identity.h"
 #include "model/access/access_bits.h"
+#include "model/t5577_block0.h"
 
 namespace rivelo {
 namespace {
@@ -17,8 +19,12 @@ using access::AccessFormat;
 // Found only for blocks that are the very image of the identity they decode to, block 0's
 // password and answer-on-request bits aside: the runner's verifying read then counts a tag
 // only when every block it holds is the one written.
-ReadOutcome ReadAccessTag(const AccessFormat& format, const std::optional<TagPassword>& password, Identity* id) {
-  const T5577ImageRead read = ReadT5577Image(format.dataBlocks, password);
+ReadOutcome ReadAccessTag(const AccessFormat& format, const RunChoices& choices, Identity* id) {
+  T5577ImageRead read = ReadT5577Image(format.dataBlocks, choices.password);
+  // A tag the run has protected answers block reads only with the password it was given; it is
+  // asked with that password only after the carried one failed, so no unprotected chip gets it.
+  if (!read.image && choices.protect && read.result.outcome == TagOutcome::Refused)
+    read = ReadT5577Image(format.dataBlocks, choices.protect);
   if (!read.image) {
     const TagOutcome o = read.result.outcome;
     return o == TagOutcome::NoReply || o == TagOutcome::PortGone ? ReadOutcome::NoReply : ReadOutcome::NoIdentity;
@@ -34,10 +40,20 @@ ReadOutcome ReadAccessTag(const AccessFormat& format, const std::optional<TagPas
   return ReadOutcome::Found;
 }
 
-void WriteAccessTag(const AccessFormat& format, const Identity& id, const RunChoices& choices) {
+std::optional<access::BlockImage> ImageOf(const AccessFormat& format, const Identity& id) {
   const auto values = access::ValuesOf(format, id);
-  const auto image = values ? access::Encode(format, *values) : std::nullopt;
-  if (image) WriteT5577Image({image->block0, image->data}, choices.password);
+  return values ? access::Encode(format, *values) : std::nullopt;
+}
+
+void WriteAccessTag(const AccessFormat& format, const Identity& id, const RunChoices& choices) {
+  if (const auto image = ImageOf(format, id)) WriteT5577Image({image->block0, image->data}, choices.password);
+}
+
+// Block 7 gets the password, then block 0 the password bit; the image must read back with it.
+bool ProtectAccessTag(const AccessFormat& format, const Identity& id, const RunChoices& choices) {
+  const auto image = ImageOf(format, id);
+  return image && choices.protect &&
+         ProtectT5577({image->block0 | T5577PasswordBit, image->data}, *choices.protect, choices.password).ok();
 }
 
 FormatEntry AccessEntry(const AccessFormat& format, const IdentityFormat& identity) {
@@ -48,9 +64,11 @@ FormatEntry AccessEntry(const AccessFormat& format, const IdentityFormat& identi
     p.format = &identity;
     p.page = std::string(format.title) + "/T5577";
     p.periodMs = 500;
-    p.ops.read = [&format, choices](Identity* id) { return ReadAccessTag(format, choices().password, id); };
-    p.ops.writes = {{"T5577", [&format](const Identity& id, const RunChoices& c) { WriteAccessTag(format, id, c); },
-                     ReadT5577Serial}};
+    p.ops.read = [&format, choices](Identity* id) { return ReadAccessTag(format, choices(), id); };
+    ChipWrite t5577{"T5577", [&format](const Identity& id, const RunChoices& c) { WriteAccessTag(format, id, c); },
+                    ReadT5577Serial};
+    t5577.protect = [&format](const Identity& id, const RunChoices& c) { return ProtectAccessTag(format, id, c); };
+    p.ops.writes = {t5577};
     p.choices = std::move(choices);
     p.texts = FormatBatchTexts(format.title);
     return p;

@@ -301,6 +301,8 @@ TEST(Run, PasswordsFromTheEnvironmentOrAFileWriteAndProtectTags) {
        0x51243648},
       {{"hid", "--incremental", "1", "100", "--protect-file", protect}, "t5577:pwd=11223344:5", 0, 0x00107070, 7,
        0x51243648},
+      {{"hid-h10301", "--incremental", "1", "100", "--protect-file", protect}, "t5577:pwd=11223344:5", 0, 0x00107070,
+       7, 0x51243648},
       {{"em4100", "--incremental", "0123456789", "--chip", "em4305", "--protect-file", protect}, "em4305:5", 4,
        0x0011805F, 2, 0x51243648},
       {{"fdxb", "--incremental", "999", "1", "--chip", "em4305"}, "em4305:pwd=11223344:5", 4, 0x0002008F, 2,

@@ -41,10 +41,11 @@ reader() {
   read -r -t 20 pty <&"$fd" || fail "rivelo-sim $name gave no pseudo-terminal"
   ptys[$name]=$pty
 }
-# A run of N tags from 1 on the reader named $1, its output in $dir/$1.out and .err.
+# A run of N tags from 1 on the reader named $1, its output in $dir/$1.out and .err. The lease
+# leaves a loaded machine seconds between a reservation and its issue.
 run() {
   "$rivelo" --port "${ptys[$1]}" run em4100 --incremental 0000000001 --count "$2" --period 50 \
-    --registry "$where" --registry-lease 2 >"$dir/$1.out" 2>"$dir/$1.err" &
+    --registry "$where" --registry-lease 6 >"$dir/$1.out" 2>"$dir/$1.err" &
   runs+=($!)
 }
 # Every reader's tags, once they have all ended: the identities $2 (default 1-200), each on
