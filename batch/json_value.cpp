@@ -86,7 +86,7 @@ class Parser {
         std::string name;
         JsonValue member;
         if (!Str(name) || !Take(':') || !Value(member, depth + 1)) return false;
-        v.members.emplace_back(std::move(name), std::move(member));
+        v.members.push_back(JsonMember{std::move(name), std::move(member)});
       } while (Take(','));
       return Take('}');
     }

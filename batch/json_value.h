@@ -4,10 +4,11 @@
 
 #include <optional>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace rivelo {
+
+struct JsonMember;
 
 struct JsonValue {
   enum Type { Null, Bool, Number, String, Array, Object } type = Null;
@@ -15,9 +16,15 @@ struct JsonValue {
   double number = 0;
   std::string text;
   std::vector<JsonValue> items;                           // an array's
-  std::vector<std::pair<std::string, JsonValue>> members;  // an object's, in file order
+  std::vector<JsonMember> members;  // an object's, in file order
   // An object's member of that name, or null.
   const JsonValue* Member(const std::string& name) const;
+};
+
+// Named apart from std::pair, which may not hold a JsonValue before the type is complete.
+struct JsonMember {
+  std::string name;
+  JsonValue value;
 };
 
 // The one value text holds (blanks around it allowed), or nullopt with where it went wrong.
