@@ -1,7 +1,6 @@
 // The registry of issued identities, against the real engines: a SQLite file, and the
 // PostgreSQL server whose URI is in RIVELO_TEST_PG (scripts/with-test-postgres starts one).
 #include <gtest/gtest.h>
-#include <libpq-fe.h>
 #include <sqlite3.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -14,6 +13,7 @@
 #include <map>
 
 #include "batch/registry.h"
+#include "tests/batch/test_postgres.h"
 
 namespace rivelo {
 namespace {
@@ -42,22 +42,14 @@ class RegistryTest : public ::testing::TestWithParam<Engine> {
     schema_ = "t" + std::to_string(getpid());
     for (char c : test) schema_ += std::isalnum(static_cast<unsigned char>(c)) ? static_cast<char>(std::tolower(c)) : '_';
     ASSERT_TRUE(Admin("DROP SCHEMA IF EXISTS " + schema_ + " CASCADE; CREATE SCHEMA " + schema_));
-    where_ = base_ + (base_.find('?') == std::string::npos ? "?" : "&") + "options=-csearch_path%3D" + schema_;
+    where_ = test::InSchema(base_, schema_);
   }
   void TearDown() override {
     if (!dir_.empty()) fs::remove_all(dir_);
     if (!schema_.empty()) Admin("DROP SCHEMA IF EXISTS " + schema_ + " CASCADE");
   }
 
-  bool Admin(const std::string& sql) const {
-    PGconn* conn = PQconnectdb(base_.c_str());
-    PGresult* result = PQexec(conn, ("SET client_min_messages = warning; " + sql).c_str());
-    const bool ok = PQresultStatus(result) == PGRES_COMMAND_OK;
-    if (!ok) ADD_FAILURE() << PQerrorMessage(conn);
-    PQclear(result);
-    PQfinish(conn);
-    return ok;
-  }
+  bool Admin(const std::string& sql) const { return test::PostgresAdmin(base_, sql); }
 
   std::unique_ptr<IdentityRegistry> Open(RegistryClock clock = {}) const {
     std::string why;

@@ -1,7 +1,6 @@
 // rivelo registry: run logs into the registry, and what check, stats and export then say, on a
 // SQLite file and on the PostgreSQL server whose URI is in RIVELO_TEST_PG.
 #include <gtest/gtest.h>
-#include <libpq-fe.h>
 #include <unistd.h>
 
 #include <cctype>
@@ -11,6 +10,7 @@
 #include "cli/json_lines.h"
 #include "model/em4100.h"
 #include "model/fdxb.h"
+#include "tests/batch/test_postgres.h"
 #include "tests/cli/cli_test_support.h"
 
 namespace rivelo {
@@ -101,22 +101,14 @@ class RegistryCli : public ::testing::TestWithParam<Engine> {
       base_ = base;
       schema_ = "cli" + std::to_string(getpid());
       ASSERT_TRUE(Admin("DROP SCHEMA IF EXISTS " + schema_ + " CASCADE; CREATE SCHEMA " + schema_));
-      where_ = base_ + (base_.find('?') == std::string::npos ? "?" : "&") + "options=-csearch_path%3D" + schema_;
+      where_ = test::InSchema(base_, schema_);
     }
   }
   void TearDown() override {
     if (!schema_.empty()) Admin("DROP SCHEMA IF EXISTS " + schema_ + " CASCADE");
   }
 
-  bool Admin(const std::string& sql) const {
-    PGconn* conn = PQconnectdb(base_.c_str());
-    PGresult* result = PQexec(conn, ("SET client_min_messages = warning; " + sql).c_str());
-    const bool ok = PQresultStatus(result) == PGRES_COMMAND_OK;
-    if (!ok) ADD_FAILURE() << PQerrorMessage(conn);
-    PQclear(result);
-    PQfinish(conn);
-    return ok;
-  }
+  bool Admin(const std::string& sql) const { return test::PostgresAdmin(base_, sql); }
 
   test::TempDir dir_{"registry_cli"};
   std::string base_, schema_, where_;
