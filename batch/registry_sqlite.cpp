@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <optional>
+#include <thread>
 
 #include "batch/registry_sql.h"
 
@@ -32,6 +33,20 @@ class SqliteRegistry final : public SqlRegistry {
       return false;
     }
     sqlite3_busy_timeout(db_, BusyTimeoutMs);
+    // Stations that open one registry at the same moment can meet a lock while it is switched
+    // to WAL or its shared memory is set up, which SQLite reports at once instead of waiting in
+    // the busy handler: the setup is tried again until the busy timeout has passed.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(BusyTimeoutMs);
+    for (;;) {
+      why->clear();
+      if (Setup(why)) return true;
+      const int code = sqlite3_errcode(db_) & 0xFF;
+      if ((code != SQLITE_BUSY && code != SQLITE_LOCKED) || std::chrono::steady_clock::now() >= deadline) return false;
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+  }
+
+  bool Setup(std::string* why) {
     SqlRows rows;
     if (!Run("PRAGMA journal_mode = WAL", {}, nullptr, why) ||
         !Run("SELECT COUNT(*) FROM sqlite_master WHERE name NOT LIKE 'rivelo_%' AND name NOT LIKE 'sqlite_%'", {},
